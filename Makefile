@@ -1,0 +1,40 @@
+# The two commands of the README: `make play` and `make test`. Both install what is missing.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BIN := build/bin
+
+.PHONY: setup build play test test-unit test-asan test-tsan test-e2e clean
+
+setup:
+	@tools/install-deps.sh
+
+build: setup
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+
+play: build
+	@if [ ! -x $(BIN)/discoflipparex ]; then echo "The game itself is not built yet: only the engine and tools exist."; exit 1; fi
+	$(BIN)/discoflipparex
+
+test: build
+	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-e2e
+	@echo "All test suites passed."
+
+test-unit:
+	ctest --test-dir build -LE e2e --output-on-failure -j $(JOBS)
+
+test-asan:
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+	ctest --test-dir build/asan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
+
+test-tsan:
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
+
+test-e2e:
+	@if ctest --test-dir build -N -L e2e | grep -q 'Total Tests: 0'; then echo "No real-window tests yet."; \
+	else ctest --test-dir build -L e2e --output-on-failure; fi
+
+clean:
+	rm -rf build

@@ -1,0 +1,70 @@
+#include "game/board.h"
+
+#include <cstring>
+
+namespace dfx {
+
+Board::Board() {
+  for (Cell& c : cells) c = Border;
+  std::memset(snapshots, 0, sizeof snapshots);
+  for (int y = 1; y <= 8; ++y)
+    for (int x = 1; x <= 8; ++x) cells[SquareIndex(x, y)] = Empty;
+}
+
+bool Board::CanPlay(int square, Cell colour) const {
+  const Cell other = opponentOf[colour];
+  for (int d : directionOffsets) {
+    int p = square + d;
+    if (cells[p] != other) continue;
+    do p += d;
+    while (cells[p] == other);
+    if (cells[p] == colour) return true;
+  }
+  return false;
+}
+
+bool Board::HasAnyMove(Cell sideToMove) const {
+  for (int s = FirstSquare; s <= LastSquare; ++s)
+    if (cells[s] == Empty && CanPlay(s, sideToMove)) return true;
+  return false;
+}
+
+int Board::FlipDiscs(int square, Cell colour) {
+  const Cell other = opponentOf[colour];
+  int result = 0;
+  for (int d : directionOffsets) {
+    int p = square + d;
+    while (cells[p] == other) p += d;
+    if (p != square + d && cells[p] == colour) {
+      result += 1;
+      for (p -= d; p != square; p -= d) cells[p] = colour;
+    }
+  }
+  return result;
+}
+
+void Board::SaveBoard(int slot) {
+  std::memcpy(&snapshots[slot][FirstSquare], &cells[FirstSquare], (LastSquare - FirstSquare + 1) * sizeof(Cell));
+}
+
+void Board::RestoreBoard(int slot) {
+  std::memcpy(&cells[FirstSquare], &snapshots[slot][FirstSquare], (LastSquare - FirstSquare + 1) * sizeof(Cell));
+}
+
+void Board::NewGameBoard() {
+  for (int i = 0; i <= 8; ++i) cells[i] = Border;
+  for (int i = 81; i <= 90; ++i) cells[i] = Border;
+  for (int y = 1; y <= 8; ++y) {
+    cells[y * 9] = Border;
+    for (int x = 1; x <= 8; ++x) cells[SquareIndex(x, y)] = snapshots[StartPositionSlot][SquareIndex(x, y)];
+  }
+  for (int slot = 0; slot <= 30; ++slot) SaveBoard(slot);
+}
+
+int Board::CountDiscs(Cell colour) const {
+  int n = 0;
+  for (int s = FirstSquare; s <= LastSquare; ++s) n += cells[s] == colour;
+  return n;
+}
+
+}  // namespace dfx

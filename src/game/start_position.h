@@ -1,0 +1,18 @@
+// Reads the position every game starts from out of a small text file of eight
+// rows of eight digits into the start-position snapshot slot.
+#pragma once
+#include "game/board.h"
+
+namespace dfx {
+
+#ifdef _WIN32
+inline constexpr const char* StartPositionPath = "res\\board.txt";
+#else
+inline constexpr const char* StartPositionPath = "res/board.txt";
+#endif
+
+// Missing file: an empty start position. Missing rows repeat the previous row.
+// Any character but 0, 1 and 2 reads as an empty square.
+void LoadStartPosition(Board& board, const char* path = StartPositionPath);
+
+}  // namespace dfx
