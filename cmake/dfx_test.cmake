@@ -1,4 +1,18 @@
-find_package(GTest REQUIRED)
+if(CMAKE_CROSSCOMPILING)
+  # The cross sysroot has no GoogleTest: build it for the target from Debian's sources.
+  set(DFX_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for cross builds")
+  if(NOT TARGET GTest::gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${DFX_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    foreach(lib gtest gtest_main gmock gmock_main)
+      if(TARGET ${lib} AND NOT TARGET GTest::${lib})
+        add_library(GTest::${lib} ALIAS ${lib})
+      endif()
+    endforeach()
+  endif()
+else()
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 # dfx_add_test(NAME LABEL label SOURCES ... LIBS ...): one GoogleTest executable whose
