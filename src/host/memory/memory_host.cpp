@@ -1,0 +1,123 @@
+#include "host/memory/memory_host.h"
+
+#include <atomic>
+
+#include "image/portable/image_object.h"
+#include "runtime/clock.h"
+
+namespace dfx {
+
+struct MemoryHost::State {
+  State(int32_t screenWidth, int32_t screenHeight)
+      : window(ClientWidth, ClientHeight, 0), backBuffer(screenWidth, screenHeight, 0) {
+    surfaces.window = &window;
+    surfaces.backBuffer = &backBuffer;
+  }
+
+  portable::DrawTarget window;
+  portable::DrawTarget backBuffer;
+  portable::WindowSurfaces surfaces;
+
+  std::atomic<uint8_t> keySlot{0};
+  mutable std::mutex scriptMutex;
+  std::deque<uint8_t> script;
+  std::function<void()> onKeysExhausted = [] { throw KeysExhausted{}; };
+
+  std::atomic<bool> ready{false};
+  mutable std::mutex setupMutex;
+  std::string title = FirstWindowTitle;
+  int32_t outerWidth = 0;
+  int32_t outerHeight = 0;
+};
+
+MemoryHost::MemoryHost(int32_t screenWidth, int32_t screenHeight)
+    : state_(std::make_unique<State>(screenWidth > 0 ? screenWidth : 1, screenHeight > 0 ? screenHeight : 1)) {}
+
+MemoryHost::~MemoryHost() = default;
+
+void MemoryHost::StartWindow() { state_->ready.store(true); }
+
+void MemoryHost::FinishWindowSetup(const char* title) {
+  std::lock_guard<std::mutex> guard(state_->setupMutex);
+  state_->title = title ? title : "";
+  state_->outerWidth = WindowOuterWidth;
+  state_->outerHeight = WindowOuterHeight;
+}
+
+std::unique_ptr<Image> MemoryHost::CreateImage() { return std::make_unique<portable::ImageObject>(&state_->surfaces); }
+
+uint8_t MemoryHost::TakeKey() {
+  uint8_t key = state_->keySlot.exchange(0);
+  if (key != 0) return key;
+  std::lock_guard<std::mutex> guard(state_->scriptMutex);
+  if (state_->script.empty()) return 0;
+  key = state_->script.front();
+  state_->script.pop_front();
+  return key;
+}
+
+void MemoryHost::IdleForKey() {
+  bool exhausted = false;
+  {
+    std::lock_guard<std::mutex> guard(state_->scriptMutex);
+    exhausted = state_->script.empty() && state_->keySlot.load() == 0;
+  }
+  if (exhausted) state_->onKeysExhausted();
+  SleepMs(1);
+}
+
+void MemoryHost::PushKey(uint8_t code) {
+  // Code 0 means "empty slot" and can never be delivered.
+  if (code == 0) return;
+  std::lock_guard<std::mutex> guard(state_->scriptMutex);
+  state_->script.push_back(code);
+}
+
+void MemoryHost::PushKeys(const std::vector<uint8_t>& codes) {
+  for (uint8_t c : codes) PushKey(c);
+}
+
+size_t MemoryHost::PendingKeys() const {
+  std::lock_guard<std::mutex> guard(state_->scriptMutex);
+  return state_->script.size();
+}
+
+void MemoryHost::PressKey(uint8_t code) { state_->keySlot.store(code); }
+
+void MemoryHost::SetOnKeysExhausted(std::function<void()> handler) {
+  state_->onKeysExhausted = handler ? std::move(handler) : [] { throw KeysExhausted{}; };
+}
+
+bool MemoryHost::Started() const { return state_->ready.load(); }
+
+std::string MemoryHost::Title() const {
+  std::lock_guard<std::mutex> guard(state_->setupMutex);
+  return state_->title;
+}
+
+int32_t MemoryHost::OuterWidth() const {
+  std::lock_guard<std::mutex> guard(state_->setupMutex);
+  return state_->outerWidth;
+}
+
+int32_t MemoryHost::OuterHeight() const {
+  std::lock_guard<std::mutex> guard(state_->setupMutex);
+  return state_->outerHeight;
+}
+
+portable::DrawTarget* MemoryHost::Window() { return &state_->window; }
+portable::DrawTarget* MemoryHost::BackBuffer() { return &state_->backBuffer; }
+
+portable::PixelSurface MemoryHost::ScreenCopy() {
+  portable::PixelSurface out(ClientWidth, ClientHeight, 0);
+  std::lock_guard<std::mutex> guard(state_->backBuffer.mutex);
+  const portable::PixelSurface& back = state_->backBuffer.surface;
+  for (int32_t y = 0; y < ClientHeight && y < back.height; ++y) {
+    for (int32_t x = 0; x < ClientWidth && x < back.width; ++x) out.At(x, y) = back.At(x, y);
+  }
+  return out;
+}
+
+bool MemoryHost::WriteScreenBmp(const char* path) { return portable::WriteBmp24(path, ScreenCopy()); }
+
+}  // namespace dfx
