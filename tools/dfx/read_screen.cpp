@@ -1,0 +1,71 @@
+// dfx read-screen FILE [--glyphs DIR] [--json]: the LCD's six text lines and 64 board
+// squares, read out of a picture of the window (or a larger screenshot).
+#include <cstdio>
+#include <string>
+
+#if __has_include(<SDL_image.h>)
+#include <SDL.h>
+#include <SDL_image.h>
+#define DFX_READ_WITH_SDL_IMAGE 1
+#endif
+
+#include "lcd/screen_reader.h"
+#include "subcommand.h"
+
+namespace dfx::tool {
+namespace {
+
+#ifdef DFX_READ_WITH_SDL_IMAGE
+bool ReadPicture(const std::string& path, portable::PixelSurface* out) {
+  SDL_Surface* loaded = IMG_Load(path.c_str());
+  if (loaded == nullptr) return false;
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
+  SDL_FreeSurface(loaded);
+  if (rgb == nullptr) return false;
+  bool ok = rgb->w > 0 && rgb->h > 0 && rgb->w <= 16384 && rgb->h <= 16384 && SDL_LockSurface(rgb) == 0;
+  if (ok) {
+    portable::PixelSurface picture(rgb->w, rgb->h);
+    for (int y = 0; y < rgb->h; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) + size_t(y) * size_t(rgb->pitch));
+      for (int x = 0; x < rgb->w; ++x) picture.At(x, y) = row[x] & 0xFFFFFFu;
+    }
+    SDL_UnlockSurface(rgb);
+    *out = std::move(picture);
+  }
+  SDL_FreeSurface(rgb);
+  return ok;
+}
+#else
+bool ReadPicture(const std::string& path, portable::PixelSurface* out) { return ReadBmpFile(path, out); }
+#endif
+
+int Run(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args = argsIn;
+  std::string glyphDir = "res/bmp";
+  TakeOption(args, "--glyphs", &glyphDir);
+  const bool json = TakeFlag(args, "--json");
+  if (args.size() != 1) {
+    std::fprintf(stderr, "usage: dfx read-screen FILE [--glyphs DIR] [--json]\n");
+    return 2;
+  }
+  ScreenReader reader;
+  if (reader.LoadGlyphs(glyphDir) == 0) {
+    std::fprintf(stderr, "dfx read-screen: no glyphs in %s\n", glyphDir.c_str());
+    return 1;
+  }
+  portable::PixelSurface shot;
+  if (!ReadPicture(args[0], &shot)) {
+    std::fprintf(stderr, "dfx read-screen: cannot read picture %s\n", args[0].c_str());
+    return 1;
+  }
+  const ScreenText screen = reader.Read(shot);
+  if (!screen.found) std::fprintf(stderr, "dfx read-screen: no LCD face found; reading from the top-left\n");
+  const std::string text = json ? FormatScreenJson(screen) : FormatScreenText(screen);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return 0;
+}
+
+const Subcommand registration("read-screen", "read the LCD's text and board out of a screenshot", Run);
+
+}  // namespace
+}  // namespace dfx::tool
