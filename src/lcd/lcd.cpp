@@ -82,7 +82,8 @@ void Lcd::LcdClear() {
 }
 
 void Lcd::LcdPlotDot(double x, double y, int8_t mode) {
-  if (!(x >= 0 && x <= LcdDotsWide - 1 && y >= 0 && y <= LcdDotsHigh - 1)) return;
+  // Every coordinate that floors onto the dot area draws, so 143.9 is dot 143.
+  if (!(x >= 0 && x < LcdDotsWide && y >= 0 && y < LcdDotsHigh)) return;
   DrawGlyph(mode, DotPixelX(FloorToInt(x)), DotPixelY(FloorToInt(y)));
 }
 
