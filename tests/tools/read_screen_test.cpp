@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if __has_include(<SDL_image.h>)
+#include <SDL.h>
+#include <SDL_image.h>
+#define DFX_TEST_PNG 1
+#endif
+
+#include "glyph_tables.h"
+#include "lcd/lcd.h"
+
+namespace dfx::tool {
+namespace {
+
+using portable::PixelSurface;
+namespace fs = std::filesystem;
+
+struct Result {
+  int status;
+  std::string out;
+};
+
+Result RunTool(const std::string& args) {
+  const std::string command = std::string(DFX_TOOL) + " " + args + " 2>/dev/null";
+  Result r{-1, ""};
+  std::FILE* p = popen(command.c_str(), "r");
+  if (p == nullptr) return r;
+  char buffer[4096];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, p)) > 0) r.out.append(buffer, got);
+  const int status = pclose(p);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+void Paste(PixelSurface& to, int32_t x, int32_t y, int glyph) {
+  PixelSurface g;
+  ASSERT_TRUE(RenderGlyph(glyph, &g));
+  for (int32_t j = 0; j < g.height; ++j) {
+    for (int32_t i = 0; i < g.width; ++i) to.At(x + i, y + j) = g.At(i, j);
+  }
+}
+
+// A screenshot of width x height with the LCD at (ox, oy): a text on row 1 from
+// column 9 (with a progress mark), a Black disc on square (3, 2), a White one on (8, 8).
+PixelSurface Screenshot(int32_t width, int32_t height, int32_t ox, int32_t oy) {
+  PixelSurface shot(width, height, 0x000000);
+  Paste(shot, ox, oy, BlankFaceGlyph);
+  const std::string text = "You Win \"\\\x03";
+  for (size_t i = 0; i < text.size(); ++i) {
+    Paste(shot, ox + CellPixelX(9 + int32_t(i)), oy + CellPixelY(1), static_cast<uint8_t>(text[i]));
+  }
+  for (int y = 1; y <= 8; ++y) {
+    for (int x = 1; x <= 8; ++x) Paste(shot, ox + DotPixelX(6 * x - 5), oy + DotPixelY(6 * y - 5), 10);
+  }
+  Paste(shot, ox + DotPixelX(6 * 3 - 5), oy + DotPixelY(6 * 2 - 5), 15);
+  Paste(shot, ox + DotPixelX(6 * 8 - 5), oy + DotPixelY(6 * 8 - 5), 11);
+  return shot;
+}
+
+const std::string Board = "--------" "--X-----" "--------" "--------" "--------" "--------" "--------" "-------O";
+const std::string Row1 = std::string(8, '?') + " You Win \"\\\\x03    ";
+
+class ReadScreenTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("dfx-read-screen-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Write(const std::string& name, const PixelSurface& s) {
+    const std::string path = (dir / name).string();
+    EXPECT_TRUE(portable::WriteBmp24(path.c_str(), s));
+    return path;
+  }
+  fs::path dir;
+};
+
+TEST_F(ReadScreenTool, PrintsTextLinesThenBoardLines) {
+  const std::string path = Write("client.bmp", Screenshot(640, 204, 0, 0));
+  const Result r = RunTool("read-screen " + path + " --glyphs " DFX_SOURCE_DIR "/res/bmp");
+  ASSERT_EQ(r.status, 0);
+  std::string expected = std::string(8, '?') + std::string(16, ' ') + "\n" + Row1 + "\n";
+  for (int row = 2; row < 6; ++row) expected += std::string(8, '?') + std::string(16, ' ') + "\n";
+  for (int i = 0; i < 64; i += 8) expected += Board.substr(size_t(i), 8) + "\n";
+  EXPECT_EQ(r.out, expected);
+}
+
+TEST_F(ReadScreenTool, JsonFromALargerScreenshot) {
+  const std::string path = Write("screen.bmp", Screenshot(1024, 768, 100, 200));
+  const Result r = RunTool("read-screen --json --glyphs " DFX_SOURCE_DIR "/res/bmp " + path);
+  ASSERT_EQ(r.status, 0);
+  const std::string other = "\"" + std::string(8, '?') + std::string(16, ' ') + "\"";
+  std::string row1Json = Row1;
+  // JSON doubles every backslash and escapes the quote.
+  std::string escaped;
+  for (char c : row1Json) {
+    if (c == '"' || c == '\\') escaped += '\\';
+    escaped += c;
+  }
+  EXPECT_EQ(r.out, "{\"lines\": [" + other + ", \"" + escaped + "\", " + other + ", " + other + ", " + other + ", " +
+                       other + "], \"board\": \"" + Board + "\"}\n");
+}
+
+#ifdef DFX_TEST_PNG
+TEST_F(ReadScreenTool, ReadsPng) {
+  const PixelSurface shot = Screenshot(700, 300, 30, 40);
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, shot.width, shot.height, 32, SDL_PIXELFORMAT_XRGB8888);
+  ASSERT_NE(s, nullptr);
+  for (int y = 0; y < shot.height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + size_t(y) * size_t(s->pitch));
+    for (int x = 0; x < shot.width; ++x) row[x] = shot.At(x, y);
+  }
+  const std::string path = (dir / "screen.png").string();
+  ASSERT_EQ(IMG_SavePNG(s, path.c_str()), 0);
+  SDL_FreeSurface(s);
+  const Result r = RunTool("read-screen " + path + " --glyphs " DFX_SOURCE_DIR "/res/bmp");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.substr(25, Row1.size() + 1), Row1 + "\n");
+  EXPECT_EQ(r.out.substr(r.out.size() - 9), "-------O\n");
+}
+#endif
+
+TEST_F(ReadScreenTool, BadInputGivesAnErrorStatus) {
+  EXPECT_EQ(RunTool("read-screen").status, 2);
+  EXPECT_EQ(RunTool("read-screen a.bmp b.bmp").status, 2);
+  EXPECT_EQ(RunTool("read-screen " + (dir / "missing.bmp").string()).status, 1);
+  const std::string garbage = (dir / "garbage.bmp").string();
+  std::FILE* f = std::fopen(garbage.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("BM this is not a bitmap", f);
+  std::fclose(f);
+  EXPECT_EQ(RunTool("read-screen " + garbage + " --glyphs " DFX_SOURCE_DIR "/res/bmp").status, 1);
+  const std::string good = Write("ok.bmp", Screenshot(640, 204, 0, 0));
+  EXPECT_EQ(RunTool("read-screen " + good + " --glyphs " + (dir / "none").string()).status, 1);
+  // No face at all still reads (every cell unknown) rather than failing.
+  const Result blank = RunTool("read-screen " + Write("black.bmp", PixelSurface(640, 204, 0)) +
+                               " --glyphs " DFX_SOURCE_DIR "/res/bmp");
+  EXPECT_EQ(blank.status, 0);
+  EXPECT_EQ(blank.out.substr(0, 25), std::string(24, '?') + "\n");
+}
+
+TEST_F(ReadScreenTool, GlyphsCommandWritesTheSet) {
+  const Result r = RunTool("glyphs --out " + (dir / "set").string());
+  ASSERT_EQ(r.status, 0);
+  EXPECT_TRUE(fs::exists(dir / "set/000.bmp"));
+  EXPECT_TRUE(fs::exists(dir / "set/256.bmp"));
+  EXPECT_FALSE(fs::exists(dir / "set/200.bmp"));
+  EXPECT_EQ(RunTool("glyphs").status, 2);
+}
+
+}  // namespace
+}  // namespace dfx::tool
