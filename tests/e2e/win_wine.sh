@@ -21,4 +21,16 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     touch "$WINEPREFIX/.dfx-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
+# Windows programs need a display even for off-screen GDI work: give them a private
+# Xvfb when none is set.
+if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
+  fdfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null; rm -f "$fdfile"' EXIT
+  for _ in $(seq 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
+  export DISPLAY=":$(head -n1 "$fdfile")"
+  "$wine_bin" "$@"
+  exit $?
+fi
 exec "$wine_bin" "$@"
