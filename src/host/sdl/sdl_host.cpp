@@ -244,6 +244,8 @@ void WindowThread(SdlHost::State* state) {
   SDL_FreeSurface(s.icon);
   SDL_DestroyWindow(s.sdlWindow);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // SDL keeps per-thread data for threads it did not create; free ours.
+  SDL_TLSCleanup();
 }
 
 }  // namespace
