@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <utility>
 
-#include <unistd.h>
 
 #include "fake_screen.h"
 
@@ -15,6 +15,9 @@ namespace dfx {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Tells apart scratch files of test runs that share the temp directory.
+std::string Stamp() { return std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()); }
 using Place = std::pair<int, int>;
 
 struct LcdUnderTest {
@@ -164,7 +167,7 @@ TEST(DotGraphics, BoxDrawsItsEdgesInOrder) {
 
 // A glyph directory holding only some of the real files.
 fs::path PartialSet(const std::string& name, const std::set<int>& keep) {
-  const fs::path dir = fs::temp_directory_path() / ("dfx-lcd-" + name + "-" + std::to_string(::getpid()));
+  const fs::path dir = fs::temp_directory_path() / ("dfx-lcd-" + name + "-" + Stamp());
   fs::remove_all(dir);
   fs::create_directories(dir);
   for (int n : keep) {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include <unistd.h>
 
 #include "glyph_tables.h"
 #include "lcd/lcd.h"
@@ -15,6 +15,9 @@ namespace {
 
 using portable::PixelSurface;
 namespace fs = std::filesystem;
+
+// Tells apart scratch files of test runs that share the temp directory.
+std::string Stamp() { return std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()); }
 
 fs::path Committed(int n) {
   char name[16];
@@ -43,14 +46,14 @@ bool Contains(const PixelSurface& a, int32_t ax, int32_t ay, const PixelSurface&
 }
 
 TEST(GlyphSet, CommittedFilesAreExactlyTheGeneratorsOutput) {
-  const fs::path scratch = fs::temp_directory_path() / ("dfx-glyph-" + std::to_string(::getpid()) + ".bmp");
+  const fs::path scratch = fs::temp_directory_path() / ("dfx-glyph-" + Stamp() + ".bmp");
   for (int n = 0; n < GlyphCount; ++n) {
     PixelSurface picture;
     if (!RenderGlyph(n, &picture)) {
       EXPECT_FALSE(fs::exists(Committed(n))) << Committed(n) << " is not generated";
       continue;
     }
-    ASSERT_TRUE(portable::WriteBmp24(scratch.c_str(), picture));
+    ASSERT_TRUE(portable::WriteBmp24(scratch.string().c_str(), picture));
     EXPECT_EQ(Bytes(Committed(n)), Bytes(scratch)) << Committed(n) << " differs: run dfx glyphs --out res/bmp";
   }
   fs::remove(scratch);
