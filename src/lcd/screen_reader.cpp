@@ -1,6 +1,7 @@
 #include "lcd/screen_reader.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "lcd/lcd.h"
@@ -110,19 +111,16 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelSurface* out) {
 }
 
 bool ReadBmpFile(const std::string& path, PixelSurface* out) {
+  // A file larger than the largest picture we accept is refused before it is read.
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size > uintmax_t(MaxBmpSide) * MaxBmpSide * 4 + 65536) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
-  std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t got = 0;
-  // The size bound keeps a hostile file from filling memory before the header is checked.
-  const size_t limit = size_t(MaxBmpSide) * size_t(MaxBmpSide) * 4 + 65536;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0 && bytes.size() <= limit) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  const bool read = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
   std::fclose(f);
-  if (bytes.size() > limit) return false;
-  return DecodeBmp(bytes.data(), bytes.size(), out);
+  return read && DecodeBmp(bytes.data(), bytes.size(), out);
 }
 
 int ScreenReader::LoadGlyphs(const std::string& dir) {
