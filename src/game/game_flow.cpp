@@ -1,0 +1,175 @@
+#include <memory>
+
+#include "game/game.h"
+#include "game/program.h"
+#include "game/start_position.h"
+#include "game/texts.h"
+#include "runtime/clock.h"
+
+namespace dfx {
+
+namespace {
+constexpr int16_t KeyOne = 0x31, KeyTwo = 0x32, KeypadOne = 0x61, KeypadTwo = 0x62;
+constexpr int16_t KeyLeft = 0x25, KeyRight = 0x27, KeyR = 0x52;
+}  // namespace
+
+Game::Game(Host& host) : host_(host) {}
+
+void Game::WaitKey() { state.lastKey = dfx::WaitKey(host_); }
+
+void Game::StartUp() {
+  host_.StartWindow();
+  host_.FinishWindowSetup(texts::FinalWindowTitle);
+  cpu.SeedRandom(TickCount());
+  lcd.CreateGlyphObjects(host_);
+  lcd.LoadGlyphSet();
+  LoadStartPosition(board);
+  lcd.padSpaces = std::string(15, ' ');
+  state.cpuLevel = 0;
+  state.randomEnabled = 1;
+}
+
+void Game::RunForEver() {
+  for (;;) RunGame(RunTitleScreen());
+}
+
+void Game::PrintLevelCharacter() {
+  lcd.LcdPrint(std::string_view(texts::LevelCharacters + state.cpuLevel, 1));
+}
+
+int16_t Game::RunTitleScreen() {
+  lcd.LcdClear();
+  lcd.LcdLocate(2, 0);
+  lcd.LcdPrint(texts::TitleLine);
+  lcd.LcdLocate(5, 1);
+  lcd.LcdPrint(texts::YouVsCpu);
+  lcd.LcdLocate(5, 2);
+  lcd.LcdPrint(texts::CpuVsYou);
+  lcd.LcdLocate(5, 3);
+  lcd.LcdPrint(texts::RandomSwitch);
+  lcd.LcdLocate(5, 4);
+  lcd.LcdPrint(texts::LevelLine);
+  lcd.LcdLocate(2, 5);
+  lcd.LcdPrint(CreditLine);
+  for (;;) {
+    lcd.LcdLocate(11, 4);
+    PrintLevelCharacter();
+    lcd.LcdLocate(16, 3);
+    lcd.LcdPrint(std::string_view(texts::OffOn + state.randomEnabled * 3, 3));
+    WaitKey();
+    switch (state.lastKey) {
+      case KeyOne:
+      case KeyTwo:
+      case KeypadOne:
+      case KeypadTwo:
+        return state.lastKey;
+      case KeyLeft:
+        if (state.cpuLevel > 0) state.cpuLevel -= 1;
+        break;
+      case KeyRight:
+        if (state.cpuLevel < 4) state.cpuLevel += 1;
+        break;
+      case KeyR:
+        state.randomEnabled = static_cast<int16_t>((state.randomEnabled + 1) % 2);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void Game::ClearPanelRows() {
+  lcd.LcdLocate(9, 1);
+  lcd.LcdPrint(lcd.padSpaces);
+  lcd.LcdLocate(9, 2);
+  lcd.LcdPrint(lcd.padSpaces);
+}
+
+void Game::PrintSideName() { lcd.LcdPrint(state.sideToMove == White ? texts::WhiteSide : texts::BlackSide); }
+
+void Game::RunGame(int16_t startKey) {
+  lcd.LcdClear();
+  board.NewGameBoard();
+  RedrawBoard();
+  state.moveNumber = 0;
+  state.undoCount = 0;
+  state.humanHasPlaced = 0;
+  state.cursorX = 1;
+  state.cursorY = 1;
+  lcd.LcdLine(49, 0, 49, 48, 1);
+  DrawCellImage(54, 33, Black);
+  DrawCellImage(54, 41, White);
+  RedrawBoard();
+  state.sideToMove = Black;
+  state.passCount = 0;
+
+  bool computerFirst = startKey == KeyTwo || startKey == KeypadTwo;
+  state.humanColour = computerFirst ? White : Black;
+  bool gameOver = false;
+  for (bool humanTurn = !computerFirst; !gameOver; humanTurn = true) {
+    if (humanTurn) {
+      ClearPanelRows();
+      if (!board.HasAnyMove(state.sideToMove)) {
+        state.passCount += 1;
+        if (state.passCount >= 2) break;
+        lcd.LcdLocate(9, 1);
+        lcd.LcdPrint(texts::YouPass);
+        lcd.LcdLocate(9, 2);
+        lcd.LcdPrint(texts::HitAnyKey);
+        WaitKey();
+      } else {
+        lcd.LcdLocate(9, 0);
+        lcd.LcdPrint(lcd.padSpaces);
+        lcd.LcdLocate(9, 0);
+        lcd.LcdPrint(texts::YouOpen);
+        PrintSideName();
+        lcd.LcdLocate(9, 2);
+        lcd.LcdPrint(texts::UndoHint);
+        state.undoUsed = 0;
+        HumanTurn();
+      }
+      if (state.whiteCount + state.blackCount == 64) break;
+      state.sideToMove = opponentOf[state.sideToMove];
+      ClearPanelRows();
+    }
+    lcd.LcdLocate(9, 0);
+    lcd.LcdPrint(texts::CpuLevel);
+    PrintLevelCharacter();
+    lcd.LcdPrint("(");
+    PrintSideName();
+    PlayComputerMove();
+    state.sideToMove = opponentOf[state.sideToMove];
+    gameOver = state.whiteCount + state.blackCount == 64;
+  }
+
+  ClearPanelRows();
+  lcd.LcdLocate(9, 0);
+  lcd.LcdPrint(lcd.padSpaces);
+  lcd.LcdLocate(9, 0);
+  lcd.LcdPrint(texts::CpuLevel);
+  PrintLevelCharacter();
+  lcd.LcdLocate(9, 1);
+  int16_t human = state.humanColour == White ? state.whiteCount : state.blackCount;
+  int16_t other = state.humanColour == White ? state.blackCount : state.whiteCount;
+  if (state.whiteCount == state.blackCount) lcd.LcdPrint(texts::Draw);
+  else lcd.LcdPrint(human > other ? texts::YouWin : texts::YouLose);
+  if (state.undoCount > 0) {
+    lcd.LcdLocate(9, 3);
+    lcd.LcdPrint(texts::UndoCountLabel);
+    lcd.LcdPrintNumber(4, state.undoCount);
+  }
+  WaitKey();
+}
+
+void Game::StartMarks() { lcd.LcdLocate(9, 1); }
+
+void Game::Mark(uint8_t code) { lcd.LcdPutChar(code, 9); }
+
+void RunProgram(Host& host) {
+  // The engine's tables are large: keep them off the stack.
+  auto game = std::make_unique<Game>(host);
+  game->StartUp();
+  game->RunForEver();
+}
+
+}  // namespace dfx

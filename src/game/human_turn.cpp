@@ -1,0 +1,85 @@
+#include "game/game.h"
+
+namespace dfx {
+
+namespace {
+constexpr int16_t KeyBack = 0x08, KeyReturn = 0x0D;
+constexpr int16_t KeyLeft = 0x25, KeyUp = 0x26, KeyRight = 0x27, KeyDown = 0x28;
+}  // namespace
+
+void Game::DrawCursorBox(int x, int y, int8_t mode) {
+  lcd.LcdBox((x - 1) * 6, (y - 1) * 6, (x - 1) * 6 + 6, (y - 1) * 6 + 6, mode);
+}
+
+void Game::MoveCursorBox() {
+  if (state.cursorX == state.boxX && state.cursorY == state.boxY) return;
+  DrawCursorBox(state.boxX, state.boxY, 0);
+  DrawCursorBox(state.cursorX, state.cursorY, 1);
+  state.boxX = state.cursorX;
+  state.boxY = state.cursorY;
+}
+
+void Game::HumanTurn() {
+  for (;;) {
+    MoveCursorBox();
+    WaitKey();
+    switch (state.lastKey) {
+      case KeyUp:
+        if (state.cursorY > 1) state.cursorY -= 1;
+        break;
+      case KeyDown:
+        if (state.cursorY < 8) state.cursorY += 1;
+        break;
+      case KeyRight:
+        if (state.cursorX < 8) state.cursorX += 1;
+        break;
+      case KeyLeft:
+        if (state.cursorX > 1) state.cursorX -= 1;
+        break;
+      case KeyBack:
+        if (state.undoUsed == 0 && state.moveNumber > 0 && state.humanHasPlaced) Undo();
+        break;
+      case KeyReturn: {
+        int square = SquareIndex(state.cursorX, state.cursorY);
+        if (board[square] == Empty && board.CanPlay(square, static_cast<Cell>(state.sideToMove))) {
+          PlaceHumanDisc();
+          return;
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+void Game::Undo() {
+  lcd.LcdLocate(9, 2);
+  lcd.LcdPrint(lcd.padSpaces);
+  board.RestoreBoard(UndoSlot);
+  RedrawBoard();
+  DrawCursorBox(state.cursorX, state.cursorY, 1);
+  state.undoUsed = 1;
+  state.moveNumber = state.savedMoveNumber;
+  state.undoCount += 1;
+}
+
+void Game::PlaceHumanDisc() {
+  const int square = SquareIndex(state.cursorX, state.cursorY);
+  const Cell side = static_cast<Cell>(state.sideToMove);
+  board.SaveBoard(UndoSlot);
+  board.SaveBoard(AnimationSlot);
+  state.savedMoveNumber = state.moveNumber;
+  board.FlipDiscs(square, side);
+  state.passCount = 0;
+  DrawCursorBox(state.cursorX, state.cursorY, 0);
+  board[square] = side;
+  DrawSquare(state.cursorX, state.cursorY);
+  AnimateFlips();
+  RedrawBoard();
+  state.humanHasPlaced = 1;
+  state.moveNumber += 1;
+  if (state.moveNumber <= 8) cpu.RecordOpeningMove(state.cursorX, state.cursorY, state.moveNumber);
+}
+
+}  // namespace dfx

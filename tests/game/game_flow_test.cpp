@@ -1,0 +1,319 @@
+// Whole sessions on the memory host: keys in, the screen read back by glyph matching.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "host/memory/memory_host.h"
+#include "lcd/screen_reader.h"
+#include "runtime/clock.h"
+
+namespace dfx {
+namespace {
+
+constexpr uint8_t K1 = '1', K2 = '2', KR = 'R', KBack = 8, KReturn = 13;
+constexpr uint8_t KLeft = 37, KUp = 38, KRight = 39, KDown = 40;
+
+// One program run; each stage's keys are delivered in turn, and the screen is read
+// whenever the game waits with no key left.
+class Session {
+ public:
+  Session() {
+    UseVirtualClock(4242);
+    game = std::make_unique<Game>(host);
+    reader.LoadGlyphs("res/bmp");
+    game->StartUp();
+  }
+
+  // 64 characters, row 1 first: '-' empty, 'X' Black, 'O' White.
+  void SetStartPosition(const char* squares) {
+    for (int i = 0; i < 64; ++i)
+      game->board.snapshots[StartPositionSlot][SquareIndex(i % 8 + 1, i / 8 + 1)] =
+          squares[i] == 'X' ? Black : squares[i] == 'O' ? White : Empty;
+  }
+
+  // Runs the program through the stages; returns the screen seen at the end of each.
+  std::vector<ScreenText> Run(const std::vector<std::vector<uint8_t>>& stages) {
+    std::vector<ScreenText> screens;
+    size_t next = 0;
+    host.SetOnKeysExhausted([&] {
+      screens.push_back(reader.Read(host.ScreenCopy()));
+      if (next >= stages.size()) throw KeysExhausted{};
+      host.PushKeys(stages[next++]);
+    });
+    try {
+      game->RunForEver();
+    } catch (const KeysExhausted&) {
+    }
+    // The first wait is the title screen before any key.
+    if (!screens.empty()) screens.erase(screens.begin());
+    return screens;
+  }
+
+  // Columns 9.. of a text line: the side panel.
+  static std::string Panel(const ScreenText& s, int row) { return s.lines[size_t(row)].substr(9); }
+
+  MemoryHost host;
+  std::unique_ptr<Game> game;
+  ScreenReader reader;
+};
+
+std::vector<uint8_t> Repeat(uint8_t key, int n) { return std::vector<uint8_t>(size_t(n), key); }
+
+const char* kThreeEmpties =
+    "-OXXXOX-"
+    "XXXXXXXX"
+    "XXXXXXXX"
+    "XXXXXXXX"
+    "XXXXXXXX"
+    "XXXXXXXX"
+    "XXXXXXXX"
+    "XXXXXXO-";
+
+TEST(TitleScreen, LevelBoundsRandomSwitchAndOtherKeys) {
+  Session s;
+  auto screens = s.Run({{}, {KLeft}, Repeat(KRight, 6), {'X', ' ', KUp}, {KR}, {KR}});
+  ASSERT_EQ(screens.size(), 6u);
+  EXPECT_EQ(screens[0].lines[0], "  Discoflipparex V2.3D  ");
+  EXPECT_EQ(screens[0].lines[1], "     [1] YOU vs CPU     ");
+  EXPECT_EQ(screens[0].lines[2], "     [2] CPU vs YOU     ");
+  EXPECT_EQ(screens[0].lines[3], "     [R] RANDOM ON      ");
+  EXPECT_EQ(screens[0].lines[4].substr(0, 13), "     LEVEL 0(");
+  EXPECT_EQ(screens[0].lines[4].substr(21), ")        ");  // after the two marks
+  EXPECT_EQ(screens[1].lines[4].substr(0, 13), "     LEVEL 0(");
+  EXPECT_EQ(screens[2].lines[4].substr(0, 13), "     LEVEL S(");
+  EXPECT_EQ(screens[3].lines, screens[2].lines);
+  EXPECT_EQ(screens[4].lines[3], "     [R] RANDOM OFF     ");
+  EXPECT_EQ(screens[5].lines[3], "     [R] RANDOM ON      ");
+  EXPECT_EQ(s.game->state.cpuLevel, 4);
+}
+
+TEST(GameFlow, ComputerOpensWithD3AndUndoIsNotOfferedOnTheFirstTurn) {
+  Session s;
+  auto screens = s.Run({{K2}, {KBack}});
+  ASSERT_EQ(screens.size(), 2u);
+  const ScreenText& t = screens[0];
+  EXPECT_EQ(Session::Panel(t, 0), "You (White)    ");
+  EXPECT_EQ(Session::Panel(t, 2), "[BS] UNDO      ");
+  EXPECT_EQ(t.lines[4].substr(10, 13), " 4     0:Book");
+  EXPECT_EQ(t.lines[5].substr(10, 2), " 1");
+  EXPECT_EQ(t.board.substr(16, 8), "---X----");  // d3
+  EXPECT_EQ(t.board.substr(24, 8), "---XX---");
+  EXPECT_EQ(screens[1].lines, t.lines);  // Backspace did nothing
+  EXPECT_EQ(screens[1].board, t.board);
+  EXPECT_EQ(s.game->state.undoCount, 0);
+}
+
+TEST(GameFlow, BookReplyAfterHumanOpensWithRandomOff) {
+  Session s;
+  std::vector<uint8_t> keys = {KR, K1};
+  for (uint8_t k : Repeat(KRight, 3)) keys.push_back(k);
+  for (uint8_t k : Repeat(KDown, 2)) keys.push_back(k);
+  keys.push_back(KReturn);
+  auto screens = s.Run({keys});
+  ASSERT_EQ(screens.size(), 1u);
+  // d3 normalises the book to its first line, whose reply maps back to c3.
+  EXPECT_EQ(screens[0].board.substr(16, 8), "--OX----");
+  EXPECT_EQ(screens[0].lines[4].substr(12, 11), "     1:Book");
+  EXPECT_EQ(Session::Panel(screens[0], 0), "You (Black)    ");
+}
+
+TEST(GameFlow, UndoOncePerTurnRestoresBoardAndCountsAndShowsOnResult) {
+  Session s;
+  s.SetStartPosition(kThreeEmpties);
+  std::vector<uint8_t> replay = Repeat(KLeft, 7);
+  replay.push_back(KReturn);
+  for (uint8_t k : Repeat(KDown, 7)) replay.push_back(k);
+  replay.push_back(KReturn);
+  auto screens = s.Run({{K1, KReturn}, {KBack, KBack}, replay});
+  ASSERT_EQ(screens.size(), 3u);
+  // Human took a1, the computer h1.
+  EXPECT_EQ(screens[0].board.substr(0, 8), "XXXXXOOO");
+  EXPECT_EQ(screens[0].lines[4].substr(10, 2), "59");
+  EXPECT_EQ(screens[0].lines[5].substr(10, 2), " 4");
+  // After the undo: the start again, fresh counts, the hint gone.
+  EXPECT_EQ(screens[1].board.substr(0, 8), "-OXXXOX-");
+  EXPECT_EQ(screens[1].lines[4].substr(10, 2), "58");
+  EXPECT_EQ(screens[1].lines[5].substr(10, 2), " 3");
+  EXPECT_EQ(Session::Panel(screens[1], 2), "               ");
+  EXPECT_EQ(s.game->state.undoCount, 1);
+  // The result: a full board, one undo in a field of four.
+  const ScreenText& end = screens[2];
+  EXPECT_EQ(Session::Panel(end, 0), "CPU Lv 0       ");
+  EXPECT_EQ(Session::Panel(end, 1), "You Win        ");
+  EXPECT_EQ(Session::Panel(end, 3), "UNDO:   1      ");
+  EXPECT_EQ(end.lines[4].substr(10, 2), "61");
+  EXPECT_EQ(end.lines[5].substr(10, 2), " 3");
+}
+
+TEST(GameFlow, UndoLeavesTheCursorBoxVisible) {
+  Session s;
+  s.SetStartPosition(kThreeEmpties);
+  s.Run({{K1, KReturn}, {KBack}});
+  // The computer played h1, so the cursor and its box are on (8, 1): dots 42..48 x 0..6.
+  portable::PixelSurface screen = s.host.ScreenCopy();
+  const auto& dark = s.reader.Glyph(1);
+  ASSERT_TRUE(dark.has_value());
+  for (int dx : {42, 45, 48}) {
+    for (int dy : {0, 6}) {
+      for (int py = 0; py < 4; ++py)
+        for (int px = 0; px < 4; ++px)
+          EXPECT_EQ(screen.At(8 + 4 * dx + px, 8 + 4 * dy + py), dark->At(px, py)) << dx << "," << dy;
+    }
+  }
+}
+
+TEST(GameFlow, HumanPassThenComputerPassEndsInADraw) {
+  Session s;
+  s.SetStartPosition(
+      "X-------"
+      "--------"
+      "--------"
+      "--------"
+      "--------"
+      "--------"
+      "--------"
+      "-------O");
+  auto screens = s.Run({{K1}, {'A'}});
+  ASSERT_EQ(screens.size(), 2u);
+  EXPECT_EQ(Session::Panel(screens[0], 1), "You Pass!      ");
+  EXPECT_EQ(Session::Panel(screens[0], 2), "Hit Any Key    ");
+  const ScreenText& end = screens[1];
+  EXPECT_EQ(Session::Panel(end, 1), "DRAW           ");
+  EXPECT_EQ(Session::Panel(end, 2), "               ");
+  EXPECT_EQ(end.lines[4].substr(13), "CPU PASS   ");
+  EXPECT_EQ(Session::Panel(end, 3), "               ");  // no undo taken
+}
+
+TEST(GameFlow, ComputerMovesFirstThenHumanPassesWithTheComputersLineStillShown) {
+  Session s;
+  s.SetStartPosition(
+      "XO------"
+      "--------"
+      "--------"
+      "--------"
+      "--------"
+      "--------"
+      "--------"
+      "--------");
+  auto screens = s.Run({{K2}, {'A'}});
+  ASSERT_EQ(screens.size(), 2u);
+  // The fixed opening d3 is not legal here, so the computer searched.
+  EXPECT_EQ(screens[0].board.substr(0, 8), "XXX-----");
+  EXPECT_EQ(Session::Panel(screens[0], 0), "CPU Lv 0(Black)");
+  EXPECT_EQ(Session::Panel(screens[0], 1), "You Pass!      ");
+  EXPECT_EQ(Session::Panel(screens[1], 1), "You Lose       ");
+  EXPECT_EQ(screens[1].lines[4].substr(10, 2), " 3");
+}
+
+TEST(GameFlow, FullBoardEndsWithoutPassMessageAndSettingsSurvive) {
+  Session s;
+  s.SetStartPosition(
+      "-OXXXXXX"
+      "XXXXXXXX"
+      "XXXXXXXX"
+      "XXXXXXXX"
+      "XXXXXXXX"
+      "XXXXXXXX"
+      "XXXXXXXX"
+      "XXXXXXXX");
+  auto screens = s.Run({{KRight, KRight, KR, K1, KReturn}, {' '}});
+  ASSERT_EQ(screens.size(), 2u);
+  EXPECT_EQ(Session::Panel(screens[0], 0), "CPU Lv 2       ");
+  EXPECT_EQ(Session::Panel(screens[0], 1), "You Win        ");
+  EXPECT_EQ(screens[0].lines[4].substr(10, 2), "64");
+  EXPECT_EQ(screens[0].lines[5].substr(10, 2), " 0");
+  // Back on the title screen with the same level and switch.
+  EXPECT_EQ(screens[1].lines[4].substr(0, 13), "     LEVEL 2(");
+  EXPECT_EQ(screens[1].lines[3], "     [R] RANDOM OFF     ");
+}
+
+}  // namespace
+}  // namespace dfx
+
+namespace dfx {
+namespace {
+
+// Plays whole games: the human side takes its first legal square in index order.
+class AutoPlayer {
+ public:
+  AutoPlayer(Session& s, int level, uint8_t startKey) : s_(s) {
+    script_ = Repeat(KRight, level);
+    script_.push_back(startKey);
+  }
+
+  // Keys for the current wait, or empty at the result screen.
+  std::vector<uint8_t> NextKeys(const ScreenText& screen) {
+    if (!started_) {
+      started_ = true;
+      return script_;
+    }
+    std::string row1 = Session::Panel(screen, 1);
+    if (row1.rfind("DRAW", 0) == 0 || row1.rfind("You Win", 0) == 0 || row1.rfind("You Lose", 0) == 0) return {};
+    if (row1.rfind("You Pass!", 0) == 0) return {' '};
+    const GameState& st = s_.game->state;
+    for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
+      if (s_.game->board[sq] != Empty || !s_.game->board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
+      std::vector<uint8_t> keys;
+      int x = sq % 9, y = sq / 9;
+      for (int cx = st.cursorX; cx < x; ++cx) keys.push_back(KRight);
+      for (int cx = st.cursorX; cx > x; --cx) keys.push_back(KLeft);
+      for (int cy = st.cursorY; cy < y; ++cy) keys.push_back(KDown);
+      for (int cy = st.cursorY; cy > y; --cy) keys.push_back(KUp);
+      keys.push_back(KReturn);
+      return keys;
+    }
+    ADD_FAILURE() << "waiting for the human with no legal move and no pass shown";
+    return {};
+  }
+
+  ScreenText Play() {
+    ScreenText last;
+    s_.host.SetOnKeysExhausted([&] {
+      last = s_.reader.Read(s_.host.ScreenCopy());
+      // Counts on screen always match the board.
+      int black = s_.game->board.CountDiscs(Black), white = s_.game->board.CountDiscs(White);
+      EXPECT_EQ(s_.game->state.blackCount, black);
+      EXPECT_EQ(s_.game->state.whiteCount, white);
+      std::vector<uint8_t> keys = NextKeys(last);
+      if (keys.empty()) throw KeysExhausted{};
+      s_.host.PushKeys(keys);
+    });
+    try {
+      s_.game->RunForEver();
+    } catch (const KeysExhausted&) {
+    }
+    return last;
+  }
+
+ private:
+  Session& s_;
+  std::vector<uint8_t> script_;
+  bool started_ = false;
+};
+
+class WholeGame : public ::testing::TestWithParam<int> {};
+
+TEST_P(WholeGame, ReachesTheResultScreenWithConsistentCounts) {
+  for (uint8_t startKey : {K1, K2}) {
+    Session s;
+    AutoPlayer player(s, GetParam(), startKey);
+    ScreenText end = player.Play();
+    const GameState& st = s.game->state;
+    std::string expected = st.whiteCount == st.blackCount ? "DRAW"
+                           : (st.humanColour == White ? st.whiteCount > st.blackCount : st.blackCount > st.whiteCount)
+                               ? "You Win"
+                               : "You Lose";
+    EXPECT_EQ(Session::Panel(end, 1).substr(0, expected.size()), expected);
+    EXPECT_EQ(Session::Panel(end, 0).substr(0, 8), std::string("CPU Lv ") + "0123S"[GetParam()]);
+    EXPECT_FALSE(s.game->board.HasAnyMove(White) || s.game->board.HasAnyMove(Black));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachLevel, WholeGame, ::testing::Values(0, 1, 2, 3, 4));
+
+}  // namespace
+}  // namespace dfx
