@@ -1,0 +1,8 @@
+# The whole program in a real SDL window under a private Xvfb.
+if(TARGET discoflipparex AND TARGET host_window_app AND NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME game_window_e2e
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_xvfb.sh ${CMAKE_CURRENT_LIST_DIR}/game_window_test.sh
+      $<TARGET_FILE:discoflipparex> $<TARGET_FILE:dfx> $<TARGET_FILE:host_window_app>
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+  set_tests_properties(game_window_e2e PROPERTIES LABELS e2e TIMEOUT 180)
+endif()
