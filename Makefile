@@ -12,7 +12,7 @@ build: setup
 	cmake --build --preset release -j $(JOBS)
 
 play: build
-	@if [ ! -x $(BIN)/discoflipparex ]; then echo "The game itself is not built yet: only the engine and tools exist."; exit 1; fi
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then echo "No display: run this on a desktop (or under xvfb-run)."; exit 1; fi
 	$(BIN)/discoflipparex
 
 test: build
@@ -33,8 +33,7 @@ test-tsan:
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
 
 test-e2e:
-	@if ctest --test-dir build -N -L e2e | grep -q 'Total Tests: 0'; then echo "No real-window tests yet."; \
-	else ctest --test-dir build -L e2e --output-on-failure; fi
+	ctest --test-dir build -L e2e --output-on-failure
 
 clean:
 	rm -rf build

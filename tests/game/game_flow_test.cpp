@@ -1,67 +1,10 @@
 // Whole sessions on the memory host: keys in, the screen read back by glyph matching.
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "game/game.h"
-#include "host/memory/memory_host.h"
-#include "lcd/screen_reader.h"
-#include "runtime/clock.h"
+#include "session.h"
 
 namespace dfx {
 namespace {
 
-constexpr uint8_t K1 = '1', K2 = '2', KR = 'R', KBack = 8, KReturn = 13;
-constexpr uint8_t KLeft = 37, KUp = 38, KRight = 39, KDown = 40;
-
-// One program run; each stage's keys are delivered in turn, and the screen is read
-// whenever the game waits with no key left.
-class Session {
- public:
-  Session() {
-    UseVirtualClock(4242);
-    game = std::make_unique<Game>(host);
-    reader.LoadGlyphs("res/bmp");
-    game->StartUp();
-  }
-
-  // 64 characters, row 1 first: '-' empty, 'X' Black, 'O' White.
-  void SetStartPosition(const char* squares) {
-    for (int i = 0; i < 64; ++i)
-      game->board.snapshots[StartPositionSlot][SquareIndex(i % 8 + 1, i / 8 + 1)] =
-          squares[i] == 'X' ? Black : squares[i] == 'O' ? White : Empty;
-  }
-
-  // Runs the program through the stages; returns the screen seen at the end of each.
-  std::vector<ScreenText> Run(const std::vector<std::vector<uint8_t>>& stages) {
-    std::vector<ScreenText> screens;
-    size_t next = 0;
-    host.SetOnKeysExhausted([&] {
-      screens.push_back(reader.Read(host.ScreenCopy()));
-      if (next >= stages.size()) throw KeysExhausted{};
-      host.PushKeys(stages[next++]);
-    });
-    try {
-      game->RunForEver();
-    } catch (const KeysExhausted&) {
-    }
-    // The first wait is the title screen before any key.
-    if (!screens.empty()) screens.erase(screens.begin());
-    return screens;
-  }
-
-  // Columns 9.. of a text line: the side panel.
-  static std::string Panel(const ScreenText& s, int row) { return s.lines[size_t(row)].substr(9); }
-
-  MemoryHost host;
-  std::unique_ptr<Game> game;
-  ScreenReader reader;
-};
-
-std::vector<uint8_t> Repeat(uint8_t key, int n) { return std::vector<uint8_t>(size_t(n), key); }
+using namespace dfx::testing;
 
 const char* kThreeEmpties =
     "-OXXXOX-"
@@ -230,70 +173,6 @@ TEST(GameFlow, FullBoardEndsWithoutPassMessageAndSettingsSurvive) {
   EXPECT_EQ(screens[1].lines[4].substr(0, 13), "     LEVEL 2(");
   EXPECT_EQ(screens[1].lines[3], "     [R] RANDOM OFF     ");
 }
-
-}  // namespace
-}  // namespace dfx
-
-namespace dfx {
-namespace {
-
-// Plays whole games: the human side takes its first legal square in index order.
-class AutoPlayer {
- public:
-  AutoPlayer(Session& s, int level, uint8_t startKey) : s_(s) {
-    script_ = Repeat(KRight, level);
-    script_.push_back(startKey);
-  }
-
-  // Keys for the current wait, or empty at the result screen.
-  std::vector<uint8_t> NextKeys(const ScreenText& screen) {
-    if (!started_) {
-      started_ = true;
-      return script_;
-    }
-    std::string row1 = Session::Panel(screen, 1);
-    if (row1.rfind("DRAW", 0) == 0 || row1.rfind("You Win", 0) == 0 || row1.rfind("You Lose", 0) == 0) return {};
-    if (row1.rfind("You Pass!", 0) == 0) return {' '};
-    const GameState& st = s_.game->state;
-    for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
-      if (s_.game->board[sq] != Empty || !s_.game->board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
-      std::vector<uint8_t> keys;
-      int x = sq % 9, y = sq / 9;
-      for (int cx = st.cursorX; cx < x; ++cx) keys.push_back(KRight);
-      for (int cx = st.cursorX; cx > x; --cx) keys.push_back(KLeft);
-      for (int cy = st.cursorY; cy < y; ++cy) keys.push_back(KDown);
-      for (int cy = st.cursorY; cy > y; --cy) keys.push_back(KUp);
-      keys.push_back(KReturn);
-      return keys;
-    }
-    ADD_FAILURE() << "waiting for the human with no legal move and no pass shown";
-    return {};
-  }
-
-  ScreenText Play() {
-    ScreenText last;
-    s_.host.SetOnKeysExhausted([&] {
-      last = s_.reader.Read(s_.host.ScreenCopy());
-      // Counts on screen always match the board.
-      int black = s_.game->board.CountDiscs(Black), white = s_.game->board.CountDiscs(White);
-      EXPECT_EQ(s_.game->state.blackCount, black);
-      EXPECT_EQ(s_.game->state.whiteCount, white);
-      std::vector<uint8_t> keys = NextKeys(last);
-      if (keys.empty()) throw KeysExhausted{};
-      s_.host.PushKeys(keys);
-    });
-    try {
-      s_.game->RunForEver();
-    } catch (const KeysExhausted&) {
-    }
-    return last;
-  }
-
- private:
-  Session& s_;
-  std::vector<uint8_t> script_;
-  bool started_ = false;
-};
 
 class WholeGame : public ::testing::TestWithParam<int> {};
 
