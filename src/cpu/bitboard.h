@@ -1,0 +1,101 @@
+// The search's own view of a position: one 64-bit set per colour, bit (y-1)*8 + (x-1)
+// for the square in column x and row y. Move generation, flips and the mapping to and
+// from the 91-cell board's square indices.
+#pragma once
+#include <bit>
+#include <cstdint>
+
+#include "game/board.h"
+
+namespace dfx {
+
+using Bits = uint64_t;
+
+constexpr Bits NotFileA = 0xfefefefefefefefeULL;  // every column but x = 1
+constexpr Bits NotFileH = 0x7f7f7f7f7f7f7f7fULL;  // every column but x = 8
+
+constexpr int BitOfSquare(int square) { return (square / 9 - 1) * 8 + (square % 9 - 1); }
+constexpr int SquareOfBit(int bit) { return (bit / 8 + 1) * 9 + bit % 8 + 1; }
+constexpr bool IsSquare(int index) { return index >= FirstSquare && index <= LastSquare && index % 9 != 0; }
+
+inline int PopCount(Bits b) { return std::popcount(b); }
+
+// One step in each of the eight directions, dropping what falls off the board.
+inline Bits ShiftE(Bits b) { return (b << 1) & NotFileA; }
+inline Bits ShiftW(Bits b) { return (b >> 1) & NotFileH; }
+inline Bits ShiftS(Bits b) { return b << 8; }
+inline Bits ShiftN(Bits b) { return b >> 8; }
+inline Bits ShiftSE(Bits b) { return (b << 9) & NotFileA; }
+inline Bits ShiftSW(Bits b) { return (b << 7) & NotFileH; }
+inline Bits ShiftNE(Bits b) { return (b >> 7) & NotFileA; }
+inline Bits ShiftNW(Bits b) { return (b >> 9) & NotFileH; }
+
+// Squares on which the owner of `own` may play against `other`.
+inline Bits LegalMoves(Bits own, Bits other) {
+  const Bits empty = ~(own | other);
+  const Bits h = other & NotFileA & NotFileH;  // runs that cross a side edge never capture
+  Bits moves = 0;
+  auto along = [&](auto shift, Bits mask) {
+    Bits t = shift(own) & mask;
+    t |= shift(t) & mask;
+    t |= shift(t) & mask;
+    t |= shift(t) & mask;
+    t |= shift(t) & mask;
+    t |= shift(t) & mask;
+    moves |= shift(t) & empty;
+  };
+  along(ShiftE, h);
+  along(ShiftW, h);
+  along(ShiftN, other);
+  along(ShiftS, other);
+  along(ShiftNE, h);
+  along(ShiftNW, h);
+  along(ShiftSE, h);
+  along(ShiftSW, h);
+  return moves;
+}
+
+// For each square, the squares beyond it in each direction: the first four directions run
+// towards higher bits (E, SW, S, SE), the last four towards lower bits (W, NE, N, NW).
+struct RayTable {
+  Bits ray[64][8];
+  constexpr RayTable() : ray{} {
+    const int dx[8] = {1, -1, 0, 1, -1, 1, 0, -1};
+    const int dy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    for (int bit = 0; bit < 64; ++bit)
+      for (int d = 0; d < 8; ++d) {
+        int x = bit % 8 + dx[d], y = bit / 8 + dy[d];
+        for (; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx[d], y += dy[d]) ray[bit][d] |= Bits{1} << (y * 8 + x);
+      }
+  }
+};
+inline constexpr RayTable rayTable{};
+
+// Discs of `other` that playing `bit` captures for the owner of `own` (0 if none): along
+// each ray the nearest square that is not `other` must be `own`.
+inline Bits Flips(int bit, Bits own, Bits other) {
+  const Bits* ray = rayTable.ray[bit];
+  Bits flips = 0;
+  for (int d = 0; d < 4; ++d) {
+    const Bits stop = ray[d] & ~other;
+    const Bits first = stop & (0 - stop);
+    if (first & own) flips |= ray[d] & (first - 1);
+  }
+  for (int d = 4; d < 8; ++d) {
+    const Bits stop = ray[d] & ~other;
+    if (!stop) continue;
+    const Bits first = Bits{1} << (63 - std::countl_zero(stop));
+    if (first & own) flips |= ray[d] & ~((first << 1) - 1);
+  }
+  return flips;
+}
+
+// The discs of one colour on a mailbox board.
+inline Bits DiscsOf(const Board& board, Cell colour) {
+  Bits b = 0;
+  for (int bit = 0; bit < 64; ++bit)
+    if (board.cells[SquareOfBit(bit)] == colour) b |= Bits{1} << bit;
+  return b;
+}
+
+}  // namespace dfx

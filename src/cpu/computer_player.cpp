@@ -1,0 +1,115 @@
+#include "cpu/computer_player.h"
+
+#include "cpu/fast_search.h"
+#include "runtime/clock.h"
+
+namespace dfx {
+
+ComputerPlayer::ComputerPlayer()
+    : evaluator(weights),
+      levelTable{{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}},
+      fast_(new FastSearch(evaluator)),
+      memo_(new SubtreeMemo) {}
+
+ComputerPlayer::~ComputerPlayer() {
+  delete fast_;
+  delete memo_;
+}
+
+SearchPlan ComputerPlayer::PlanSearch(const Board& board, int cpuLevel) const {
+  SearchPlan plan;
+  plan.discs = board.CountDiscs(White) + board.CountDiscs(Black);
+  const LevelRow& row = levelTable[cpuLevel < 0 ? 0 : cpuLevel > LevelS ? LevelS : cpuLevel];
+  plan.weightSet = plan.discs >= 58 ? 1 : 0;
+  if (plan.discs >= row.endSearchFrom) {
+    plan.nominalDepth = 25;
+    plan.mode = plan.discs >= row.exactSearchFrom ? 2 : 1;
+  } else {
+    plan.nominalDepth = row.midgameDepth;
+    plan.mode = 0;
+  }
+  return plan;
+}
+
+ComputerMove ComputerPlayer::SearchMove(const Board& board, Cell side, int cpuLevel, SearchProgress* progress,
+                                        bool literal) {
+  ComputerMove move;
+  if (cpuLevel < 0) cpuLevel = 0;
+  if (cpuLevel > LevelS) cpuLevel = LevelS;
+  move.plan = PlanSearch(board, cpuLevel);
+  context.side = side;
+  context.level = cpuLevel;
+  context.weightSet = move.plan.weightSet;
+  context.nominalDepth = static_cast<int16_t>(move.plan.nominalDepth);
+  context.searchMode = static_cast<int16_t>(move.plan.mode);
+  context.progress = progress;
+
+  LiteralSearch search(context, weights, evaluator, replaySubtrees ? memo_ : nullptr);
+  move.startTick = TickCount();
+  if (cpuLevel == LevelS && !literal) {
+    if (search.PrepareRoot(board) >= 2) {
+      search.PreSearch(move.plan.mode);
+      fast_->MainSearch(context, move.plan.mode, search.rootDiscs());
+    }
+  } else {
+    search.SearchRoot(board, move.plan.mode);
+  }
+  move.endTick = TickCount();
+  context.progress = nullptr;
+
+  move.rootMoves = context.moveList[0].count;
+  move.scoreMade = move.rootMoves >= 2;
+  move.finalDepth = context.nominalDepth;
+  move.evalCount = context.evalCount;
+  move.preSearchCount = context.preSearchCount;
+  move.fullBoardCount = context.fullBoardCount;
+  move.bestScore = context.plyRecord[0].bestScore;
+  if (move.rootMoves == 0) {
+    move.pass = true;
+    return move;
+  }
+  move.square = context.plyRecord[0].bestMove;
+  move.y = move.square / 9;
+  move.x = move.square - 9 * move.y;
+  return move;
+}
+
+ComputerMove ComputerPlayer::DecideMove(Board& board, Cell side, int cpuLevel, int randomEnabled,
+                                        int16_t& moveNumber, SearchProgress* progress) {
+  moveNumber += 1;
+  const int discs = board.CountDiscs(White) + board.CountDiscs(Black);
+  if (moveNumber <= RecordedMoves && discs <= 12) {
+    // A book move can be illegal on an unusual start position; then the lookup leaves no trace.
+    int16_t record[RecordedMoves];
+    for (int i = 0; i < RecordedMoves; ++i) record[i] = book.gameRecord[i];
+    const int16_t orientation = book.orientation, first = book.firstMatch, last = book.lastMatch,
+                  offset = book.randomOffset;
+    int x = 0, y = 0;
+    if (book.ConsultBook(moveNumber, randomEnabled, &x, &y)) {
+      const int square = SquareIndex(x, y);
+      if (x >= 1 && x <= 8 && y >= 1 && y <= 8 && board[square] == Empty && board.CanPlay(square, side)) {
+        if (moveNumber > 1) lastBookLine = book.firstMatch + book.randomOffset;
+        ComputerMove move;
+        move.bookHit = true;
+        move.square = square;
+        move.x = x;
+        move.y = y;
+        move.bookLine = lastBookLine;
+        move.bestScore = context.plyRecord[0].bestScore;
+        move.plan = PlanSearch(board, cpuLevel);
+        return move;
+      }
+      for (int i = 0; i < RecordedMoves; ++i) book.gameRecord[i] = record[i];
+      book.orientation = orientation;
+      book.firstMatch = first;
+      book.lastMatch = last;
+      book.randomOffset = offset;
+      book.bookHit = 0;
+    }
+  }
+  ComputerMove move = SearchMove(board, side, cpuLevel, progress, forceLiteral);
+  if (!move.pass && moveNumber <= RecordedMoves) book.RecordOpeningMove(move.x, move.y, moveNumber);
+  return move;
+}
+
+}  // namespace dfx

@@ -1,0 +1,92 @@
+// The computer player: every table of the engine (weights, level table, opening book,
+// search stacks) in one object, and the decision of the computer's move — book first,
+// otherwise a search whose kind and depth come from the level table and the disc count.
+// The object is large (fixed tables); give the program one static instance, tests one each
+// on the heap. Nothing is allocated while it decides.
+#pragma once
+#include <cstdint>
+
+#include "cpu/evaluation.h"
+#include "cpu/opening_book.h"
+#include "cpu/search.h"
+#include "game/board.h"
+
+namespace dfx {
+
+struct LevelRow {
+  int16_t midgameDepth;
+  int16_t endSearchFrom;    // discs from which the search runs to the end (win/loss/draw)
+  int16_t exactSearchFrom;  // discs from which it runs for the exact disc difference
+};
+
+constexpr int LevelS = 4;
+
+// What the level table chooses for a board.
+struct SearchPlan {
+  int discs = 0;
+  int weightSet = 0;
+  int nominalDepth = 0;
+  int mode = 0;  // 0 evaluation, 1 win/loss/draw, 2 exact difference
+};
+
+struct ComputerMove {
+  bool pass = false;     // no legal move: the caller counts the pass
+  bool bookHit = false;  // the move comes from the opening book
+  int square = 0;        // y*9 + x of the chosen move (0 on a pass)
+  int x = 0, y = 0;
+  int bookLine = 0;      // line number shown with a book move
+  int16_t bestScore = 0; // the root's best score as it stands after the search
+  uint32_t evalCount = 0;
+  uint32_t startTick = 0, endTick = 0;
+
+  // Details of the search, for tools and tests.
+  SearchPlan plan;
+  int finalDepth = 0;  // nominal depth after the pre-search rule
+  int rootMoves = 0;
+  bool scoreMade = false;  // false when the root had fewer than two moves
+  uint32_t preSearchCount = 0;
+  uint32_t fullBoardCount = 0;
+};
+
+class FastSearch;
+
+class ComputerPlayer {
+ public:
+  ComputerPlayer();
+  ~ComputerPlayer();
+  ComputerPlayer(const ComputerPlayer&) = delete;
+  ComputerPlayer& operator=(const ComputerPlayer&) = delete;
+
+  void SeedRandom(uint32_t tick) { book.SeedRandom(tick); }
+  // The human's move number moveNumber (1..8) at column x, row y.
+  void RecordOpeningMove(int x, int y, int moveNumber) { book.RecordOpeningMove(x, y, moveNumber); }
+
+  // The computer's whole decision for `side`: adds 1 to moveNumber, asks the book within
+  // the first eight moves with at most 12 discs (a book move illegal here is not taken),
+  // otherwise searches. Records a searched move among the first eight for the book.
+  // Does not play the move; the board is left exactly as it was.
+  ComputerMove DecideMove(Board& board, Cell side, int cpuLevel, int randomEnabled, int16_t& moveNumber,
+                          SearchProgress* progress);
+
+  // The search alone, as DecideMove runs it. Level S uses the fast search unless literal.
+  ComputerMove SearchMove(const Board& board, Cell side, int cpuLevel, SearchProgress* progress,
+                          bool literal = false);
+
+  SearchPlan PlanSearch(const Board& board, int cpuLevel) const;
+
+  WeightTables weights;
+  Evaluator evaluator;
+  LevelRow levelTable[5];
+  OpeningBook book;
+  SearchContext context;
+  int lastBookLine = 0;  // shown when the computer opens with its fixed first move
+  bool forceLiteral = false;  // level S searches step by step too (for comparisons)
+  bool replaySubtrees = true;  // the literal search replays subtrees it has met before
+
+ private:
+  // Their tables live in blocks made once with the player.
+  FastSearch* fast_;
+  SubtreeMemo* memo_;
+};
+
+}  // namespace dfx

@@ -1,0 +1,45 @@
+// The fast search for level S: the same tree as the literal search (same depth limit in
+// plies, passes consuming a ply, the same leaf scores), solved with alpha-beta and null
+// windows, a transposition table and cheap move ordering. The root walks its moves in the
+// literal order and takes a later move only when strictly better, so the chosen move,
+// score and marks are those of the literal search.
+#pragma once
+#include <cstdint>
+
+#include "cpu/search.h"
+
+namespace dfx {
+
+class FastSearch {
+ public:
+  explicit FastSearch(const Evaluator& evaluator);
+
+  // Main search after LiteralSearch::PrepareRoot and PreSearch have set up the context
+  // (root list in its final order, nominalDepth, sortedPlies, discs). Writes the root's
+  // PlyRecord and orderValues, prints the marks and counts evalCount / fullBoardCount.
+  void MainSearch(SearchContext& context, int mode, int rootDiscs);
+
+  // Transposition-table size in entries (a power of two).
+  static constexpr int TableBits = 18;
+
+ private:
+  struct Entry {
+    Bits own, other;
+    int16_t lower, upper;
+    uint8_t ply, passes, generation;
+    int8_t move;  // best move's bit, -1 when none
+  };
+
+  int Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta);
+  int LeafScore(Bits mover, Bits other);
+  Entry& Slot(Bits own, Bits other);
+  Bits RestrictToListHead(Bits moves) const;
+
+  const Evaluator& evaluator_;
+  SearchContext* c_ = nullptr;
+  int mode_ = 0;
+  uint8_t generation_ = 0;
+  Entry table_[1 << TableBits];
+};
+
+}  // namespace dfx

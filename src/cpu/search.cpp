@@ -1,0 +1,464 @@
+#include "cpu/search.h"
+
+#include <cstring>
+
+namespace dfx {
+
+SubtreeMemo::SubtreeMemo() { std::memset(static_cast<void*>(entries), 0, sizeof entries); }
+
+void SubtreeMemo::NextGeneration() {
+  if (++generation == 0) {
+    std::memset(static_cast<void*>(entries), 0, sizeof entries);
+    generation = 1;
+  }
+}
+
+void LiteralSearch::SaveBoard(int slot) {
+  c_.saved[slot][White] = c_.discs[White];
+  c_.saved[slot][Black] = c_.discs[Black];
+}
+
+void LiteralSearch::RestoreBoard(int slot) {
+  c_.discs[White] = c_.saved[slot][White];
+  c_.discs[Black] = c_.saved[slot][Black];
+}
+
+// Makes a move already known to be legal for the side to move.
+void LiteralSearch::Play(int square) {
+  const int bit = BitOfSquare(square);
+  Bits& own = c_.discs[c_.side];
+  Bits& other = c_.discs[opponentOf[c_.side]];
+  const Bits flips = Flips(bit, own, other);
+  own |= flips | (Bits{1} << bit);
+  other &= ~flips;
+}
+
+void LiteralSearch::Evaluate() {
+  c_.evalCount += 1;
+  c_.score = evaluator_.Evaluate(c_.discs[c_.side], c_.discs[opponentOf[c_.side]], c_.weightSet);
+}
+
+void LiteralSearch::DiscScore() {
+  c_.evalCount += 1;
+  c_.ownCount = static_cast<int16_t>(PopCount(c_.discs[c_.side]));
+  c_.otherCount = static_cast<int16_t>(PopCount(c_.discs[opponentOf[c_.side]]));
+  int score = c_.ownCount - c_.otherCount;
+  if (c_.searchMode == 1) score = (score > 0) - (score < 0);
+  c_.score = static_cast<int16_t>(score);
+}
+
+void LiteralSearch::OpponentMobilityScore() {
+  c_.evalCount += 1;
+  // Every square empty now was empty at the root, so it is in the empty-square list.
+  c_.score = static_cast<int16_t>(-PopCount(LegalMoves(c_.discs[opponentOf[c_.side]], c_.discs[c_.side])));
+}
+
+void LiteralSearch::BuildEmptySquareList() {
+  const int16_t* weights = tables_.squareWeights[0];
+  const Bits occupied = c_.discs[White] | c_.discs[Black];
+  int16_t priority[BoardCells];
+  for (int s = 0; s < BoardCells; ++s) priority[s] = weights[s];
+  for (const CornerNeighbourhood& n : cornerNeighbourhoods) {
+    if (!(occupied & (Bits{1} << BitOfSquare(n.corner)))) continue;
+    priority[n.edgeA] = priority[n.edgeB] = CornerEdgeNeighbourWeight;
+    priority[n.diagonal] = CornerDiagonalNeighbourWeight;
+  }
+  EmptySquareList& list = c_.emptySquares;
+  list.count = 0;
+  for (int bit = 0; bit < 64; ++bit) {
+    const Bits b = Bits{1} << bit;
+    neighbours_[bit] = ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
+  }
+  for (int bit = 0; bit < 64; ++bit) {
+    if (occupied & (Bits{1} << bit)) continue;
+    const int s = SquareOfBit(bit);
+    list.count += 1;
+    list.entries[list.count] = {static_cast<int16_t>(s), priority[s]};
+  }
+  if (c_.level == 4 && list.count > 1) {
+    for (int i = 1; i <= list.count - 1; ++i)
+      for (int j = i + 1; j <= list.count; ++j)
+        if (list.entries[i].priority < list.entries[j].priority) {
+          const EmptySquareEntry t = list.entries[i];
+          list.entries[i] = list.entries[j];
+          list.entries[j] = t;
+        }
+  }
+  for (int i = 1; i <= list.count; ++i) {
+    const int bit = BitOfSquare(list.entries[i].square);
+    bitOfRank_[i] = bit;
+  }
+}
+
+void LiteralSearch::SortMovesDescending() {
+  MoveList& list = c_.moveList[c_.ply];
+  for (int i = 0; i < list.count - 1; ++i)
+    for (int j = i + 1; j < list.count; ++j)
+      if (list.entries[i].orderValue < list.entries[j].orderValue) {
+        const MoveEntry t = list.entries[i];
+        list.entries[i] = list.entries[j];
+        list.entries[j] = t;
+      }
+}
+
+void LiteralSearch::GenerateMoves(bool byMobility) {
+  MoveList& list = c_.moveList[c_.ply];
+  list.count = 0;
+  const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
+  const Bits legal = LegalMoves(own, other);
+  if (!legal) return;
+  for (int i = 1; i <= c_.emptySquares.count && list.count < MoveListCapacity; ++i) {
+    const int s = c_.emptySquares.entries[i].square;
+    if (!(legal & (Bits{1} << BitOfSquare(s)))) continue;
+    Play(s);
+    if (byMobility)
+      OpponentMobilityScore();
+    else
+      Evaluate();
+    list.entries[list.count++] = {static_cast<int16_t>(s), c_.score};
+    c_.discs[c_.side] = own;
+    c_.discs[opponentOf[c_.side]] = other;
+  }
+}
+
+int LiteralSearch::PrepareRoot(const Board& board) {
+  c_.preSearchCount = c_.evalCount = c_.fullBoardCount = 0;
+  c_.nodeCount = 0;
+  c_.ply = 0;
+  c_.discs[Empty] = 0;
+  c_.discs[White] = DiscsOf(board, White);
+  c_.discs[Black] = DiscsOf(board, Black);
+  BuildEmptySquareList();
+  GenerateMoves(false);
+  const MoveList& root = c_.moveList[0];
+  if (root.count < 2) {
+    c_.plyRecord[0].bestMove = root.entries[0].square;
+    return root.count;
+  }
+  SortMovesDescending();
+  DiscScore();
+  rootDiscs_ = c_.ownCount + c_.otherCount;
+  c_.sortedPlies = 3;
+  c_.ply = 0;
+  return root.count;
+}
+
+void LiteralSearch::PreSearch(int mode) {
+  const Cell rootSide = c_.side;
+  if (c_.nominalDepth > 5) {
+    c_.depthLimit = 2;
+    c_.sortedPlies = 3;
+    c_.pruneEnabled = 0;
+    c_.searchMode = 0;
+    if (c_.progress) c_.progress->StartMarks();
+    c_.progressGlyph = 2;
+    SearchNode(0, rootDiscs_);
+    c_.side = rootSide;
+    c_.preSearchCount = c_.evalCount;
+    SortMovesDescending();
+    c_.searchMode = static_cast<int16_t>(mode);
+    if (c_.preSearchCount <= 3000 && mode == 0) c_.nominalDepth += 1;
+    c_.sortedPlies = c_.nominalDepth >= 18 ? 10 : 4;
+  } else {
+    c_.searchMode = static_cast<int16_t>(mode);
+  }
+}
+
+void LiteralSearch::MainSearch(int mode) {
+  const Cell rootSide = c_.side;
+  if (memo_) {
+    memo_->NextGeneration();
+    memoActive_ = true;
+  }
+  c_.searchMode = static_cast<int16_t>(mode);
+  if (c_.progress) c_.progress->StartMarks();
+  c_.ply = 0;
+  c_.depthLimit = c_.nominalDepth;
+  c_.pruneEnabled = 1;
+  c_.progressGlyph = 3;
+  SearchNode(0, rootDiscs_);
+  c_.side = rootSide;
+  memoActive_ = false;
+}
+
+void LiteralSearch::SearchRoot(const Board& board, int mode) {
+  c_.searchMode = static_cast<int16_t>(mode);
+  if (PrepareRoot(board) < 2) return;
+  PreSearch(mode);
+  MainSearch(mode);
+}
+
+void LiteralSearch::SearchNode(int passes, int discs) {
+  const int ply = c_.ply;
+  SaveBoard(ply);
+  PlyRecord& record = c_.plyRecord[ply];
+  record.bestScore = NoScore;
+  NodeTrace& trace = traces_[ply];
+  trace.count = 0;
+  trace.truncated = false;
+  trace.complete = true;
+  trace.evalAtStart = c_.evalCount;
+  trace.fullAtStart = c_.fullBoardCount;
+  // Notes each rise of the best score with the counts so far; true when the node is cut off.
+  auto afterChild = [&](int16_t bestBefore) {
+    if (record.bestScore != bestBefore) {
+      if (trace.count < NodeTrace::Capacity) {
+        trace.best[trace.count] = record.bestScore;
+        trace.evalCount[trace.count] = c_.evalCount - trace.evalAtStart;
+        trace.fullBoardCount[trace.count] = c_.fullBoardCount - trace.fullAtStart;
+        trace.count += 1;
+      } else {
+        trace.truncated = true;
+      }
+    }
+    if (ply > 0 && c_.pruneEnabled && c_.plyRecord[ply - 1].bestScore >= -record.bestScore) {
+      trace.complete = false;
+      return true;
+    }
+    return false;
+  };
+  if (ply < c_.sortedPlies) {
+    if (ply > 0) GenerateMoves(c_.searchMode != 0 && ply >= 7);
+    MoveList& list = c_.moveList[ply];
+    if (list.count >= 2) {
+      SortMovesDescending();
+    } else if (list.count == 0) {
+      VisitChild(0, passes + 1, discs);
+      afterChild(NoScore);
+      return;
+    }
+    for (int i = 0; i < list.count; ++i) {
+      const int square = list.entries[i].square;
+      const int16_t bestBefore = record.bestScore;
+      Play(square);
+      VisitChild(square, 0, discs + 1);
+      if (ply == 0) {
+        list.entries[i].orderValue = record.bestScore;
+        if (c_.progress) c_.progress->Mark(c_.progressGlyph);
+        if (c_.searchMode == 1 && record.bestScore == 1) break;
+      } else if (afterChild(bestBefore)) {
+        break;
+      }
+    }
+    return;
+  }
+  const Bits legal = LegalMoves(c_.discs[c_.side], c_.discs[opponentOf[c_.side]]);
+  if (!legal) {
+    VisitChild(0, passes + 1, discs);
+    afterChild(NoScore);
+    return;
+  }
+  for (int i = 1; i <= c_.emptySquares.count; ++i) {
+    const int square = c_.emptySquares.entries[i].square;
+    if (!(legal & (Bits{1} << BitOfSquare(square)))) continue;
+    const int16_t bestBefore = record.bestScore;
+    Play(square);
+    VisitChild(square, 0, discs + 1);
+    if (afterChild(bestBefore)) break;
+  }
+}
+
+// SearchNode at the current ply, or the replayed outcome of the same subtree met before.
+// A node's children and their results do not depend on the score it is cut against, only
+// where it stops does; so one walk answers every later visit that stops no further.
+void LiteralSearch::SearchChild(int passes, int discs) {
+  const int ply = c_.ply;
+  // Small subtrees cost less to walk than to look up.
+  const int below = c_.searchMode == 0 ? c_.depthLimit - ply : 64 - discs;
+  if (below < (c_.searchMode == 0 ? 2 : 6)) {
+    if (c_.pruneEnabled && ply >= c_.sortedPlies) {
+      // The empty squares in list order.
+      const Bits empty = ~(c_.discs[White] | c_.discs[Black]);
+      int8_t squares[64];
+      int n = 0;
+      for (int i = 1; i <= c_.emptySquares.count; ++i) {
+        const int bit = bitOfRank_[i];
+        if (empty & (Bits{1} << bit)) squares[n++] = static_cast<int8_t>(bit);
+      }
+      const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
+      const int cutAt = -c_.plyRecord[ply - 1].bestScore;
+      int best;
+      switch (c_.searchMode == 0 ? 0 : n) {
+        case 1: best = SmallTail<1>(own, other, ply, passes, cutAt, squares); break;
+        case 2: best = SmallTail<2>(own, other, ply, passes, cutAt, squares); break;
+        case 3: best = SmallTail<3>(own, other, ply, passes, cutAt, squares); break;
+        case 4: best = SmallTail<4>(own, other, ply, passes, cutAt, squares); break;
+        case 5: best = SmallTail<5>(own, other, ply, passes, cutAt, squares); break;
+        default: best = Tail(own, other, ply, passes, discs, cutAt, squares, n); break;
+      }
+      c_.plyRecord[ply].bestScore = static_cast<int16_t>(best);
+    } else {
+      SearchNode(passes, discs);
+    }
+    return;
+  }
+  if (!memoActive_) {
+    SearchNode(passes, discs);
+    return;
+  }
+  const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
+  const int cutAt = -c_.plyRecord[ply - 1].bestScore;  // the node stops once its best reaches this
+  const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
+  Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL ^
+           static_cast<Bits>(plyAndPasses) * 0xD6E8FEB86659FD93ULL;
+  h ^= h >> 29;
+  SubtreeMemo::Entry* bucket = &memo_->entries[(h >> (64 - SubtreeMemo::TableBits)) & ~Bits{1}];
+  SubtreeMemo::Entry* same = nullptr;
+  for (int i = 0; i < 2; ++i) {
+    SubtreeMemo::Entry& e = bucket[i];
+    if (e.generation != memo_->generation || e.own != own || e.other != other || e.plyAndPasses != plyAndPasses)
+      continue;
+    same = &e;
+    for (int k = 0; k < e.count; ++k)
+      if (e.best[k] >= cutAt) {
+        c_.plyRecord[ply].bestScore = e.best[k];
+        c_.evalCount += e.evalCount[k];
+        c_.fullBoardCount += e.fullBoardCount[k];
+        return;
+      }
+    if (e.complete && !e.truncated) {
+      c_.plyRecord[ply].bestScore = e.endBest;
+      c_.evalCount += e.endEvalCount;
+      c_.fullBoardCount += e.endFullBoardCount;
+      return;
+    }
+  }
+  SearchNode(passes, discs);
+  const NodeTrace& trace = traces_[ply];
+  // Keep the larger subtree of the two in the bucket; anything from an older search goes first.
+  SubtreeMemo::Entry* slot = same;
+  if (!slot) {
+    slot = &bucket[0];
+    if (bucket[1].generation != memo_->generation ||
+        (bucket[0].generation == memo_->generation && bucket[1].endEvalCount < bucket[0].endEvalCount))
+      slot = &bucket[1];
+  }
+  slot->own = own;
+  slot->other = other;
+  slot->plyAndPasses = plyAndPasses;
+  slot->generation = memo_->generation;
+  slot->count = trace.count;
+  slot->complete = trace.complete;
+  slot->truncated = trace.truncated;
+  for (int k = 0; k < trace.count; ++k) {
+    slot->best[k] = trace.best[k];
+    slot->evalCount[k] = trace.evalCount[k];
+    slot->fullBoardCount[k] = trace.fullBoardCount[k];
+  }
+  slot->endBest = c_.plyRecord[ply].bestScore;
+  slot->endEvalCount = c_.evalCount - trace.evalAtStart;
+  slot->endFullBoardCount = c_.fullBoardCount - trace.fullAtStart;
+}
+
+// SearchNode's unsorted branch for the last plies, with the position passed by value and
+// no tables touched: the node stops once its best reaches cutAt, as the parent's test does.
+int LiteralSearch::Tail(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares,
+                        int n) {
+  const bool leaves = ply == c_.depthLimit;
+  int best = NoScore;
+  bool moved = false;
+  for (int i = 0; i < n; ++i) {
+    const int bit = squares[i];
+    const Bits flips = Flips(bit, own, other);
+    if (!flips) continue;
+    moved = true;
+    const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
+    c_.nodeCount += 1;
+    int v;
+    if (leaves || discs + 1 == 64) {
+      v = TailScore(newOwn, newOther);
+      if (discs + 1 == 64) c_.fullBoardCount += 1;
+    } else {
+      int8_t rest[64];
+      for (int k = 0, j = 0; k < n; ++k)
+        if (k != i) rest[j++] = squares[k];
+      v = -Tail(newOther, newOwn, ply + 1, 0, discs + 1, -best, rest, n - 1);
+    }
+    if (v > best) best = v;
+    if (best >= cutAt) break;
+  }
+  if (!moved) {
+    c_.nodeCount += 1;
+    if (leaves || passes + 1 == 2) return TailScore(own, other);
+    return -Tail(other, own, ply + 1, passes + 1, discs, -NoScore, squares, n);
+  }
+  return best;
+}
+
+// Tail for the end game's last few empty squares, unrolled by their number.
+template <int N>
+int LiteralSearch::SmallTail(Bits own, Bits other, int ply, int passes, int cutAt, const int8_t* squares) {
+  const bool leaves = ply == c_.depthLimit;
+  int best = NoScore;
+  bool moved = false;
+  for (int i = 0; i < N; ++i) {
+    const int bit = squares[i];
+    if (!(neighbours_[bit] & other)) continue;
+    const Bits flips = Flips(bit, own, other);
+    if (!flips) continue;
+    moved = true;
+    const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
+    c_.nodeCount += 1;
+    int v;
+    if constexpr (N == 1) {
+      v = TailScore(newOwn, newOther);
+      c_.fullBoardCount += 1;
+    } else {
+      if (leaves) {
+        v = TailScore(newOwn, newOther);
+      } else {
+        int8_t rest[N - 1];
+        for (int k = 0, j = 0; k < N; ++k)
+          if (k != i) rest[j++] = squares[k];
+        v = -SmallTail<N - 1>(newOther, newOwn, ply + 1, 0, -best, rest);
+      }
+    }
+    if (v > best) best = v;
+    if (best >= cutAt) break;
+  }
+  if (!moved) {
+    c_.nodeCount += 1;
+    if (leaves || passes + 1 == 2) return TailScore(own, other);
+    return -SmallTail<N>(other, own, ply + 1, passes + 1, -NoScore, squares);
+  }
+  return best;
+}
+
+int LiteralSearch::TailScore(Bits own, Bits other) {
+  c_.evalCount += 1;
+  if (c_.searchMode == 0) return evaluator_.Evaluate(own, other, c_.weightSet);
+  const int d = PopCount(own) - PopCount(other);
+  return c_.searchMode == 1 ? (d > 0) - (d < 0) : d;
+}
+
+void LiteralSearch::VisitChild(int move, int passes, int discs) {
+  const int ply = c_.ply;
+  c_.nodeCount += 1;
+  PlyRecord& record = c_.plyRecord[ply];
+  if (ply == c_.depthLimit || passes == 2 || discs == 64) {
+    if (c_.searchMode == 0)
+      Evaluate();
+    else
+      DiscScore();
+    if (record.bestScore < c_.score) {
+      record.bestScore = c_.score;
+      record.bestMove = static_cast<int16_t>(move);
+    }
+    RestoreBoard(ply);
+    if (discs == 64) c_.fullBoardCount += 1;
+    return;
+  }
+  c_.ply = static_cast<int16_t>(ply + 1);
+  c_.side = opponentOf[c_.side];
+  SearchChild(passes, discs);
+  c_.ply = static_cast<int16_t>(ply);
+  c_.side = opponentOf[c_.side];
+  const int child = -c_.plyRecord[ply + 1].bestScore;
+  if (record.bestScore < child) {
+    record.bestScore = static_cast<int16_t>(child);
+    record.bestMove = static_cast<int16_t>(move);
+  }
+  RestoreBoard(ply);
+}
+
+}  // namespace dfx

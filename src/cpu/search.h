@@ -1,0 +1,163 @@
+// The game-tree search that chooses the computer's move: negamax with a one-level cut-off,
+// move lists ordered by evaluation or opponent mobility near the root and by a fixed square
+// priority below, a shallow pre-search, and progress marks per root move. All its stacks
+// are fixed tables in SearchContext; it works on bitboards and never changes the Board.
+#pragma once
+#include <cstdint>
+
+#include "cpu/bitboard.h"
+#include "cpu/evaluation.h"
+
+namespace dfx {
+
+// Receives the progress marks the search prints under the side panel.
+class SearchProgress {
+ public:
+  virtual ~SearchProgress() = default;
+  // Text cursor to column 9, line 1 (before the pre-search and before the main search).
+  virtual void StartMarks() = 0;
+  // Print character `code` (2 during the pre-search, 3 during the main search), wrap column 9.
+  virtual void Mark(uint8_t code) = 0;
+};
+
+constexpr int MaxPly = 30;
+constexpr int MoveListCapacity = 31;
+constexpr int16_t NoScore = -9999;
+
+struct PlyRecord {
+  int16_t bestMove;  // square index; 0 means a pass
+  int16_t bestScore;
+};
+
+struct MoveEntry {
+  int16_t square;
+  int16_t orderValue;
+};
+
+struct MoveList {
+  int16_t count;
+  MoveEntry entries[MoveListCapacity];
+};
+
+struct EmptySquareEntry {
+  int16_t square;
+  int16_t priority;
+};
+
+struct EmptySquareList {
+  int16_t count;
+  EmptySquareEntry entries[65];  // numbered from 1; a start position may leave all 64 empty
+};
+
+struct SearchContext {
+  Cell side = White;
+  int16_t ply = 0;
+  int16_t depthLimit = 0;
+  int16_t nominalDepth = 0;
+  int16_t sortedPlies = 3;
+  int16_t pruneEnabled = 0;
+  int16_t searchMode = 0;
+  uint32_t evalCount = 0;
+  uint32_t preSearchCount = 0;
+  uint32_t fullBoardCount = 0;
+  uint64_t nodeCount = 0;  // positions reached by a move or a pass, for speed figures
+  uint8_t progressGlyph = 3;
+  int16_t ownCount = 0, otherCount = 0;
+  int16_t score = 0;
+  int weightSet = 0;
+  int level = 0;  // 0..4, 4 being level S
+
+  PlyRecord plyRecord[MaxPly + 1] = {};
+  MoveList moveList[MaxPly + 1] = {};
+  EmptySquareList emptySquares = {};
+
+  // The position: discs[White], discs[Black]; one saved copy per ply.
+  Bits discs[3] = {};
+  Bits saved[MaxPly + 1][3] = {};
+  SearchProgress* progress = nullptr;
+};
+
+// Results of whole subtrees of the literal search. A node's outcome (its best score and the
+// counts of scorings and full boards beneath it) depends only on its position, ply, passes
+// and the parent's best score it is cut against, so a subtree met again is not walked again:
+// its outcome is replayed, which leaves every count as if it had been.
+struct SubtreeMemo {
+  static constexpr int Breaks = 4;
+  struct Entry {
+    Bits own, other;
+    // The first rises of the node's best score, each with the counts up to that child.
+    int16_t best[Breaks];
+    uint32_t evalCount[Breaks], fullBoardCount[Breaks];
+    // The whole node, when it was walked to its last child.
+    uint32_t endEvalCount, endFullBoardCount;
+    int16_t endBest;
+    uint8_t plyAndPasses, generation, count;
+    bool complete, truncated;
+  };
+  static constexpr int TableBits = 18;
+  Entry entries[1 << TableBits];
+  uint8_t generation = 0;
+
+  SubtreeMemo();
+  void NextGeneration();  // forget everything from earlier searches
+};
+
+// The search the description of the game defines, followed step by step.
+class LiteralSearch {
+ public:
+  LiteralSearch(SearchContext& context, const WeightTables& tables, const Evaluator& evaluator,
+                SubtreeMemo* memo = nullptr)
+      : c_(context), tables_(tables), evaluator_(evaluator), memo_(memo) {}
+
+  // Loads the position and prepares the root: empty-square list, root moves sorted by
+  // evaluation, disc count. Returns the number of root moves.
+  int PrepareRoot(const Board& board);
+  // The shallow pre-search (only when nominalDepth > 5) and its depth rule.
+  void PreSearch(int mode);
+  // The main search at depthLimit = nominalDepth.
+  void MainSearch(int mode);
+  // PrepareRoot, then (with two moves or more) pre-search and main search.
+  void SearchRoot(const Board& board, int mode);
+
+  int rootDiscs() const { return rootDiscs_; }
+
+  // Scoring routines, for the side to move in the context.
+  void Evaluate();
+  void DiscScore();
+  void OpponentMobilityScore();
+
+ private:
+  void BuildEmptySquareList();
+  void SortMovesDescending();
+  void GenerateMoves(bool byMobility);
+  void SearchNode(int passes, int discs);
+  void SearchChild(int passes, int discs);
+  int Tail(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);
+  int TailScore(Bits own, Bits other);
+  template <int N>
+  int SmallTail(Bits own, Bits other, int ply, int passes, int cutAt, const int8_t* squares);
+  void VisitChild(int move, int passes, int discs);
+  void Play(int square);
+  void SaveBoard(int slot);
+  void RestoreBoard(int slot);
+
+  SearchContext& c_;
+  const WeightTables& tables_;
+  const Evaluator& evaluator_;
+  SubtreeMemo* memo_;
+  bool memoActive_ = false;
+  struct NodeTrace {
+    static constexpr int Capacity = SubtreeMemo::Breaks;
+    int16_t best[Capacity];
+    uint32_t evalCount[Capacity], fullBoardCount[Capacity];
+    uint32_t evalAtStart, fullAtStart;
+    uint8_t count;
+    bool complete, truncated;
+  };
+  NodeTrace traces_[MaxPly + 1];
+  int bitOfRank_[65];  // the empty-square list as bits
+  Bits neighbours_[64];
+  int rootDiscs_ = 0;
+};
+
+}  // namespace dfx

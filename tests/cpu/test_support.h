@@ -1,0 +1,60 @@
+// Helpers the cpu tests share: a progress sink that keeps the marks as digits, and board builders.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "cpu/search.h"
+#include "game/board.h"
+
+namespace dfx {
+
+struct MarkRecorder : SearchProgress {
+  std::string text;
+  int starts = 0;
+  void StartMarks() override { ++starts; }
+  void Mark(uint8_t code) override { text += static_cast<char>('0' + code); }
+};
+
+inline bool SameCells(const Board& a, const Board& b) {
+  for (int i = 0; i < BoardCells; ++i)
+    if (a.cells[i] != b.cells[i]) return false;
+  return true;
+}
+
+// A board from 64 characters, row 1 first: 'X' Black, 'O' White, anything else empty.
+inline Board BoardFromText(const char* text) {
+  Board board;
+  for (int i = 0; i < 64 && text[i]; ++i) {
+    const int square = SquareIndex(i % 8 + 1, i / 8 + 1);
+    board[square] = text[i] == 'X' ? Black : text[i] == 'O' ? White : Empty;
+  }
+  return board;
+}
+
+}  // namespace dfx
+
+namespace dfx {
+
+// A board of `discs` discs on random squares, each Black with probability blackPercent / 100:
+// not reachable in a game, but full of passes and wipe-outs, which the engine must handle alike.
+inline Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
+  uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  Board board;
+  int placed = 0;
+  while (placed < discs) {
+    const int bit = static_cast<int>(next() % 64);
+    const int square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
+    if (board[square] != Empty) continue;
+    board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White;
+    ++placed;
+  }
+  return board;
+}
+
+}  // namespace dfx

@@ -1,0 +1,184 @@
+// dfx bench: the engine's performance record. A fixed suite of seeded positions searched at
+// every level that searches differently there; level S also with the fast search, checked
+// against the literal one. The signature (total evalCount of the literal searches) changes
+// whenever the search's behaviour does.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cpu/bench_suite.h"
+#include "cpu/computer_player.h"
+#include "subcommand.h"
+
+namespace dfx::tool {
+namespace {
+
+struct MarkText : SearchProgress {
+  std::string text;
+  void StartMarks() override {}
+  void Mark(uint8_t code) override { text += static_cast<char>('0' + code); }
+};
+
+struct Row {
+  int discs, level, mode, depth;
+  bool fast;
+  double ms;
+  uint32_t evalCount;
+  uint64_t nodes;
+};
+
+struct Totals {
+  int searches = 0;
+  double ms = 0, maxMs = 0;
+  uint64_t evalCount = 0, nodes = 0;
+  void Add(const Row& r) {
+    ++searches;
+    ms += r.ms;
+    if (r.ms > maxMs) maxMs = r.ms;
+    evalCount += r.evalCount;
+    nodes += r.nodes;
+  }
+};
+
+const char* LevelName(int level) { return level == LevelS ? "S" : level == 3 ? "3" : level == 2 ? "2" : level == 1 ? "1" : "0"; }
+
+double Nps(uint64_t nodes, double ms) { return ms > 0 ? nodes / (ms / 1000.0) : 0; }
+
+struct Timed {
+  ComputerMove move;
+  std::string marks;
+  double ms;
+  uint64_t nodes;
+};
+
+Timed Search(ComputerPlayer& player, const BenchPosition& p, int level, bool literal) {
+  MarkText marks;
+  const auto start = std::chrono::steady_clock::now();
+  const ComputerMove move = player.SearchMove(p.board, p.side, level, &marks, literal);
+  const auto end = std::chrono::steady_clock::now();
+  return {move, marks.text, std::chrono::duration<double, std::milli>(end - start).count(), player.context.nodeCount};
+}
+
+bool SameDecision(const Timed& a, const Timed& b) {
+  return a.move.rootMoves == b.move.rootMoves && a.move.square == b.move.square &&
+         (!a.move.scoreMade || a.move.bestScore == b.move.bestScore) && a.marks == b.marks &&
+         a.move.preSearchCount == b.move.preSearchCount && a.move.finalDepth == b.move.finalDepth;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: dfx bench [--json] [--discs N] [--sweep N]\n"
+               "  --discs N  only the suite's positions with N discs\n"
+               "  --sweep N  also compare fast and literal level S on N more seeded positions per disc count\n");
+  return 2;
+}
+
+int Run(const std::vector<std::string>& argsIn) {
+  std::vector<std::string> args = argsIn;
+  const bool json = TakeFlag(args, "--json");
+  std::string discsText, sweepText;
+  const bool oneCount = TakeOption(args, "--discs", &discsText);
+  const bool sweep = TakeOption(args, "--sweep", &sweepText);
+  if (!args.empty()) return Usage();
+  const int onlyDiscs = oneCount ? std::atoi(discsText.c_str()) : 0;
+  const int sweepCount = sweep ? std::atoi(sweepText.c_str()) : 0;
+  if ((oneCount && onlyDiscs <= 0) || (sweep && sweepCount <= 0)) return Usage();
+
+  auto player = std::make_unique<ComputerPlayer>();
+  std::vector<Row> rows;
+  Totals literal, fast, literalS;
+  int mismatches = 0, compared = 0;
+  int suitePositions = 0;
+  if (!json) std::printf("%5s %5s %4s %5s %7s %10s %10s %12s %12s\n", "discs", "level", "mode", "depth", "search", "ms",
+                         "evalCount", "nodes", "nodes/s");
+  for (const BenchPosition& p : BenchSuite()) {
+    if (onlyDiscs && p.discs != onlyDiscs) continue;
+    ++suitePositions;
+    for (int level : DistinctLevels(p.discs)) {
+      const Timed lit = Search(*player, p, level, true);
+      rows.push_back({p.discs, level, lit.move.plan.mode, lit.move.finalDepth, false, lit.ms, lit.move.evalCount, lit.nodes});
+      literal.Add(rows.back());
+      if (level == LevelS) {
+        literalS.Add(rows.back());
+        const Timed quick = Search(*player, p, level, false);
+        rows.push_back(
+            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.move.evalCount, quick.nodes});
+        fast.Add(rows.back());
+        ++compared;
+        if (!SameDecision(lit, quick)) {
+          ++mismatches;
+          std::fprintf(stderr, "dfx bench: fast search differs at seed %u, %d discs\n", p.seed, p.discs);
+        }
+      }
+      if (!json)
+        for (size_t i = rows.size() - (level == LevelS ? 2 : 1); i < rows.size(); ++i) {
+          const Row& r = rows[i];
+          std::printf("%5d %5s %4d %5d %7s %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode, r.depth,
+                      r.fast ? "fast" : "literal", r.ms, r.evalCount, static_cast<unsigned long long>(r.nodes),
+                      Nps(r.nodes, r.ms));
+        }
+    }
+  }
+  int sweepCompared = 0, sweepMismatches = 0;
+  for (int discs = 20; sweepCount > 0 && discs <= 58; ++discs) {
+    for (const BenchPosition& p : RandomPositions(discs, sweepCount, 900000u + static_cast<uint32_t>(discs) * 1000u)) {
+      ++sweepCompared;
+      if (!SameDecision(Search(*player, p, LevelS, true), Search(*player, p, LevelS, false))) {
+        ++sweepMismatches;
+        std::fprintf(stderr, "dfx bench: sweep: fast search differs at seed %u, %d discs\n", p.seed, p.discs);
+      }
+    }
+  }
+
+  const uint64_t signature = literal.evalCount;
+  if (json) {
+    std::string out = "{\"positions\":" + std::to_string(suitePositions) + ",\"rows\":[";
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const Row& r = rows[i];
+      char buf[256];
+      std::snprintf(buf, sizeof buf,
+                    "%s{\"discs\":%d,\"level\":\"%s\",\"mode\":%d,\"depth\":%d,\"search\":\"%s\",\"ms\":%.3f,"
+                    "\"evalCount\":%u,\"nodes\":%llu,\"nps\":%.0f}",
+                    i ? "," : "", r.discs, LevelName(r.level), r.mode, r.depth, r.fast ? "fast" : "literal", r.ms,
+                    r.evalCount, static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.ms));
+      out += buf;
+    }
+    auto totals = [](const Totals& t) {
+      char buf[256];
+      std::snprintf(buf, sizeof buf,
+                    "{\"searches\":%d,\"ms\":%.3f,\"maxMs\":%.3f,\"evalCount\":%llu,\"nodes\":%llu,\"nps\":%.0f}",
+                    t.searches, t.ms, t.maxMs, static_cast<unsigned long long>(t.evalCount),
+                    static_cast<unsigned long long>(t.nodes), Nps(t.nodes, t.ms));
+      return std::string(buf);
+    };
+    out += "],\"literal\":" + totals(literal) + ",\"literalS\":" + totals(literalS) + ",\"fastS\":" + totals(fast);
+    out += ",\"compared\":" + std::to_string(compared + sweepCompared) +
+           ",\"mismatches\":" + std::to_string(mismatches + sweepMismatches);
+    out += ",\"signature\":" + std::to_string(signature) + "}";
+    std::printf("%s\n", out.c_str());
+  } else {
+    std::printf("\n%-22s %8s %12s %10s %14s %14s %12s\n", "totals", "searches", "ms", "max ms", "evalCount", "nodes",
+                "nodes/s");
+    auto line = [](const char* name, const Totals& t) {
+      std::printf("%-22s %8d %12.1f %10.2f %14llu %14llu %12.0f\n", name, t.searches, t.ms, t.maxMs,
+                  static_cast<unsigned long long>(t.evalCount), static_cast<unsigned long long>(t.nodes),
+                  Nps(t.nodes, t.ms));
+    };
+    line("literal, all levels", literal);
+    line("literal, level S", literalS);
+    line("fast, level S", fast);
+    if (fast.ms > 0) std::printf("level S literal / fast: %.1fx\n", literalS.ms / fast.ms);
+    std::printf("fast vs literal at level S: %d positions compared, %d differ\n", compared + sweepCompared,
+                mismatches + sweepMismatches);
+    std::printf("signature %llu\n", static_cast<unsigned long long>(signature));
+  }
+  return mismatches + sweepMismatches == 0 ? 0 : 1;
+}
+
+const Subcommand registration("bench", "search a fixed suite of positions; speed and signature", Run);
+
+}  // namespace
+}  // namespace dfx::tool
