@@ -10,9 +10,36 @@ if(WIN32 AND TARGET dfx_host_win32)
   # A stand-in for the game that draws through the Win32 host, for the real-window
   # test before and besides the program itself.
   add_executable(win_probe WIN32 win_probe.cpp ${PROJECT_SOURCE_DIR}/res/windows/discoflipparex.rc)
-  target_link_libraries(win_probe PRIVATE dfx_host_win32)
+  target_link_libraries(win_probe PRIVATE dfx_host_win32 dfx_lcd)
   target_include_directories(win_probe PRIVATE ${PROJECT_SOURCE_DIR}/res/icons)
   dfx_warnings(win_probe)
+
+  add_executable(win_inspect win_inspect.cpp)
+  target_link_libraries(win_inspect PRIVATE user32)
+  dfx_warnings(win_inspect)
+
+  # Screens are read back by the native dfx of the ordinary build.
+  set(DFX_NATIVE_DFX ${PROJECT_SOURCE_DIR}/build/bin/dfx CACHE FILEPATH "dfx built for this machine (read-screen)")
+  find_package(Python3 COMPONENTS Interpreter)
+  if(CMAKE_CROSSCOMPILING AND Python3_Interpreter_FOUND)
+    set(DFX_WIN_PROGRAMS win_probe)
+    if(TARGET discoflipparex)
+      list(APPEND DFX_WIN_PROGRAMS discoflipparex)
+    endif()
+    foreach(program ${DFX_WIN_PROGRAMS})
+      if(program STREQUAL win_probe)
+        set(scenario probe)
+      else()
+        set(scenario game)
+      endif()
+      add_test(NAME win_${scenario}_e2e
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/win_e2e.py ${scenario}
+                $<TARGET_FILE:${program}> $<TARGET_FILE:win_inspect> ${DFX_NATIVE_DFX}
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+      # One Wine session at a time in the e2e prefix: each test brings its own display.
+      set_tests_properties(win_${scenario}_e2e PROPERTIES LABELS e2e TIMEOUT 900 RESOURCE_LOCK dfx_wine_e2e)
+    endforeach()
+  endif()
 endif()
 
 # The committed icons must be what `dfx icons` draws.

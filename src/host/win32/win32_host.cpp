@@ -12,6 +12,16 @@ const LPCSTR StockWindowsLogoIcon = MAKEINTRESOURCEA(32517);
 const LPCSTR StockArrowCursor = MAKEINTRESOURCEA(32512);
 constexpr WORD SmallIconResource = 102;
 
+// Wine shows what another thread drew into a window only when the window's own thread
+// next wakes up; Windows shows it at once. Under Wine a timer wakes the loop.
+constexpr UINT_PTR WineFlushTimer = 1;
+constexpr UINT WineFlushMs = 20;
+
+bool RunningUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 }  // namespace
 
 Win32Host::Win32Host() : Win32Host([] { ExitProcess(0); }) {}
@@ -78,6 +88,7 @@ DWORD WINAPI Win32Host::WindowThread(LPVOID param) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, host);
   host->surfaces_.window.store(window);
   ShowWindow(window, SW_SHOW);
+  if (RunningUnderWine()) SetTimer(window, WineFlushTimer, WineFlushMs, nullptr);
 
   MSG message;
   for (;;) {
