@@ -73,12 +73,10 @@ xdotool windowmap --sync "$wid"
 sleep 0.5
 check remapped || fail "scene lost after unmap/map: $(cat "$work/remapped.txt")"
 
-# Keys, one at a time so that each is taken before the next replaces it. Num Lock
-# goes on first, away from our window, so the keypad keys need no extra press.
-xdotool mousemove 1000 700
-xdotool key Num_Lock
+# Keys, one at a time so that each is taken before the next replaces it. The keypad
+# 1 and 2 are named by their Num-Lock-off symbols, so no Num Lock press is sent.
 xdotool windowfocus --sync "$wid"
-for k in Left Right Return KP_Enter shift+r 1 KP_1 KP_2 BackSpace Escape space F1 alt+x F10 ctrl+z Down z; do
+for k in Left Right Return KP_Enter shift+r 1 KP_End KP_Down BackSpace Escape space F1 alt+x F10 ctrl+z Down z; do
   xdotool key "$k"
   sleep 0.15
 done
