@@ -21,37 +21,19 @@ SDL_Keysym Key(SDL_Keycode sym, SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN, ui
 }
 
 TEST(VirtualKeyFromSdl, GivesWindowsCodes) {
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_BACKSPACE)), 8);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_RETURN)), 13);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_KP_ENTER)), 13);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_LEFT)), 37);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_UP)), 38);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_RIGHT)), 39);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_DOWN)), 40);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_1)), 49);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_2, SDL_SCANCODE_2, KMOD_LSHIFT)), 50);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_0)), 48);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_9)), 57);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_r)), 82);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_r, SDL_SCANCODE_R, KMOD_RSHIFT)), 82);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_r, SDL_SCANCODE_R, KMOD_CAPS)), 82);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_a)), 65);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_z)), 90);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_KP_0)), 96);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_KP_1)), 97);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_KP_2)), 98);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_KP_9)), 105);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_SPACE)), 32);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_ESCAPE)), 27);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT)), 16);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_RSHIFT)), 16);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL)), 17);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_r, SDL_SCANCODE_R, KMOD_LCTRL)), 82);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_F1)), 112);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_F9)), 120);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_F11)), 122);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_F12)), 123);
-  EXPECT_EQ(VirtualKeyFromSdl(Key(SDLK_F13)), 124);
+  const std::pair<SDL_Keysym, int> cases[] = {
+      {Key(SDLK_BACKSPACE), 8},  {Key(SDLK_RETURN), 13}, {Key(SDLK_KP_ENTER), 13}, {Key(SDLK_LEFT), 37},
+      {Key(SDLK_DOWN), 40},      {Key(SDLK_0), 48},      {Key(SDLK_9), 57},        {Key(SDLK_a), 65},
+      {Key(SDLK_z), 90},         {Key(SDLK_KP_0), 96},   {Key(SDLK_KP_1), 97},     {Key(SDLK_KP_9), 105},
+      {Key(SDLK_SPACE), 32},     {Key(SDLK_ESCAPE), 27}, {Key(SDLK_F1), 112},      {Key(SDLK_F11), 122},
+      {Key(SDLK_F13), 124},      {Key(SDLK_RSHIFT), 16},
+      {Key(SDLK_2, SDL_SCANCODE_2, KMOD_LSHIFT), 50},
+      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_RSHIFT), 82},  // letters ignore Shift and Caps Lock
+      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_CAPS), 82},
+      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_LCTRL), 82},
+      {Key(SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL), 17},
+  };
+  for (const auto& [key, code] : cases) EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key.sym);
 }
 
 TEST(VirtualKeyFromSdl, SystemKeysAreNotStored) {
