@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -86,7 +87,7 @@ TEST_F(MemoryHostTest, ScreenIsTheClientAreaOfTheBackBuffer) {
   EXPECT_EQ(screen.At(0, 0), 0x112233u);
   EXPECT_EQ(screen.At(639, 203), 0x445566u);
 
-  const std::string path = ::testing::TempDir() + "memory_host_screen.bmp";
+  const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_memory_host_screen.bmp";
   ASSERT_TRUE(host.WriteScreenBmp(path.c_str()));
   auto image = host.CreateImage();
   ASSERT_EQ(image->Load(path.c_str()), 1);
@@ -99,7 +100,7 @@ TEST_F(MemoryHostTest, BoundImagesDrawIntoWindowAndBackBuffer) {
   MemoryHost host;
   host.StartWindow();
   portable::PixelSurface picture(2, 2, 0x00AA00);
-  const std::string path = ::testing::TempDir() + "memory_host_green.bmp";
+  const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_memory_host_green.bmp";
   ASSERT_TRUE(portable::WriteBmp24(path.c_str(), picture));
   auto image = host.CreateImage();
   ASSERT_EQ(image->Load(path.c_str()), 1);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -81,7 +82,7 @@ class SdlHostTest : public ::testing::Test {
   }
 
   static std::string WritePicture(const char* name, int32_t w, int32_t h, uint32_t colour) {
-    std::string path = ::testing::TempDir() + name;
+    std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
     EXPECT_TRUE(portable::WriteBmp24(path.c_str(), portable::PixelSurface(w, h, colour)));
     return path;
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "image/portable/image_object.h"
@@ -31,12 +32,17 @@ class CaptureTest : public ::testing::Test {
   std::string Write(const char* name, const PixelSurface& picture) {
     std::string path = testing::TempPath(name);
     testing::WriteFileBytes(path, testing::BmpBytes(picture, 24, true));
+    paths.push_back(path);
     return path;
+  }
+  ~CaptureTest() override {
+    for (const auto& p : paths) std::remove(p.c_str());
   }
 
   portable::DrawTarget window;
   portable::DrawTarget back;
   portable::WindowSurfaces surfaces;
+  std::vector<std::string> paths;
 };
 
 TEST_F(CaptureTest, PixelsHoldThePictureWithRedInTheLowByte) {
@@ -59,6 +65,7 @@ TEST_F(CaptureTest, PixelsHoldThePictureWithRedInTheLowByte) {
   EXPECT_EQ(image.Load(testing::TempPath("capture_missing.bmp").c_str()), 0);
   EXPECT_EQ(image.CaptureReady(), 1);
   const std::string junk = testing::TempPath("capture_junk.bin");
+  paths.push_back(junk);
   testing::WriteFileBytes(junk, {1, 2, 3});
   EXPECT_EQ(image.Load(junk.c_str()), 0);
   EXPECT_EQ(image.Pixels(), pixels);

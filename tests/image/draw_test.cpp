@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 
 #include "image/portable/image_object.h"
 #include "test_pictures.h"
@@ -43,6 +44,7 @@ class DrawTest : public ::testing::Test {
     testing::WriteFileBytes(path, testing::BmpBytes(picture, 24, false));
     auto image = std::make_unique<ImageObject>(&surfaces);
     EXPECT_EQ(image->Load(path.c_str()), 1);
+    std::remove(path.c_str());
     if (bind) image->BindToWindow();
     return image;
   }

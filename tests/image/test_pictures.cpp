@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace dfx::testing {
 
 namespace {
@@ -32,7 +34,10 @@ uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) {
 
 }  // namespace
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "dfx_image_" + name; }
+// The process id keeps parallel runs of the tests (other build trees) apart.
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name;
+}
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
