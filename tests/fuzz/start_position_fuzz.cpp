@@ -1,5 +1,9 @@
 // Any bytes as the start-position file: the board a new game starts from must hold
-// only the three cell values inside an intact border, however odd the file.
+// only the three cell values inside an intact border, however odd the file, and the
+// computer must be able to open on it from the book and from a search.
+#include <memory>
+
+#include "cpu/computer_player.h"
 #include "fuzz_targets.h"
 #include "game/board.h"
 #include "game/start_position.h"
@@ -30,6 +34,23 @@ int FuzzStartPosition(const uint8_t* data, size_t size) {
       if (board[sq] == Empty && board.CanPlay(sq, colour)) any = true;
     }
     Check(any == board.HasAnyMove(colour), "HasAnyMove disagrees with CanPlay");
+  }
+
+  // The first move (the book's fixed opening, or a search when it does not fit) and a
+  // searched move past the book, at the lowest level and at S.
+  static const std::unique_ptr<ComputerPlayer> cpu = std::make_unique<ComputerPlayer>();
+  Cell before[BoardCells];
+  for (int i = 0; i < BoardCells; ++i) before[i] = board[i];
+  const int level = size > 0 && data[0] % 2 ? LevelS : 0;
+  for (auto [side, moveNumber] : {std::pair{Black, int16_t(0)}, std::pair{White, int16_t(20)}}) {
+    const ComputerMove move = cpu->DecideMove(board, side, level, 0, moveNumber, nullptr);
+    for (int i = 0; i < BoardCells; ++i) Check(board[i] == before[i], "deciding a move changed the board");
+    Check(move.pass == !board.HasAnyMove(side), "the computer passed with a move or moved without one");
+    if (!move.pass) {
+      Check(move.square >= FirstSquare && move.square <= LastSquare && board[move.square] == Empty &&
+                board.CanPlay(move.square, side),
+            "the computer chose an illegal square");
+    }
   }
   return 0;
 }

@@ -4,8 +4,11 @@
 // DFX_STORM_GAMES raises the number of games per level and side for a longer soak.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <random>
 #include <regex>
 #include <set>
@@ -49,6 +52,8 @@ class Storm {
     host_.SetOnKeysExhausted([this] { OnWait(); });
   }
 
+  ~Storm() { StopPresser(); }
+
   // Plays one game from the title screen to its result; the result screen's text.
   std::string Play() {
     try {
@@ -56,8 +61,14 @@ class Storm {
     } catch (const GameOver&) {
     } catch (const KeysExhausted&) {
     }
+    StopPresser();
     return result_;
   }
+
+  // Once the game is under way, a second thread presses this many random keys, as
+  // the window thread stores them, whatever the game is doing. The timing is the
+  // machine's, so only the key codes are reproducible.
+  void PressFromAnotherThread(int keys) { presserKeys_ = keys; }
 
   int KeysUsed() const { return keys_; }
 
@@ -85,6 +96,7 @@ class Storm {
     const ScreenText screen = Reader().Read(host_.ScreenCopy());
     ASSERT_TRUE(screen.found) << "the LCD face is not on the screen";
     if (screen.lines[0] == "  Discoflipparex V2.3D  ") return OnTitle(screen);
+    if (presserKeys_ > 0 && !presser_.joinable()) StartPresser();
     CheckGame(screen);
     const std::string row1 = Panel(screen, 1);
     if (row1 == Padded("DRAW") || row1 == Padded("You Win") || row1 == Padded("You Lose")) {
@@ -113,6 +125,15 @@ class Storm {
         << screen.lines[3];
     EXPECT_EQ(screen.lines[4].substr(0, 11), "     LEVEL ");
     EXPECT_NE(std::string("0123S").find(screen.lines[4][11]), std::string::npos);
+    if (startedGame_ && presser_.joinable()) {
+      // A pressed key may end the result screen before it was ever waited on.
+      const Board& board = game_->board;
+      ASSERT_TRUE(board.CountDiscs(White) + board.CountDiscs(Black) == 64 ||
+                  !(board.HasAnyMove(White) || board.HasAnyMove(Black)))
+          << "back on the title screen before the game was over";
+      result_ = "passed unseen";
+      throw GameOver{};
+    }
     ASSERT_FALSE(startedGame_) << "back on the title screen before a result";
     // A little noise that cannot start a game, then the level and the side.
     std::vector<uint8_t> keys;
@@ -196,6 +217,20 @@ class Storm {
     throw GameOver{};
   }
 
+  void StartPresser() {
+    presser_ = std::thread([this, random = std::mt19937(presserKeys_)]() mutable {
+      for (int i = 0; i < presserKeys_ && !stopPresser_.load(); ++i) {
+        host_.PressKey(uint8_t(1 + random() % 255));
+        std::this_thread::sleep_for(std::chrono::microseconds(50 + random() % 200));
+      }
+    });
+  }
+
+  void StopPresser() {
+    stopPresser_.store(true);
+    if (presser_.joinable()) presser_.join();
+  }
+
   static constexpr int StallWaits = 40;
   static constexpr int StormKeysPerGame = 500;
   // Steering alone ends any game in 60 moves of at most 15 keys each.
@@ -209,6 +244,9 @@ class Storm {
   int keys_ = 0;
   int waitsThisTurn_ = 0;
   bool startedGame_ = false;
+  int presserKeys_ = 0;
+  std::thread presser_;
+  std::atomic<bool> stopPresser_{false};
   Cell lastBoard_[BoardCells] = {};
   std::string result_;
 };
@@ -237,6 +275,18 @@ TEST_P(KeyStorm, EveryGameEndsWithConsistentBoardCountsAndTexts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachLevel, KeyStorm, ::testing::Values(0, 1, 2, 3, 4));
+
+TEST(KeyStormFromAnotherThread, KeysPressedWhileTheComputerThinksNeverBreakTheGame) {
+  for (int level : {1, 4}) {
+    SCOPED_TRACE("level " + std::to_string(level));
+    Storm storm(uint32_t(77 + level), level, '2');
+    storm.PressFromAnotherThread(3000);
+    const std::string result = storm.Play();
+    EXPECT_TRUE(result == "DRAW" || result == "You Win" || result == "You Lose" || result == "passed unseen")
+        << "no result screen";
+    if (HasFatalFailure()) return;
+  }
+}
 
 }  // namespace
 }  // namespace dfx
