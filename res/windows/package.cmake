@@ -2,7 +2,8 @@
 # position, the glyph pictures and the READMEs, in one folder.
 set(DFX_PACKAGE_NAME discoflipparex-${PROJECT_VERSION}-windows)
 set(DFX_PACKAGE_STAGE ${CMAKE_BINARY_DIR}/package/${DFX_PACKAGE_NAME})
-set(DFX_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/${DFX_PACKAGE_NAME}.zip)
+# Cached so that the test of the download knows where it is.
+set(DFX_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/${DFX_PACKAGE_NAME}.zip CACHE INTERNAL "The Windows zip")
 add_custom_target(windows-package
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/package
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DFX_PACKAGE_STAGE}/res

@@ -6,6 +6,7 @@ expects exit code 0.
 
   win_e2e.py probe EXE INSPECT_EXE DFX   the host and LCD on the stand-in program
   win_e2e.py game  EXE INSPECT_EXE DFX   a whole game against level 0
+  win_e2e.py package ZIP INSPECT_EXE DFX the unpacked download starts on its own
 """
 import json
 import os
@@ -15,6 +16,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 TITLE = "Discoflipparex VZ-T734Taste V2.3D"
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -52,14 +54,14 @@ def start_xvfb():
 
 
 class Session:
-    def __init__(self, exe, inspect, dfx, workdir):
-        self.exe, self.inspect, self.dfx, self.workdir = exe, inspect, dfx, workdir
+    def __init__(self, exe, inspect, dfx, workdir, cwd=REPO):
+        self.exe, self.inspect, self.dfx, self.workdir, self.cwd = exe, inspect, dfx, workdir, cwd
         self.shots = 0
         self.proc = None
         self.window = None
 
     def start(self):
-        self.proc = subprocess.Popen([WINE, self.exe], cwd=REPO, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.proc = subprocess.Popen([WINE, self.exe], cwd=self.cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         deadline = time.time() + 90
         while time.time() < deadline:
             check(self.proc.poll() is None, "the program ended early with code %s" % self.proc.returncode)
@@ -294,8 +296,33 @@ def run_game(session):
     session.close()
 
 
+def run_package(session):
+    # Only what the zip holds: the exe must find res\\board.txt and res\\bmp beside it.
+    session.start()
+    s = session.wait_screen("the title screen", lambda s: "Discoflipparex V2.3D" in s["lines"][0] and
+                            "[1] YOU vs CPU" in s["lines"][1])
+    session.check_window()
+    session.keys("2")  # the computer opens from the start position read from the file
+    session.wait_stable("the first human turn", lambda s: "You (White)" in s["lines"][0] and counts_match(s) and
+                        s["board"].count("X") == 4 and s["board"].count("O") == 1)
+    session.close()
+
+
+def unpack(zip_path, workdir):
+    target = os.path.join(workdir, "unpacked")
+    with zipfile.ZipFile(zip_path) as z:
+        z.extractall(target)
+    folders = os.listdir(target)
+    check(len(folders) == 1, "the zip should hold one folder, not %s" % folders)
+    folder = os.path.join(target, folders[0])
+    for part in ("discoflipparex.exe", "README.md", "README-windows.txt", os.path.join("res", "board.txt"),
+                 os.path.join("res", "bmp", "032.bmp"), os.path.join("res", "bmp", "255.bmp")):
+        check(os.path.isfile(os.path.join(folder, part)), "the zip lacks %s" % part)
+    return folder
+
+
 def main():
-    if len(sys.argv) != 5 or sys.argv[1] not in ("probe", "game"):
+    if len(sys.argv) != 5 or sys.argv[1] not in ("probe", "game", "package"):
         print(__doc__, file=sys.stderr)
         return 2
     mode, exe, inspect, dfx = sys.argv[1:]
@@ -308,9 +335,14 @@ def main():
     os.makedirs(workdir, exist_ok=True)
     xvfb, display = start_xvfb()
     os.environ["DISPLAY"] = display
-    session = Session(exe, inspect, dfx, workdir)
+    session = None
     try:
-        (run_probe if mode == "probe" else run_game)(session)
+        if mode == "package":
+            folder = unpack(exe, workdir)
+            session = Session(os.path.join(folder, "discoflipparex.exe"), inspect, dfx, workdir, cwd=folder)
+        else:
+            session = Session(exe, inspect, dfx, workdir)
+        {"probe": run_probe, "game": run_game, "package": run_package}[mode](session)
         print("%s: passed (%d screenshots in %s)" % (mode, session.shots, workdir))
         return 0
     except Failure as failure:
@@ -319,7 +351,8 @@ def main():
         keep = True
         return 1
     finally:
-        session.kill()
+        if session:
+            session.kill()
         xvfb.send_signal(signal.SIGTERM)
         xvfb.wait()
         if not keep:

@@ -39,6 +39,19 @@ if(WIN32 AND TARGET dfx_host_win32)
       # One Wine session at a time in the e2e prefix: each test brings its own display.
       set_tests_properties(win_${scenario}_e2e PROPERTIES LABELS e2e TIMEOUT 900 RESOURCE_LOCK dfx_wine_e2e)
     endforeach()
+
+    if(TARGET windows-package)
+      # The download itself: packed first, then unpacked and started on its own.
+      add_test(NAME win_package_build
+        COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target windows-package)
+      set_tests_properties(win_package_build PROPERTIES LABELS e2e FIXTURES_SETUP dfx_windows_zip)
+      add_test(NAME win_package_e2e
+        COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/win_e2e.py package ${DFX_PACKAGE_ZIP}
+                $<TARGET_FILE:win_inspect> ${DFX_NATIVE_DFX}
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+      set_tests_properties(win_package_e2e PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK dfx_wine_e2e
+                           FIXTURES_REQUIRED dfx_windows_zip)
+    endif()
   endif()
 endif()
 
