@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libsdl2-image-dev
+  libsdl2-dev libsdl2-image-dev libx11-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick
 )
