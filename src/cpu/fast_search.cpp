@@ -31,6 +31,12 @@ constexpr Bits CornerBits = 0x8100000000000081ULL;
 }  // namespace
 
 FastSearch::FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {
+  for (int bit = 0; bit < 64; ++bit) {
+    const Bits b = Bits{1} << bit;
+    quadrantOf_[bit] = (bit % 8 < 4 ? 0x0f0f0f0f0f0f0f0fULL : 0xf0f0f0f0f0f0f0f0ULL) &
+                       (bit < 32 ? 0x00000000ffffffffULL : 0xffffffff00000000ULL);
+    neighbours_[bit] = ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
+  }
   std::memset(static_cast<void*>(table_), 0, sizeof table_);
 }
 
@@ -89,7 +95,26 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
   }
 
   const int empties = 64 - discs;
-  const bool useTable = mode_ == 0 ? depthLimit - ply >= 2 : empties >= 7;
+  if (mode_ == 1) {
+    // Win, draw and loss are 1, 0 and -1: a window beyond them is already decided.
+    if (alpha >= 1) return 1;
+    if (beta <= -1) return -1;
+  }
+  // The last few squares of an end game, when the depth limit cannot be reached there.
+  if (mode_ != 0 && empties <= 4 && ply + 2 * empties + 2 <= depthLimit) {
+    int8_t squares[8];
+    int n = 0;
+    for (Bits e = ~(own | other); e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
+    switch (n) {
+      case 1: return Small<1>(own, other, passes, alpha, beta, squares);
+      case 2: return Small<2>(own, other, passes, alpha, beta, squares);
+      case 3: return Small<3>(own, other, passes, alpha, beta, squares);
+      case 4: return Small<4>(own, other, passes, alpha, beta, squares);
+      case 5: return Small<5>(own, other, passes, alpha, beta, squares);
+      default: return Small<6>(own, other, passes, alpha, beta, squares);
+    }
+  }
+  const bool useTable = mode_ == 0 ? depthLimit - ply >= 2 : empties >= 6;
   int ttMove = -1;
   Entry* entry = nullptr;
   if (useTable) {
@@ -118,14 +143,28 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
       cand.key = 1 << 20;
     } else if (mode_ == 0) {
       cand.key = evaluator_.Evaluate(cand.own, cand.other, c_->weightSet);
-    } else if (empties > 8) {
+    } else if (empties > 5) {
       // Fewest replies first, corners before the rest.
-      cand.key = -16 * PopCount(LegalMoves(cand.other, cand.own)) + ((Bits{1} << bit) & CornerBits ? 24 : 0);
+      {
+        const Bits empty = ~(cand.own | cand.other);
+        const Bits around = ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) | ShiftNE(empty) | ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty);
+        cand.key = -16 * PopCount(LegalMoves(cand.other, cand.own)) - 4 * PopCount(around & cand.own) + ((Bits{1} << bit) & CornerBits ? 24 : 0);
+      }
     } else {
       cand.key = 0;
     }
   }
   SortByKey(list, n);
+
+  // A child whose stored bound already refutes this window ends the node before any search.
+  if (useTable && empties >= 8) {
+    for (int i = 0; i < n; ++i) {
+      const Entry& e = Slot(list[i].other, list[i].own);
+      if (e.generation == generation_ && e.own == list[i].other && e.other == list[i].own && e.ply == ply + 1 &&
+          e.passes == 0 && -e.upper >= beta)
+        return -e.upper;
+    }
+  }
 
   const int alphaIn = alpha;
   int best = -Infinity;
@@ -158,6 +197,39 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     entry->upper = static_cast<int16_t>(best < beta ? best : Infinity);
   }
   return best;
+}
+
+// Node for the last N empty squares of an end game, without tables or ordering.
+template <int N>
+int FastSearch::Small(Bits own, Bits other, int passes, int alpha, int beta, const int8_t* squares) {
+  c_->nodeCount += 1;
+  int best = -Infinity;
+  bool moved = false;
+  for (int i = 0; i < N; ++i) {
+    const int bit = squares[i];
+    if (!(neighbours_[bit] & other)) continue;
+    const Bits flips = Flips(bit, own, other);
+    if (!flips) continue;
+    moved = true;
+    const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
+    int v;
+    if constexpr (N == 1) {
+      v = LeafScore(newOwn, newOther);
+      c_->fullBoardCount += 1;
+    } else {
+      int8_t rest[N - 1];
+      for (int k = 0, j = 0; k < N; ++k)
+        if (k != i) rest[j++] = squares[k];
+      v = -Small<N - 1>(newOther, newOwn, 0, -beta, -(alpha > best ? alpha : best), rest);
+    }
+    if (v > best) {
+      best = v;
+      if (best >= beta) return best;
+    }
+  }
+  if (moved) return best;
+  if (passes == 1) return LeafScore(own, other);
+  return -Small<N>(other, own, 1, -beta, -alpha, squares);
 }
 
 void FastSearch::MainSearch(SearchContext& context, int mode, int rootDiscs) {

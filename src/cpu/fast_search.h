@@ -32,6 +32,9 @@ class FastSearch {
 
   int Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta);
   int LeafScore(Bits mover, Bits other);
+  int Shallow(Bits own, Bits other, int depth, int alpha, int beta);
+  template <int N>
+  int Small(Bits own, Bits other, int passes, int alpha, int beta, const int8_t* squares);
   Entry& Slot(Bits own, Bits other);
   Bits RestrictToListHead(Bits moves) const;
 
@@ -39,6 +42,8 @@ class FastSearch {
   SearchContext* c_ = nullptr;
   int mode_ = 0;
   uint8_t generation_ = 0;
+  Bits neighbours_[64];
+  Bits quadrantOf_[64];
   Entry table_[1 << TableBits];
 };
 

@@ -278,12 +278,22 @@ void LiteralSearch::SearchChild(int passes, int discs) {
       const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
       const int cutAt = -c_.plyRecord[ply - 1].bestScore;
       int best;
-      switch (c_.searchMode == 0 ? 0 : n) {
-        case 1: best = SmallTail<1>(own, other, ply, passes, cutAt, squares); break;
-        case 2: best = SmallTail<2>(own, other, ply, passes, cutAt, squares); break;
-        case 3: best = SmallTail<3>(own, other, ply, passes, cutAt, squares); break;
-        case 4: best = SmallTail<4>(own, other, ply, passes, cutAt, squares); break;
-        case 5: best = SmallTail<5>(own, other, ply, passes, cutAt, squares); break;
+      const int kind = c_.searchMode == 0 || ply + 2 * n + 2 > c_.depthLimit ? 0 : c_.searchMode * 8 + n;
+      switch (kind) {
+        case 9: best = SmallTail<1, 1>(own, other, passes, cutAt, squares); break;
+        case 10: best = SmallTail<2, 1>(own, other, passes, cutAt, squares); break;
+        case 11: best = SmallTail<3, 1>(own, other, passes, cutAt, squares); break;
+        case 12: best = SmallTail<4, 1>(own, other, passes, cutAt, squares); break;
+        case 13: best = SmallTail<5, 1>(own, other, passes, cutAt, squares); break;
+        case 14: best = SmallTail<6, 1>(own, other, passes, cutAt, squares); break;
+        case 15: best = SmallTail<7, 1>(own, other, passes, cutAt, squares); break;
+        case 17: best = SmallTail<1, 2>(own, other, passes, cutAt, squares); break;
+        case 18: best = SmallTail<2, 2>(own, other, passes, cutAt, squares); break;
+        case 19: best = SmallTail<3, 2>(own, other, passes, cutAt, squares); break;
+        case 20: best = SmallTail<4, 2>(own, other, passes, cutAt, squares); break;
+        case 21: best = SmallTail<5, 2>(own, other, passes, cutAt, squares); break;
+        case 22: best = SmallTail<6, 2>(own, other, passes, cutAt, squares); break;
+        case 23: best = SmallTail<7, 2>(own, other, passes, cutAt, squares); break;
         default: best = Tail(own, other, ply, passes, discs, cutAt, squares, n); break;
       }
       c_.plyRecord[ply].bestScore = static_cast<int16_t>(best);
@@ -292,7 +302,7 @@ void LiteralSearch::SearchChild(int passes, int discs) {
     }
     return;
   }
-  if (!memoActive_) {
+  if (!memoActive_ || below < (c_.searchMode == 0 ? 2 : 6)) {
     SearchNode(passes, discs);
     return;
   }
@@ -385,43 +395,67 @@ int LiteralSearch::Tail(Bits own, Bits other, int ply, int passes, int discs, in
   return best;
 }
 
-// Tail for the end game's last few empty squares, unrolled by their number.
-template <int N>
-int LiteralSearch::SmallTail(Bits own, Bits other, int ply, int passes, int cutAt, const int8_t* squares) {
-  const bool leaves = ply == c_.depthLimit;
-  int best = NoScore;
-  bool moved = false;
-  for (int i = 0; i < N; ++i) {
-    const int bit = squares[i];
-    if (!(neighbours_[bit] & other)) continue;
-    const Bits flips = Flips(bit, own, other);
-    if (!flips) continue;
-    moved = true;
-    const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
+namespace {
+
+template <int Mode>
+inline int EndScore(Bits own, Bits other) {
+  const int d = PopCount(own) - PopCount(other);
+  if constexpr (Mode == 1) return (d > 0) - (d < 0);
+  return d;
+}
+
+}  // namespace
+
+// Tail for an end game's last few empty squares, unrolled by their number, where the depth
+// limit cannot be reached.
+template <int N, int Mode>
+int LiteralSearch::SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares) {
+  if constexpr (N == 1) {
+    // One square: a move fills the board; otherwise the pass, and perhaps the opponent's.
+    const int bit = squares[0];
+    const Bits b = Bits{1} << bit;
+    Bits flips = Flips(bit, own, other);
+    c_.evalCount += 1;
     c_.nodeCount += 1;
-    int v;
-    if constexpr (N == 1) {
-      v = TailScore(newOwn, newOther);
+    if (flips) {
       c_.fullBoardCount += 1;
-    } else {
-      if (leaves) {
-        v = TailScore(newOwn, newOther);
-      } else {
-        int8_t rest[N - 1];
-        for (int k = 0, j = 0; k < N; ++k)
-          if (k != i) rest[j++] = squares[k];
-        v = -SmallTail<N - 1>(newOther, newOwn, ply + 1, 0, -best, rest);
-      }
+      return EndScore<Mode>(own | flips | b, other & ~flips);
     }
-    if (v > best) best = v;
-    if (best >= cutAt) break;
-  }
-  if (!moved) {
+    if (passes == 1) return EndScore<Mode>(own, other);
+    flips = Flips(bit, other, own);
     c_.nodeCount += 1;
-    if (leaves || passes + 1 == 2) return TailScore(own, other);
-    return -SmallTail<N>(other, own, ply + 1, passes + 1, -NoScore, squares);
+    if (flips) {
+      c_.fullBoardCount += 1;
+      return -EndScore<Mode>(other | flips | b, own & ~flips);
+    }
+    return -EndScore<Mode>(other, own);
+  } else {
+    int best = NoScore;
+    bool moved = false;
+    for (int i = 0; i < N; ++i) {
+      const int bit = squares[i];
+      if (!(neighbours_[bit] & other)) continue;
+      const Bits flips = Flips(bit, own, other);
+      if (!flips) continue;
+      moved = true;
+      c_.nodeCount += 1;
+      int8_t rest[N - 1];
+      for (int k = 0, j = 0; k < N; ++k)
+        if (k != i) rest[j++] = squares[k];
+      const int v = -SmallTail<N - 1, Mode>(other & ~flips, own | flips | (Bits{1} << bit), 0, -best, rest);
+      if (v > best) best = v;
+      if (best >= cutAt) break;
+    }
+    if (!moved) {
+      c_.nodeCount += 1;
+      if (passes == 1) {
+        c_.evalCount += 1;
+        return EndScore<Mode>(own, other);
+      }
+      return -SmallTail<N, Mode>(other, own, 1, -NoScore, squares);
+    }
+    return best;
   }
-  return best;
 }
 
 int LiteralSearch::TailScore(Bits own, Bits other) {

@@ -70,15 +70,17 @@ bool SameDecision(const Timed& a, const Timed& b) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: dfx bench [--json] [--discs N] [--sweep N]\n"
+               "usage: dfx bench [--json] [--discs N] [--sweep N] [--fast-only]\n"
                "  --discs N  only the suite's positions with N discs\n"
-               "  --sweep N  also compare fast and literal level S on N more seeded positions per disc count\n");
+               "  --sweep N  also compare fast and literal level S on N more seeded positions per disc count\n"
+               "  --fast-only  only the fast level-S searches (no literal ones, no comparison)\n");
   return 2;
 }
 
 int Run(const std::vector<std::string>& argsIn) {
   std::vector<std::string> args = argsIn;
   const bool json = TakeFlag(args, "--json");
+  const bool fastOnly = TakeFlag(args, "--fast-only");
   std::string discsText, sweepText;
   const bool oneCount = TakeOption(args, "--discs", &discsText);
   const bool sweep = TakeOption(args, "--sweep", &sweepText);
@@ -98,6 +100,19 @@ int Run(const std::vector<std::string>& argsIn) {
     if (onlyDiscs && p.discs != onlyDiscs) continue;
     ++suitePositions;
     for (int level : DistinctLevels(p.discs)) {
+      if (fastOnly) {
+        if (level != LevelS) continue;
+        const Timed quick = Search(*player, p, level, false);
+        rows.push_back(
+            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.move.evalCount, quick.nodes});
+        fast.Add(rows.back());
+        if (!json) {
+          const Row& r = rows.back();
+          std::printf("%5d %5s %4d %5d %7s %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode, r.depth,
+                      "fast", r.ms, r.evalCount, static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.ms));
+        }
+        continue;
+      }
       const Timed lit = Search(*player, p, level, true);
       rows.push_back({p.discs, level, lit.move.plan.mode, lit.move.finalDepth, false, lit.ms, lit.move.evalCount, lit.nodes});
       literal.Add(rows.back());
