@@ -315,6 +315,22 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenGlyph{"Png", 'V', Png}),
     [](const ::testing::TestParamInfo<BrokenGlyph>& info) { return std::string(info.param.name); });
 
+TEST(DamagedInstall, FoldersWhereFilesShouldBe) {
+  Install install;
+  fs::remove(install.BoardFile());
+  fs::create_directory(install.BoardFile());
+  fs::remove(install.Glyph('D'));
+  fs::create_directory(install.Glyph('D'));
+  Program run;
+  EXPECT_EQ(run.LoadedGlyphs(), ShippedGlyphs() - 1);
+  ASSERT_TRUE(run.PlayGame(K1));
+  // An unreadable start position is an empty board: both sides pass at once.
+  EXPECT_EQ(run.waits, 3);
+  EXPECT_EQ(run.BoardText(), std::string(64, '-'));
+  EXPECT_EQ(run.screens.front().lines[0], "   iscoflipparex V2.3   ");
+  EXPECT_EQ(run.screens.back().lines[1].substr(9, 4), " RAW");
+}
+
 TEST(DamagedBoardFile, RandomBytesGiveAPlayablePosition) {
   for (uint32_t seed : {1u, 2u, 3u, 4u}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
