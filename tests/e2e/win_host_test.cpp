@@ -107,12 +107,13 @@ TEST_F(Win32HostTest, DrawingSurvivesARepaintFromTheBackBuffer) {
     uint32_t p = pattern.At(x, y);
     return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
   };
-  EXPECT_EQ(BackBufferPixel(*host_, 8, 8), colour(0, 0));
+  ASSERT_NE(colour(5, 7), RGB(0, 0, 0));
+  EXPECT_EQ(BackBufferPixel(*host_, 8 + 5, 8 + 7), colour(5, 7));
   EXPECT_EQ(BackBufferPixel(*host_, 31, 39), colour(23, 31));
   EXPECT_EQ(BackBufferPixel(*host_, 32, 39), RGB(0, 0, 0));
 
   CoverAndUncover(window_);
-  EXPECT_EQ(WindowPixel(window_, 8, 8), colour(0, 0));
+  EXPECT_EQ(WindowPixel(window_, 8 + 5, 8 + 7), colour(5, 7));
   EXPECT_EQ(WindowPixel(window_, 20, 30), colour(12, 22));
   EXPECT_EQ(WindowPixel(window_, 100, 100), RGB(0, 0, 0));
 }

@@ -100,18 +100,20 @@ TEST_F(Win32ImageTest, FormOneCopiesThePictureAtItsOwnSizeIntoTheGivenContextOnl
   EXPECT_EQ(target.At(32, 8), 0x123456u);
   EXPECT_EQ(target.At(8, 40), 0x123456u);
   // An explicit context keeps the bound object's back buffer out of it.
-  EXPECT_EQ(back_.At(8, 8), 0u);
+  ASSERT_NE(pattern_.At(5, 7), 0u);
+  EXPECT_EQ(back_.At(8 + 5, 8 + 7), 0u);
 }
 
 TEST_F(Win32ImageTest, DrawingWithoutContextReachesTheBackBufferOnceBound) {
   ImageObject image(&surfaces_);
   ASSERT_EQ(image.Load(bmp_.c_str()), 1);
+  ASSERT_NE(pattern_.At(5, 7), 0u);
   image.Draw(8, 8, 0);
-  EXPECT_EQ(back_.At(8, 8), 0u) << "an unbound object has no back buffer";
+  EXPECT_EQ(back_.At(8 + 5, 8 + 7), 0u) << "an unbound object has no back buffer";
 
   image.BindToWindow();
   image.Draw(8, 8, 0);
-  EXPECT_EQ(back_.At(8, 8), pattern_.At(0, 0));
+  EXPECT_EQ(back_.At(8 + 5, 8 + 7), pattern_.At(5, 7));
   EXPECT_EQ(back_.At(31, 39), pattern_.At(23, 31));
   EXPECT_EQ(back_.At(32, 40), 0u);
 
@@ -120,7 +122,7 @@ TEST_F(Win32ImageTest, DrawingWithoutContextReachesTheBackBufferOnceBound) {
   Canvas fresh(64, 64);
   EXPECT_NE(image.Draw(40, 40, 0, 0, 0, fresh.Dc()), 0);
   image.Draw(50, 50, 0);
-  EXPECT_EQ(back_.At(50, 50), 0u);
+  EXPECT_EQ(back_.At(50 + 5, 50 + 7), 0u);
 }
 
 TEST_F(Win32ImageTest, DerivedSizesFollowTheAspectRatioAndStretchNearestPixel) {
@@ -144,7 +146,7 @@ TEST_F(Win32ImageTest, DerivedSizesFollowTheAspectRatioAndStretchNearestPixel) {
   // Negative sizes are derived like 0, never mirrored.
   Canvas negative(64, 64);
   image.Draw(8, 8, -5, -5, 0, negative.Dc());
-  EXPECT_EQ(negative.At(8, 8), pattern_.At(0, 0));
+  EXPECT_EQ(negative.At(8 + 5, 8 + 7), pattern_.At(5, 7));
   EXPECT_EQ(negative.At(31, 39), pattern_.At(23, 31));
 }
 
