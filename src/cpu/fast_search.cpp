@@ -43,7 +43,28 @@ FastSearch::FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {
 FastSearch::Entry& FastSearch::Slot(Bits own, Bits other) {
   Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL;
   h ^= h >> 31;
-  return table_[h >> (64 - TableBits)];
+  return table_[(h >> (64 - TableBits)) & ~Bits{1}];
+}
+
+// The bucket's entry for this node, or null.
+FastSearch::Entry* FastSearch::Find(Bits own, Bits other, int ply, int passes) {
+  Entry* bucket = &Slot(own, other);
+  for (int i = 0; i < 2; ++i) {
+    Entry& e = bucket[i];
+    if (e.generation == generation_ && e.own == own && e.other == other && e.ply == ply && e.passes == passes)
+      return &e;
+  }
+  return nullptr;
+}
+
+// Where to store this node: its own entry, else the entry of an older search, else the one
+// nearer the leaves (it stands for less work).
+FastSearch::Entry* FastSearch::Place(Bits own, Bits other, int ply, int passes) {
+  if (Entry* e = Find(own, other, ply, passes)) return e;
+  Entry* bucket = &Slot(own, other);
+  if (bucket[0].generation != generation_) return &bucket[0];
+  if (bucket[1].generation != generation_) return &bucket[1];
+  return bucket[0].ply >= bucket[1].ply ? &bucket[0] : &bucket[1];
 }
 
 int FastSearch::LeafScore(Bits mover, Bits other) {
@@ -101,26 +122,23 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     if (beta <= -1) return -1;
   }
   // The last few squares of an end game, when the depth limit cannot be reached there.
-  if (mode_ != 0 && empties <= 4 && ply + 2 * empties + 2 <= depthLimit) {
+  if (mode_ != 0 && empties <= 5) {
     int8_t squares[8];
     int n = 0;
     for (Bits e = ~(own | other); e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     switch (n) {
-      case 1: return Small<1>(own, other, passes, alpha, beta, squares);
-      case 2: return Small<2>(own, other, passes, alpha, beta, squares);
-      case 3: return Small<3>(own, other, passes, alpha, beta, squares);
-      case 4: return Small<4>(own, other, passes, alpha, beta, squares);
-      case 5: return Small<5>(own, other, passes, alpha, beta, squares);
-      default: return Small<6>(own, other, passes, alpha, beta, squares);
+      case 1: return Small<1>(own, other, ply, passes, alpha, beta, squares);
+      case 2: return Small<2>(own, other, ply, passes, alpha, beta, squares);
+      case 3: return Small<3>(own, other, ply, passes, alpha, beta, squares);
+      case 4: return Small<4>(own, other, ply, passes, alpha, beta, squares);
+      case 5: return Small<5>(own, other, ply, passes, alpha, beta, squares);
+      default: return Small<6>(own, other, ply, passes, alpha, beta, squares);
     }
   }
   const bool useTable = mode_ == 0 ? depthLimit - ply >= 2 : empties >= 6;
   int ttMove = -1;
-  Entry* entry = nullptr;
   if (useTable) {
-    entry = &Slot(own, other);
-    if (entry->generation == generation_ && entry->own == own && entry->other == other && entry->ply == ply &&
-        entry->passes == passes) {
+    if (const Entry* entry = Find(own, other, ply, passes)) {
       if (entry->lower >= beta) return entry->lower;
       if (entry->upper <= alpha) return entry->upper;
       if (entry->lower == entry->upper) return entry->lower;
@@ -139,6 +157,9 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     cand.own = own | flips | (Bits{1} << bit);
     cand.other = other & ~flips;
     cand.bit = static_cast<int8_t>(bit);
+#if defined(__GNUC__)
+    if (useTable && empties > 6) __builtin_prefetch(&Slot(cand.other, cand.own));  // read soon, when searched
+#endif
     if (bit == ttMove) {
       cand.key = 1 << 20;
     } else if (mode_ == 0) {
@@ -159,10 +180,8 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
   // A child whose stored bound already refutes this window ends the node before any search.
   if (useTable && empties >= 8) {
     for (int i = 0; i < n; ++i) {
-      const Entry& e = Slot(list[i].other, list[i].own);
-      if (e.generation == generation_ && e.own == list[i].other && e.other == list[i].own && e.ply == ply + 1 &&
-          e.passes == 0 && -e.upper >= beta)
-        return -e.upper;
+      const Entry* e = Find(list[i].other, list[i].own, ply + 1, 0);
+      if (e && -e->upper >= beta) return -e->upper;
     }
   }
 
@@ -186,7 +205,8 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     }
   }
 
-  if (entry) {
+  if (useTable) {
+    Entry* entry = Place(own, other, ply, passes);
     entry->own = own;
     entry->other = other;
     entry->ply = static_cast<uint8_t>(ply);
@@ -201,8 +221,9 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
 
 // Node for the last N empty squares of an end game, without tables or ordering.
 template <int N>
-int FastSearch::Small(Bits own, Bits other, int passes, int alpha, int beta, const int8_t* squares) {
+int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares) {
   c_->nodeCount += 1;
+  const bool leaves = ply == c_->depthLimit;
   int best = -Infinity;
   bool moved = false;
   for (int i = 0; i < N; ++i) {
@@ -217,10 +238,14 @@ int FastSearch::Small(Bits own, Bits other, int passes, int alpha, int beta, con
       v = LeafScore(newOwn, newOther);
       c_->fullBoardCount += 1;
     } else {
-      int8_t rest[N - 1];
-      for (int k = 0, j = 0; k < N; ++k)
-        if (k != i) rest[j++] = squares[k];
-      v = -Small<N - 1>(newOther, newOwn, 0, -beta, -(alpha > best ? alpha : best), rest);
+      if (leaves) {
+        v = LeafScore(newOwn, newOther);
+      } else {
+        int8_t rest[N - 1];
+        for (int k = 0, j = 0; k < N; ++k)
+          if (k != i) rest[j++] = squares[k];
+        v = -Small<N - 1>(newOther, newOwn, ply + 1, 0, -beta, -(alpha > best ? alpha : best), rest);
+      }
     }
     if (v > best) {
       best = v;
@@ -228,8 +253,8 @@ int FastSearch::Small(Bits own, Bits other, int passes, int alpha, int beta, con
     }
   }
   if (moved) return best;
-  if (passes == 1) return LeafScore(own, other);
-  return -Small<N>(other, own, 1, -beta, -alpha, squares);
+  if (leaves || passes == 1) return LeafScore(own, other);
+  return -Small<N>(other, own, ply + 1, 1, -beta, -alpha, squares);
 }
 
 void FastSearch::MainSearch(SearchContext& context, int mode, int rootDiscs) {

@@ -34,8 +34,10 @@ class FastSearch {
   int LeafScore(Bits mover, Bits other);
   int Shallow(Bits own, Bits other, int depth, int alpha, int beta);
   template <int N>
-  int Small(Bits own, Bits other, int passes, int alpha, int beta, const int8_t* squares);
+  int Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares);
   Entry& Slot(Bits own, Bits other);
+  Entry* Find(Bits own, Bits other, int ply, int passes);
+  Entry* Place(Bits own, Bits other, int ply, int passes);
   Bits RestrictToListHead(Bits moves) const;
 
   const Evaluator& evaluator_;

@@ -309,10 +309,7 @@ void LiteralSearch::SearchChild(int passes, int discs) {
   const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
   const int cutAt = -c_.plyRecord[ply - 1].bestScore;  // the node stops once its best reaches this
   const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
-  Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL ^
-           static_cast<Bits>(plyAndPasses) * 0xD6E8FEB86659FD93ULL;
-  h ^= h >> 29;
-  SubtreeMemo::Entry* bucket = &memo_->entries[(h >> (64 - SubtreeMemo::TableBits)) & ~Bits{1}];
+  SubtreeMemo::Entry* bucket = memo_->Bucket(own, other, plyAndPasses);
   SubtreeMemo::Entry* same = nullptr;
   for (int i = 0; i < 2; ++i) {
     SubtreeMemo::Entry& e = bucket[i];

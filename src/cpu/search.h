@@ -100,6 +100,12 @@ struct SubtreeMemo {
 
   SubtreeMemo();
   void NextGeneration();  // forget everything from earlier searches
+  Entry* Bucket(Bits own, Bits other, uint8_t plyAndPasses) {
+    Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL ^
+             static_cast<Bits>(plyAndPasses) * 0xD6E8FEB86659FD93ULL;
+    h ^= h >> 29;
+    return &entries[(h >> (64 - TableBits)) & ~Bits{1}];
+  }
 };
 
 // The search the description of the game defines, followed step by step.
