@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BIN := build/bin
 
-.PHONY: setup build play test test-unit test-asan test-tsan test-e2e clean
+.PHONY: setup build play test test-unit test-asan test-tsan test-e2e windows package test-windows clean
 
 setup:
 	@tools/install-deps.sh
@@ -16,7 +16,7 @@ play: build
 	$(BIN)/discoflipparex
 
 test: build
-	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-e2e
+	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-e2e test-windows
 	@echo "All test suites passed."
 
 test-unit:
@@ -34,6 +34,17 @@ test-tsan:
 
 test-e2e:
 	ctest --test-dir build -L e2e --output-on-failure
+
+# The native Windows program, cross-built with mingw-w64; its tests run under Wine.
+windows: setup
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+package: windows
+	cmake --build --preset windows --target windows-package
+
+test-windows: build windows
+	tests/e2e/with_xvfb.sh ctest --test-dir build/windows --output-on-failure -j $(JOBS)
 
 clean:
 	rm -rf build

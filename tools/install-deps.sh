@@ -6,7 +6,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-image-dev libx11-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick python3
+  mingw-w64 wine wine64
 )
 missing=()
 for p in "${packages[@]}"; do

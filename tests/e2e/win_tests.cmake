@@ -14,9 +14,9 @@ if(WIN32 AND TARGET dfx_host_win32)
   target_include_directories(win_probe PRIVATE ${PROJECT_SOURCE_DIR}/res/icons)
   dfx_warnings(win_probe)
 
-  add_executable(win_inspect win_inspect.cpp)
-  target_link_libraries(win_inspect PRIVATE user32)
-  dfx_warnings(win_inspect)
+  add_executable(win_window_facts win_window_facts.cpp)
+  target_link_libraries(win_window_facts PRIVATE user32)
+  dfx_warnings(win_window_facts)
 
   # Screens are read back by the native dfx of the ordinary build.
   set(DFX_NATIVE_DFX ${PROJECT_SOURCE_DIR}/build/bin/dfx CACHE FILEPATH "dfx built for this machine (read-screen)")
@@ -34,7 +34,7 @@ if(WIN32 AND TARGET dfx_host_win32)
       endif()
       add_test(NAME win_${scenario}_e2e
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/win_e2e.py ${scenario}
-                $<TARGET_FILE:${program}> $<TARGET_FILE:win_inspect> ${DFX_NATIVE_DFX}
+                $<TARGET_FILE:${program}> $<TARGET_FILE:win_window_facts> ${DFX_NATIVE_DFX}
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
       # One Wine session at a time in the e2e prefix: each test brings its own display.
       set_tests_properties(win_${scenario}_e2e PROPERTIES LABELS e2e TIMEOUT 900 RESOURCE_LOCK dfx_wine_e2e)
@@ -47,7 +47,7 @@ if(WIN32 AND TARGET dfx_host_win32)
       set_tests_properties(win_package_build PROPERTIES LABELS e2e FIXTURES_SETUP dfx_windows_zip)
       add_test(NAME win_package_e2e
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/win_e2e.py package ${DFX_PACKAGE_ZIP}
-                $<TARGET_FILE:win_inspect> ${DFX_NATIVE_DFX}
+                $<TARGET_FILE:win_window_facts> ${DFX_NATIVE_DFX}
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
       set_tests_properties(win_package_e2e PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK dfx_wine_e2e
                            FIXTURES_REQUIRED dfx_windows_zip)

@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: win_inspect TITLE\n");
+    std::fprintf(stderr, "usage: win_window_facts TITLE\n");
     return 2;
   }
   HWND window = FindWindowA(nullptr, argv[1]);
