@@ -11,29 +11,6 @@
 
 namespace dfx {
 
-// Shared with the slow sweep.
-void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side, const std::string& what) {
-  SCOPED_TRACE(what);
-  const Board before = board;
-  MarkRecorder literalMarks, fastMarks;
-  const ComputerMove literal = player.SearchMove(board, side, LevelS, &literalMarks, true);
-  const ComputerMove fast = player.SearchMove(board, side, LevelS, &fastMarks, false);
-  ASSERT_EQ(fast.rootMoves, literal.rootMoves);
-  EXPECT_EQ(fast.pass, literal.pass);
-  if (!literal.pass) {
-    EXPECT_EQ(fast.square, literal.square);
-  }
-  EXPECT_EQ(fast.scoreMade, literal.scoreMade);
-  if (literal.scoreMade) {
-    EXPECT_EQ(fast.bestScore, literal.bestScore);
-  }
-  EXPECT_EQ(fastMarks.text, literalMarks.text);
-  EXPECT_EQ(fastMarks.starts, literalMarks.starts);
-  EXPECT_EQ(fast.preSearchCount, literal.preSearchCount);
-  EXPECT_EQ(fast.finalDepth, literal.finalDepth);
-  EXPECT_TRUE(SameCells(board, before));
-}
-
 namespace {
 
 TEST(FastSearch, MatchesLiteralOnSeededGames) {

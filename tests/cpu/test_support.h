@@ -8,6 +8,10 @@
 
 namespace dfx {
 
+class ComputerPlayer;
+uint64_t LiteralSignature(bool withLevelS);
+void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side, const std::string& what);
+
 struct MarkRecorder : SearchProgress {
   std::string text;
   int starts = 0;
