@@ -1,20 +1,14 @@
 #include "test_pictures.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
 
 #include <unistd.h>
 
 namespace dfx::testing {
-
 namespace {
 
-void Put16(Bytes& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
+void Put16(Bytes& b, uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
 void Put32(Bytes& b, uint32_t v) {
   Put16(b, v & 0xFFFF);
   Put16(b, v >> 16);
@@ -34,7 +28,6 @@ uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) {
 
 }  // namespace
 
-// The process id keeps parallel runs of the tests (other build trees) apart.
 std::string TempPath(const std::string& name) {
   return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name;
 }
@@ -54,28 +47,17 @@ portable::PixelSurface Pattern(int32_t w, int32_t h) {
 
 Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
   std::vector<uint32_t> palette;
-  if (bpp <= 8) {
-    palette = PaletteOf(s);
-    if (palette.size() > (1u << bpp)) ADD_FAILURE() << "too many colours for " << bpp << " bits";
-  }
+  if (bpp <= 8) palette = PaletteOf(s);
   const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4;
-  const uint32_t paletteBytes = uint32_t(palette.size()) * 4;
-  const uint32_t offBits = 54 + paletteBytes;
+  const uint32_t offBits = 54 + uint32_t(palette.size()) * 4;
   Bytes b = {'B', 'M'};
-  Put32(b, offBits + stride * uint32_t(s.height));
-  Put32(b, 0);
-  Put32(b, offBits);
-  Put32(b, 40);
-  Put32(b, uint32_t(s.width));
-  Put32(b, topDown ? uint32_t(-s.height) : uint32_t(s.height));
+  for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
+                     topDown ? uint32_t(-s.height) : uint32_t(s.height)}) {
+    Put32(b, v);
+  }
   Put16(b, 1);
   Put16(b, uint32_t(bpp));
-  Put32(b, 0);
-  Put32(b, stride * uint32_t(s.height));
-  Put32(b, 2835);
-  Put32(b, 2835);
-  Put32(b, uint32_t(palette.size()));
-  Put32(b, 0);
+  for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) Put32(b, v);
   for (uint32_t c : palette) Put32(b, c);
   for (int32_t row = 0; row < s.height; ++row) {
     const int32_t y = topDown ? row : s.height - 1 - row;
@@ -87,9 +69,7 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
         line[bit / 8] |= uint8_t(IndexOf(palette, c) << (8 - bpp - bit % 8));
       } else {
         uint8_t* p = &line[size_t(x) * size_t(bpp / 8)];
-        p[0] = uint8_t(c);
-        p[1] = uint8_t(c >> 8);
-        p[2] = uint8_t(c >> 16);
+        p[0] = uint8_t(c), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c >> 16);
       }
     }
     b.insert(b.end(), line.begin(), line.end());
@@ -103,30 +83,16 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
   Put16(b, uint32_t(s.width));
   Put16(b, uint32_t(s.height));
-  b.push_back(0xF7);  // global table of 256 entries
-  b.push_back(0);
-  b.push_back(0);
-  for (uint32_t c : palette) {
-    b.push_back(uint8_t(c >> 16));
-    b.push_back(uint8_t(c >> 8));
-    b.push_back(uint8_t(c));
-  }
+  b.insert(b.end(), {0xF7, 0, 0});  // global table of 256 entries
+  for (uint32_t c : palette) b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
   b.push_back(0x2C);
-  Put16(b, 0);
-  Put16(b, 0);
-  Put16(b, uint32_t(s.width));
-  Put16(b, uint32_t(s.height));
-  b.push_back(0);
-  b.push_back(8);  // minimum code size
-  // 9-bit codes, with a clear code often enough that the code size never grows.
+  for (uint32_t v : {0u, 0u, uint32_t(s.width), uint32_t(s.height)}) Put16(b, v);
+  b.insert(b.end(), {0, 8});  // no local table, minimum code size 8
+  // A clear code often enough that the code size never grows past 9 bits.
   std::vector<uint32_t> codes = {256};
-  int sinceClear = 0;
-  for (uint32_t c : s.pixels) {
-    codes.push_back(IndexOf(palette, c));
-    if (++sinceClear == 250) {
-      codes.push_back(256);
-      sinceClear = 0;
-    }
+  for (size_t i = 0; i < s.pixels.size(); ++i) {
+    codes.push_back(IndexOf(palette, s.pixels[i]));
+    if (i % 250 == 249) codes.push_back(256);
   }
   codes.push_back(257);
   Bytes data;
@@ -134,12 +100,7 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   int bits = 0;
   for (uint32_t code : codes) {
     acc |= code << bits;
-    bits += 9;
-    while (bits >= 8) {
-      data.push_back(uint8_t(acc));
-      acc >>= 8;
-      bits -= 8;
-    }
+    for (bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
   }
   if (bits > 0) data.push_back(uint8_t(acc));
   for (size_t i = 0; i < data.size(); i += 255) {
@@ -147,8 +108,7 @@ Bytes GifBytes(const portable::PixelSurface& s) {
     b.push_back(uint8_t(n));
     b.insert(b.end(), data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + n));
   }
-  b.push_back(0);
-  b.push_back(0x3B);
+  b.insert(b.end(), {0, 0x3B});
   return b;
 }
 
@@ -157,7 +117,7 @@ Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
   for (uint32_t v : {w, h}) {
     for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
   }
-  for (uint8_t v : {8, 2, 0, 0, 0, 0, 0, 0, 0}) b.push_back(v);  // depth, colour type, ..., CRC
+  b.insert(b.end(), {8, 2, 0, 0, 0, 0, 0, 0, 0});  // depth, colour type, ..., CRC
   return b;
 }
 
