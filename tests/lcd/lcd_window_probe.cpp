@@ -16,38 +16,28 @@ int main() {
   lcd.CreateGlyphObjects(host);
   lcd.LoadGlyphSet();
   lcd.padSpaces = std::string(15, ' ');
-
   lcd.LcdClear();
   auto square = [&](int x, int y, int picture) { lcd.DrawGlyph(picture, DotPixelX(x * 6 - 5), DotPixelY(y * 6 - 5)); };
   for (int i = 0; i < 64; ++i) square(i % 8 + 1, i / 8 + 1, EmptySquareGlyph);
-  square(4, 4, 11);
-  square(5, 5, 11);
-  square(5, 4, 15);
-  square(4, 5, 15);
-  square(6, 5, 13);
+  for (auto [x, y, picture] : {std::tuple{4, 4, 11}, {5, 5, 11}, {5, 4, 15}, {4, 5, 15}, {6, 5, 13}}) square(x, y, picture);
   lcd.LcdLine(49, 0, 49, 48, 1);
   lcd.DrawGlyph(15, DotPixelX(54), DotPixelY(33));
   lcd.DrawGlyph(11, DotPixelX(54), DotPixelY(41));
   lcd.LcdBox(18, 18, 24, 24, 1);
-  lcd.LcdLocate(9, 0);
-  lcd.LcdPrint("You (Black)");
-  lcd.LcdLocate(9, 1);
-  lcd.LcdPrint("\x02\x02\x03\x03", 9);
-  lcd.LcdLocate(9, 2);
-  lcd.LcdPrint("[BS] UNDO");
-  lcd.LcdLocate(9, 3);
-  lcd.LcdPrint("UNDO:");
+  auto at = [&](int16_t column, int16_t row, const char* text, int16_t width = 0, double number = 0) {
+    lcd.LcdLocate(column, row);
+    if (width > 0) lcd.LcdPrintNumber(width, number);
+    lcd.LcdPrint(text, 9);
+  };
+  at(9, 0, "You (Black)");
+  at(9, 1, "\x02\x02\x03\x03");
+  at(9, 2, "[BS] UNDO");
+  at(9, 3, "UNDO:");
   lcd.LcdPrintNumber(4, 1);
-  for (int16_t row : {4, 5}) {
-    lcd.LcdLocate(10, row);
-    lcd.LcdPrintNumber(2, 2);
-  }
-  lcd.LcdLocate(12, 4);
-  lcd.LcdPrintNumber(6, -0.25);
-  lcd.LcdPrint(":Eval.");
-  lcd.LcdLocate(12, 5);
-  lcd.LcdPrintNumber(6, 1234);
-  lcd.LcdPrint(":Leaf");
+  at(10, 4, "", 2, 2);
+  at(10, 5, "", 2, 2);
+  at(12, 4, ":Eval.", 6, -0.25);
+  at(12, 5, ":Leaf", 6, 1234);
 
   // Wait for the window thread to present the drawing, then give the server a moment.
   const uint64_t before = host.PresentCount();
