@@ -165,12 +165,12 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     } else if (mode_ == 0) {
       cand.key = evaluator_.Evaluate(cand.own, cand.other, c_->weightSet);
     } else if (empties > 5) {
-      // Fewest replies first, corners before the rest.
-      {
-        const Bits empty = ~(cand.own | cand.other);
-        const Bits around = ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) | ShiftNE(empty) | ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty);
-        cand.key = -16 * PopCount(LegalMoves(cand.other, cand.own)) - 4 * PopCount(around & cand.own) + ((Bits{1} << bit) & CornerBits ? 24 : 0);
-      }
+      // Fewest replies first; then few own discs facing empty squares, corners held, own moves.
+      const Bits empty = ~(cand.own | cand.other);
+      const Bits frontier = cand.own & (ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) |
+                                        ShiftNE(empty) | ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty));
+      cand.key = -16 * PopCount(LegalMoves(cand.other, cand.own)) - 4 * PopCount(frontier) +
+                 16 * PopCount(cand.own & CornerBits) + 4 * PopCount(LegalMoves(cand.own, cand.other));
     } else {
       cand.key = 0;
     }

@@ -108,7 +108,7 @@ struct SubtreeMemo {
   }
 };
 
-// The search the description of the game defines, followed step by step.
+// The game's own search, node for node: every count it keeps is the one the screen shows.
 class LiteralSearch {
  public:
   LiteralSearch(SearchContext& context, const WeightTables& tables, const Evaluator& evaluator,
