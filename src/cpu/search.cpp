@@ -405,27 +405,34 @@ inline int EndScore(Bits own, Bits other) {
 
 // Tail for an end game's last few empty squares, unrolled by their number, where the depth
 // limit cannot be reached.
+// The last empty square: a move fills the board; otherwise the pass, and perhaps the opponent's.
+template <int Mode>
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline int LiteralSearch::LastSquare(Bits own, Bits other, int passes, int bit) {
+  const Bits b = Bits{1} << bit;
+  Bits flips = Flips(bit, own, other);
+  c_.evalCount += 1;
+  c_.nodeCount += 1;
+  if (flips) {
+    c_.fullBoardCount += 1;
+    return EndScore<Mode>(own | flips | b, other & ~flips);
+  }
+  if (passes == 1) return EndScore<Mode>(own, other);
+  flips = Flips(bit, other, own);
+  c_.nodeCount += 1;
+  if (flips) {
+    c_.fullBoardCount += 1;
+    return -EndScore<Mode>(other | flips | b, own & ~flips);
+  }
+  return -EndScore<Mode>(other, own);
+}
+
 template <int N, int Mode>
 int LiteralSearch::SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares) {
   if constexpr (N == 1) {
-    // One square: a move fills the board; otherwise the pass, and perhaps the opponent's.
-    const int bit = squares[0];
-    const Bits b = Bits{1} << bit;
-    Bits flips = Flips(bit, own, other);
-    c_.evalCount += 1;
-    c_.nodeCount += 1;
-    if (flips) {
-      c_.fullBoardCount += 1;
-      return EndScore<Mode>(own | flips | b, other & ~flips);
-    }
-    if (passes == 1) return EndScore<Mode>(own, other);
-    flips = Flips(bit, other, own);
-    c_.nodeCount += 1;
-    if (flips) {
-      c_.fullBoardCount += 1;
-      return -EndScore<Mode>(other | flips | b, own & ~flips);
-    }
-    return -EndScore<Mode>(other, own);
+    return LastSquare<Mode>(own, other, passes, squares[0]);
   } else {
     int best = NoScore;
     bool moved = false;
@@ -439,7 +446,11 @@ int LiteralSearch::SmallTail(Bits own, Bits other, int passes, int cutAt, const 
       int8_t rest[N - 1];
       for (int k = 0, j = 0; k < N; ++k)
         if (k != i) rest[j++] = squares[k];
-      const int v = -SmallTail<N - 1, Mode>(other & ~flips, own | flips | (Bits{1} << bit), 0, -best, rest);
+      int v;
+      if constexpr (N == 2)
+        v = -LastSquare<Mode>(other & ~flips, own | flips | (Bits{1} << bit), 0, rest[0]);
+      else
+        v = -SmallTail<N - 1, Mode>(other & ~flips, own | flips | (Bits{1} << bit), 0, -best, rest);
       if (v > best) best = v;
       if (best >= cutAt) break;
     }

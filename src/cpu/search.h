@@ -140,6 +140,8 @@ class LiteralSearch {
   void SearchChild(int passes, int discs);
   int Tail(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);
   int TailScore(Bits own, Bits other);
+  template <int Mode>
+  int LastSquare(Bits own, Bits other, int passes, int bit);
   template <int N, int Mode>
   int SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares);
   void VisitChild(int move, int passes, int discs);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,19 +26,21 @@ struct MarkText : SearchProgress {
 struct Row {
   int discs, level, mode, depth;
   bool fast;
-  double ms;
+  double ms, cpuMs;
   uint32_t evalCount;
   uint64_t nodes;
 };
 
 struct Totals {
   int searches = 0;
-  double ms = 0, maxMs = 0;
+  double ms = 0, maxMs = 0, cpuMs = 0, maxCpuMs = 0;
   uint64_t evalCount = 0, nodes = 0;
   void Add(const Row& r) {
     ++searches;
     ms += r.ms;
     if (r.ms > maxMs) maxMs = r.ms;
+    cpuMs += r.cpuMs;
+    if (r.cpuMs > maxCpuMs) maxCpuMs = r.cpuMs;
     evalCount += r.evalCount;
     nodes += r.nodes;
   }
@@ -50,16 +53,25 @@ double Nps(uint64_t nodes, double ms) { return ms > 0 ? nodes / (ms / 1000.0) : 
 struct Timed {
   ComputerMove move;
   std::string marks;
-  double ms;
+  double ms, cpuMs;  // wall time, and the processor time the search itself used
   uint64_t nodes;
 };
 
 Timed Search(ComputerPlayer& player, const BenchPosition& p, int level, bool literal) {
   MarkText marks;
+  const std::clock_t cpuStart = std::clock();
   const auto start = std::chrono::steady_clock::now();
   const ComputerMove move = player.SearchMove(p.board, p.side, level, &marks, literal);
   const auto end = std::chrono::steady_clock::now();
-  return {move, marks.text, std::chrono::duration<double, std::milli>(end - start).count(), player.context.nodeCount};
+  const std::clock_t cpuEnd = std::clock();
+  return {move, marks.text, std::chrono::duration<double, std::milli>(end - start).count(),
+          1000.0 * static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC, player.context.nodeCount};
+}
+
+void PrintRow(const Row& r) {
+  std::printf("%5d %5s %4d %5d %7s %10.2f %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode, r.depth,
+              r.fast ? "fast" : "literal", r.ms, r.cpuMs, r.evalCount, static_cast<unsigned long long>(r.nodes),
+              Nps(r.nodes, r.cpuMs));
 }
 
 bool SameDecision(const Timed& a, const Timed& b) {
@@ -94,7 +106,7 @@ int Run(const std::vector<std::string>& argsIn) {
   Totals literal, fast, literalS;
   int mismatches = 0, compared = 0;
   int suitePositions = 0;
-  if (!json) std::printf("%5s %5s %4s %5s %7s %10s %10s %12s %12s\n", "discs", "level", "mode", "depth", "search", "ms",
+  if (!json) std::printf("%5s %5s %4s %5s %7s %10s %10s %10s %12s %12s\n", "discs", "level", "mode", "depth", "search", "ms", "cpu ms",
                          "evalCount", "nodes", "nodes/s");
   for (const BenchPosition& p : BenchSuite()) {
     if (onlyDiscs && p.discs != onlyDiscs) continue;
@@ -104,23 +116,19 @@ int Run(const std::vector<std::string>& argsIn) {
         if (level != LevelS) continue;
         const Timed quick = Search(*player, p, level, false);
         rows.push_back(
-            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.move.evalCount, quick.nodes});
+            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
-        if (!json) {
-          const Row& r = rows.back();
-          std::printf("%5d %5s %4d %5d %7s %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode, r.depth,
-                      "fast", r.ms, r.evalCount, static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.ms));
-        }
+        if (!json) PrintRow(rows.back());
         continue;
       }
       const Timed lit = Search(*player, p, level, true);
-      rows.push_back({p.discs, level, lit.move.plan.mode, lit.move.finalDepth, false, lit.ms, lit.move.evalCount, lit.nodes});
+      rows.push_back({p.discs, level, lit.move.plan.mode, lit.move.finalDepth, false, lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
       literal.Add(rows.back());
       if (level == LevelS) {
         literalS.Add(rows.back());
         const Timed quick = Search(*player, p, level, false);
         rows.push_back(
-            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.move.evalCount, quick.nodes});
+            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         ++compared;
         if (!SameDecision(lit, quick)) {
@@ -129,12 +137,7 @@ int Run(const std::vector<std::string>& argsIn) {
         }
       }
       if (!json)
-        for (size_t i = rows.size() - (level == LevelS ? 2 : 1); i < rows.size(); ++i) {
-          const Row& r = rows[i];
-          std::printf("%5d %5s %4d %5d %7s %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode, r.depth,
-                      r.fast ? "fast" : "literal", r.ms, r.evalCount, static_cast<unsigned long long>(r.nodes),
-                      Nps(r.nodes, r.ms));
-        }
+        for (size_t i = rows.size() - (level == LevelS ? 2 : 1); i < rows.size(); ++i) PrintRow(rows[i]);
     }
   }
   int sweepCompared = 0, sweepMismatches = 0;
@@ -156,17 +159,18 @@ int Run(const std::vector<std::string>& argsIn) {
       char buf[256];
       std::snprintf(buf, sizeof buf,
                     "%s{\"discs\":%d,\"level\":\"%s\",\"mode\":%d,\"depth\":%d,\"search\":\"%s\",\"ms\":%.3f,"
-                    "\"evalCount\":%u,\"nodes\":%llu,\"nps\":%.0f}",
+                    "\"cpuMs\":%.3f,\"evalCount\":%u,\"nodes\":%llu,\"nps\":%.0f}",
                     i ? "," : "", r.discs, LevelName(r.level), r.mode, r.depth, r.fast ? "fast" : "literal", r.ms,
-                    r.evalCount, static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.ms));
+                    r.cpuMs, r.evalCount, static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.cpuMs));
       out += buf;
     }
     auto totals = [](const Totals& t) {
       char buf[256];
       std::snprintf(buf, sizeof buf,
-                    "{\"searches\":%d,\"ms\":%.3f,\"maxMs\":%.3f,\"evalCount\":%llu,\"nodes\":%llu,\"nps\":%.0f}",
-                    t.searches, t.ms, t.maxMs, static_cast<unsigned long long>(t.evalCount),
-                    static_cast<unsigned long long>(t.nodes), Nps(t.nodes, t.ms));
+                    "{\"searches\":%d,\"ms\":%.3f,\"maxMs\":%.3f,\"cpuMs\":%.3f,\"maxCpuMs\":%.3f,"
+                    "\"evalCount\":%llu,\"nodes\":%llu,\"nps\":%.0f}",
+                    t.searches, t.ms, t.maxMs, t.cpuMs, t.maxCpuMs, static_cast<unsigned long long>(t.evalCount),
+                    static_cast<unsigned long long>(t.nodes), Nps(t.nodes, t.cpuMs));
       return std::string(buf);
     };
     out += "],\"literal\":" + totals(literal) + ",\"literalS\":" + totals(literalS) + ",\"fastS\":" + totals(fast);
@@ -175,17 +179,17 @@ int Run(const std::vector<std::string>& argsIn) {
     out += ",\"signature\":" + std::to_string(signature) + "}";
     std::printf("%s\n", out.c_str());
   } else {
-    std::printf("\n%-22s %8s %12s %10s %14s %14s %12s\n", "totals", "searches", "ms", "max ms", "evalCount", "nodes",
-                "nodes/s");
+    std::printf("\n%-22s %8s %10s %10s %10s %10s %14s %14s %12s\n", "totals", "searches", "ms", "max ms", "cpu ms",
+                "max cpu", "evalCount", "nodes", "nodes/s");
     auto line = [](const char* name, const Totals& t) {
-      std::printf("%-22s %8d %12.1f %10.2f %14llu %14llu %12.0f\n", name, t.searches, t.ms, t.maxMs,
-                  static_cast<unsigned long long>(t.evalCount), static_cast<unsigned long long>(t.nodes),
-                  Nps(t.nodes, t.ms));
+      std::printf("%-22s %8d %10.1f %10.2f %10.1f %10.2f %14llu %14llu %12.0f\n", name, t.searches, t.ms, t.maxMs,
+                  t.cpuMs, t.maxCpuMs, static_cast<unsigned long long>(t.evalCount),
+                  static_cast<unsigned long long>(t.nodes), Nps(t.nodes, t.cpuMs));
     };
     line("literal, all levels", literal);
     line("literal, level S", literalS);
     line("fast, level S", fast);
-    if (fast.ms > 0) std::printf("level S literal / fast: %.1fx\n", literalS.ms / fast.ms);
+    if (fast.cpuMs > 0) std::printf("level S literal / fast (processor time): %.1fx\n", literalS.cpuMs / fast.cpuMs);
     std::printf("fast vs literal at level S: %d positions compared, %d differ\n", compared + sweepCompared,
                 mismatches + sweepMismatches);
     std::printf("signature %llu\n", static_cast<unsigned long long>(signature));
