@@ -1,6 +1,7 @@
 #include "game/start_position.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <random>
@@ -11,7 +12,8 @@ namespace {
 
 class StartPositionFile : public ::testing::Test {
  protected:
-  std::string path = ::testing::TempDir() + "dfx_board_test.txt";
+  // Per process: ctest runs these cases side by side, and other builds share /tmp.
+  std::string path = ::testing::TempDir() + "dfx_board_test_" + std::to_string(getpid()) + ".txt";
   void Write(const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
