@@ -1,8 +1,9 @@
 # The two commands of the README: `make play` and `make test`. Both install what is missing.
+FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BIN := build/bin
 
-.PHONY: setup build play test test-unit test-asan test-tsan test-e2e windows package test-windows clean
+.PHONY: setup build play test test-unit test-asan test-tsan test-fuzz fuzz test-e2e windows package test-windows clean
 
 setup:
 	@tools/install-deps.sh
@@ -16,7 +17,7 @@ play: build
 	$(BIN)/discoflipparex
 
 test: build
-	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-e2e test-windows
+	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-fuzz test-e2e test-windows
 	@echo "All test suites passed."
 
 test-unit:
@@ -31,6 +32,13 @@ test-tsan:
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan -j $(JOBS)
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
+
+# A bounded fuzzing run in every test; `make fuzz FUZZ_SECONDS=N` for longer ones.
+test-fuzz:
+	tests/fuzz/run.sh 20
+
+fuzz: setup
+	tests/fuzz/run.sh $(FUZZ_SECONDS)
 
 test-e2e:
 	ctest --test-dir build -L e2e --output-on-failure
