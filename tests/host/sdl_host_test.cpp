@@ -22,12 +22,10 @@ TEST(VirtualKeyFromSdl, GivesWindowsCodesAndDropsSystemKeys) {
       {Key(SDLK_DOWN), 40},     {Key(SDLK_0), 48},      {Key(SDLK_9), 57},        {Key(SDLK_a), 65},
       {Key(SDLK_z), 90},        {Key(SDLK_KP_0), 96},   {Key(SDLK_KP_9), 105},    {Key(SDLK_SPACE), 32},
       {Key(SDLK_ESCAPE), 27},   {Key(SDLK_F1), 112},    {Key(SDLK_F13), 124},     {Key(SDLK_RSHIFT), 16},
-      {Key(SDLK_2, SDL_SCANCODE_2, KMOD_LSHIFT), 50},
-      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_RSHIFT), 82},  // letters ignore Shift, Caps Lock and Ctrl
-      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_CAPS), 82},
-      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_LCTRL), 82},
-      {Key(SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL), 17},
-      {Key(0x444, SDL_SCANCODE_R), 82},  // a non-Latin layout still gives the key's letter
+      // Letters ignore Shift, Caps Lock and Ctrl; a non-Latin layout still gives the key's letter.
+      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_RSHIFT), 82}, {Key(SDLK_r, SDL_SCANCODE_R, KMOD_CAPS), 82},
+      {Key(SDLK_r, SDL_SCANCODE_R, KMOD_LCTRL), 82},  {Key(0x444, SDL_SCANCODE_R), 82},
+      {Key(SDLK_2, SDL_SCANCODE_2, KMOD_LSHIFT), 50}, {Key(SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL), 17},
       // System keys are not stored.
       {Key(SDLK_F10), 0}, {Key(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT), 0}, {Key(SDLK_UNKNOWN), 0},
       {Key(SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT), 0}, {Key(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_RALT), 0},
@@ -41,16 +39,14 @@ class SdlHostTest : public ::testing::Test {
   static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
   static void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1); }
   static void PushKey(SDL_Keycode sym, uint16_t mod = KMOD_NONE, bool repeat = false) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
+    SDL_Event e{SDL_KEYDOWN};
     e.key.state = SDL_PRESSED;
     e.key.repeat = repeat ? 1 : 0;
     e.key.keysym = Key(sym, SDL_GetScancodeFromKey(sym), mod);
     Push(e);
   }
   static void PushWindowEvent(uint8_t event) {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
+    SDL_Event e{SDL_WINDOWEVENT};
     e.window.event = event;
     Push(e);
   }

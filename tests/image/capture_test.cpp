@@ -74,11 +74,8 @@ TEST_F(CaptureTest, ReloadAndDestructionStopRunningPasses) {
 
   // Many objects capturing side by side.
   const std::string path = WriteBmp("many.bmp", PixelSurface(24, 32, 0x0000FF));
-  std::vector<std::unique_ptr<ImageObject>> images;
-  for (int i = 0; i < 40; ++i) {
-    images.push_back(std::make_unique<ImageObject>(&surfaces));
-    ASSERT_EQ(images.back()->Load(path.c_str()), 1);
-  }
+  std::vector<std::unique_ptr<ImageObject>> images(40);
+  for (auto& each : images) ASSERT_EQ((each = std::make_unique<ImageObject>(&surfaces))->Load(path.c_str()), 1);
   for (auto& each : images) {
     ASSERT_TRUE(WaitFor([&] { return each->CaptureReady() == 1; }));
     EXPECT_EQ(each->Pixels()[24 * 32 - 1], 0xFF0000u);
