@@ -285,15 +285,11 @@ void LiteralSearch::SearchChild(int passes, int discs) {
         case 11: best = SmallTail<3, 1>(own, other, passes, cutAt, squares); break;
         case 12: best = SmallTail<4, 1>(own, other, passes, cutAt, squares); break;
         case 13: best = SmallTail<5, 1>(own, other, passes, cutAt, squares); break;
-        case 14: best = SmallTail<6, 1>(own, other, passes, cutAt, squares); break;
-        case 15: best = SmallTail<7, 1>(own, other, passes, cutAt, squares); break;
         case 17: best = SmallTail<1, 2>(own, other, passes, cutAt, squares); break;
         case 18: best = SmallTail<2, 2>(own, other, passes, cutAt, squares); break;
         case 19: best = SmallTail<3, 2>(own, other, passes, cutAt, squares); break;
         case 20: best = SmallTail<4, 2>(own, other, passes, cutAt, squares); break;
         case 21: best = SmallTail<5, 2>(own, other, passes, cutAt, squares); break;
-        case 22: best = SmallTail<6, 2>(own, other, passes, cutAt, squares); break;
-        case 23: best = SmallTail<7, 2>(own, other, passes, cutAt, squares); break;
         default: best = Tail(own, other, ply, passes, discs, cutAt, squares, n); break;
       }
       c_.plyRecord[ply].bestScore = static_cast<int16_t>(best);
