@@ -225,6 +225,9 @@ def counts_match(s):
 
 
 def run_probe(session):
+    # Num Lock on before the program starts: otherwise xdotool toggles it around the keypad
+    # key, and the program rightly sees that Num Lock press (144) as a key of its own.
+    subprocess.run(["xdotool", "key", "Num_Lock"], check=False)
     session.start()
     first = session.wait_screen("the probe's first screen", lambda s: "WIN32 PROBE" in s["lines"][0])
     session.check_window()
