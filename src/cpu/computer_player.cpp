@@ -1,19 +1,43 @@
 #include "cpu/computer_player.h"
 
+#include <cstdlib>
+#include <new>
+
 #include "cpu/fast_search.h"
 #include "runtime/clock.h"
 
 namespace dfx {
+namespace {
+
+// The big tables in zeroed memory: large blocks come from the system as untouched zero
+// pages, so a player that never searches deep costs next to nothing.
+template <class T, class... Args>
+T* MakeZeroed(Args&... args) {
+  void* memory = std::calloc(1, sizeof(T));
+  if (!memory) throw std::bad_alloc();
+  if constexpr (sizeof...(Args) == 0)
+    return new (memory) T;  // default-initialised: no second pass of zeroes over the table
+  else
+    return new (memory) T(args...);
+}
+
+template <class T>
+void FreeZeroed(T* object) {
+  object->~T();
+  std::free(object);
+}
+
+}  // namespace
 
 ComputerPlayer::ComputerPlayer()
     : evaluator(weights),
       levelTable{{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}},
-      fast_(new FastSearch(evaluator)),
-      memo_(new SubtreeMemo) {}
+      fast_(MakeZeroed<FastSearch>(evaluator)),
+      memo_(MakeZeroed<SubtreeMemo>()) {}
 
 ComputerPlayer::~ComputerPlayer() {
-  delete fast_;
-  delete memo_;
+  FreeZeroed(fast_);
+  FreeZeroed(memo_);
 }
 
 SearchPlan ComputerPlayer::PlanSearch(const Board& board, int cpuLevel) const {

@@ -37,7 +37,6 @@ FastSearch::FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {
                        (bit < 32 ? 0x00000000ffffffffULL : 0xffffffff00000000ULL);
     neighbours_[bit] = ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
   }
-  std::memset(static_cast<void*>(table_), 0, sizeof table_);
 }
 
 FastSearch::Entry& FastSearch::Slot(Bits own, Bits other) {

@@ -12,6 +12,8 @@ namespace dfx {
 
 class FastSearch {
  public:
+  // Expects zeroed memory for its table (see ComputerPlayer), so that pages are only
+  // taken from the system as they are first used.
   explicit FastSearch(const Evaluator& evaluator);
 
   // Main search after LiteralSearch::PrepareRoot and PreSearch have set up the context

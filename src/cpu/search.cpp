@@ -4,8 +4,6 @@
 
 namespace dfx {
 
-SubtreeMemo::SubtreeMemo() { std::memset(static_cast<void*>(entries), 0, sizeof entries); }
-
 void SubtreeMemo::NextGeneration() {
   if (++generation == 0) {
     std::memset(static_cast<void*>(entries), 0, sizeof entries);

@@ -98,7 +98,8 @@ struct SubtreeMemo {
   Entry entries[1 << TableBits];
   uint8_t generation = 0;
 
-  SubtreeMemo();
+  // No constructor: the table is made in zeroed memory (see ComputerPlayer), so the
+  // operating system hands out its pages as they are first used.
   void NextGeneration();  // forget everything from earlier searches
   Entry* Bucket(Bits own, Bits other, uint8_t plyAndPasses) {
     Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL ^
