@@ -1,25 +1,36 @@
-// The fuzz targets' bodies, callable both from libFuzzer's entry point and from the
-// corpus replay test of the ordinary build. Each aborts on a broken invariant.
+// The fuzz targets' bodies, called from libFuzzer's entry point and from the corpus
+// replay test of the ordinary build. Each aborts on a broken invariant.
 #pragma once
-#include <cstddef>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace dfx::fuzz {
 
-// Every file the program reads from the user's folder goes through one of these.
 int FuzzStartPosition(const uint8_t* data, size_t size);
 int FuzzPictureLoad(const uint8_t* data, size_t size);
 int FuzzScreenBmp(const uint8_t* data, size_t size);
 
-// Stops the run with a message; libFuzzer then saves the input as a crash.
-[[noreturn]] void Fail(const char* what);
+// Aborts with the message, so libFuzzer saves the input as a crash.
 inline void Check(bool ok, const char* what) {
-  if (!ok) Fail(what);
+  if (ok) return;
+  std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+  std::abort();
 }
 
-// A file of this process's own in the temporary folder holding exactly the bytes.
-// The loaders under test read files by name, so the input has to be one.
-const std::string& WriteScratchFile(const char* tag, const uint8_t* data, size_t size);
+// The loaders read files by name: a scratch file holding the bytes, one per tag and
+// process so parallel fuzzing jobs never share one.
+inline std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
+  const std::string path =
+      std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  Check(f && std::fwrite(data, 1, size, f) == size, "cannot write the scratch file");
+  std::fclose(f);
+  return path;
+}
 
 }  // namespace dfx::fuzz

@@ -22,10 +22,10 @@ constexpr uint8_t KLeft = 37, KUp = 38, KRight = 39, KDown = 40;
 // whenever the game waits with no key left.
 class Session {
  public:
-  explicit Session(uint32_t tick = 4242) {
+  explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
     UseVirtualClock(tick);
     game = std::make_unique<Game>(host);
-    reader.LoadGlyphs("res/bmp");
+    reader.LoadGlyphs(glyphDir);
     game->StartUp();
   }
 
@@ -64,6 +64,34 @@ class Session {
 
 inline std::vector<uint8_t> Repeat(uint8_t key, int n) { return std::vector<uint8_t>(size_t(n), key); }
 
+// The 64 squares as '-' 'X' 'O' ('?' for any other value), row 1 first.
+inline std::string BoardText(const Cell* cells) {
+  std::string s;
+  for (int i = 0; i < 64; ++i) {
+    const Cell c = cells[SquareIndex(i % 8 + 1, i / 8 + 1)];
+    s += c == Black ? 'X' : c == White ? 'O' : c == Empty ? '-' : '?';
+  }
+  return s;
+}
+
+// Keys that take the cursor to the side to move's first legal square and play it;
+// empty when it has none.
+inline std::vector<uint8_t> KeysToFirstLegalSquare(const Game& game) {
+  const GameState& st = game.state;
+  for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
+    if (game.board[sq] != Empty || !game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
+    std::vector<uint8_t> keys;
+    const int x = sq % 9, y = sq / 9;
+    for (int cx = st.cursorX; cx < x; ++cx) keys.push_back(KRight);
+    for (int cx = st.cursorX; cx > x; --cx) keys.push_back(KLeft);
+    for (int cy = st.cursorY; cy < y; ++cy) keys.push_back(KDown);
+    for (int cy = st.cursorY; cy > y; --cy) keys.push_back(KUp);
+    keys.push_back(KReturn);
+    return keys;
+  }
+  return {};
+}
+
 // Plays whole games: the human side takes its first legal square in index order.
 class AutoPlayer {
  public:
@@ -81,20 +109,9 @@ class AutoPlayer {
     std::string row1 = Session::Panel(screen, 1);
     if (row1.rfind("DRAW", 0) == 0 || row1.rfind("You Win", 0) == 0 || row1.rfind("You Lose", 0) == 0) return {};
     if (row1.rfind("You Pass!", 0) == 0) return {' '};
-    const GameState& st = s_.game->state;
-    for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
-      if (s_.game->board[sq] != Empty || !s_.game->board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
-      std::vector<uint8_t> keys;
-      int x = sq % 9, y = sq / 9;
-      for (int cx = st.cursorX; cx < x; ++cx) keys.push_back(KRight);
-      for (int cx = st.cursorX; cx > x; --cx) keys.push_back(KLeft);
-      for (int cy = st.cursorY; cy < y; ++cy) keys.push_back(KDown);
-      for (int cy = st.cursorY; cy > y; --cy) keys.push_back(KUp);
-      keys.push_back(KReturn);
-      return keys;
-    }
-    ADD_FAILURE() << "waiting for the human with no legal move and no pass shown";
-    return {};
+    std::vector<uint8_t> keys = KeysToFirstLegalSquare(*s_.game);
+    if (keys.empty()) ADD_FAILURE() << "waiting for the human with no legal move and no pass shown";
+    return keys;
   }
 
   ScreenText Play() {
