@@ -27,6 +27,17 @@ void SortByKey(Candidate* list, int n) {
 }
 
 constexpr Bits CornerBits = 0x8100000000000081ULL;
+constexpr Bits Quadrants[4] = {0x0f0f0f0fULL, 0xf0f0f0f0ULL, 0x0f0f0f0f00000000ULL, 0xf0f0f0f000000000ULL};
+
+// Mobility, discs facing empty squares and corners, for the side to move.
+int Shape(Bits own, Bits other) {
+  const Bits empty = ~(own | other);
+  const Bits around = ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) | ShiftNE(empty) |
+                      ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty);
+  return 16 * (PopCount(LegalMoves(own, other)) - PopCount(LegalMoves(other, own))) +
+         4 * (PopCount(other & around) - PopCount(own & around)) +
+         16 * (PopCount(own & CornerBits) - PopCount(other & CornerBits));
+}
 
 }  // namespace
 
@@ -116,15 +127,28 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
 
   const int empties = 64 - discs;
   if (mode_ == 1) {
-    // Win, draw and loss are 1, 0 and -1: a window beyond them is already decided.
+    // Win, draw and loss are 1, 0 and -1: a window beyond them is already decided, and
+    // bounds past them say no more than the extremes themselves.
     if (alpha >= 1) return 1;
     if (beta <= -1) return -1;
+    if (alpha < -1) alpha = -1;
+    if (beta > 1) beta = 1;
+  } else if (mode_ == 2) {
+    if (alpha < -64) alpha = -64;
+    if (beta > 64) beta = 64;
   }
   // The last few squares of an end game, when the depth limit cannot be reached there.
   if (mode_ != 0 && empties <= 5) {
+    // Squares in quadrants with an odd number of empties first: there the mover tends to
+    // get the last move.
     int8_t squares[8];
     int n = 0;
-    for (Bits e = ~(own | other); e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
+    const Bits empty = ~(own | other);
+    Bits odd = 0;
+    for (const Bits q : Quadrants)
+      if (PopCount(empty & q) & 1) odd |= q;
+    for (Bits e = empty & odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
+    for (Bits e = empty & ~odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     switch (n) {
       case 1: return Small<1>(own, other, ply, passes, alpha, beta, squares);
       case 2: return Small<2>(own, other, ply, passes, alpha, beta, squares);
@@ -163,6 +187,9 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
       cand.key = 1 << 20;
     } else if (mode_ == 0) {
       cand.key = evaluator_.Evaluate(cand.own, cand.other, c_->weightSet);
+    } else if (empties >= 12) {
+      // High in the tree a bad first move costs a large subtree: look a little further.
+      cand.key = -Shallow(cand.other, cand.own, empties >= 15 ? 2 : 0, -Infinity, Infinity);
     } else if (empties > 5) {
       // Fewest replies first; then few own discs facing empty squares, corners held, own moves.
       const Bits empty = ~(cand.own | cand.other);
@@ -194,7 +221,8 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
       v = -Node(cand.other, cand.own, ply + 1, 0, discs + 1, -beta, -alpha);
     } else {
       v = -Node(cand.other, cand.own, ply + 1, 0, discs + 1, -alpha - 1, -alpha);
-      if (v > alpha && v < beta) v = -Node(cand.other, cand.own, ply + 1, 0, discs + 1, -beta, -alpha);
+      // The probe's value is a lower bound: the re-search only has to look above it.
+      if (v > alpha && v < beta) v = -Node(cand.other, cand.own, ply + 1, 0, discs + 1, -beta, -v);
     }
     if (v > best) {
       best = v;
@@ -214,6 +242,32 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     entry->move = static_cast<int8_t>(bestBit);
     entry->lower = static_cast<int16_t>(best > alphaIn ? best : -Infinity);
     entry->upper = static_cast<int16_t>(best < beta ? best : Infinity);
+  }
+  return best;
+}
+
+// A rough look ahead for move ordering in the end game: shape and static evaluation a few
+// plies on, with finished games far beyond both.
+int FastSearch::Shallow(Bits own, Bits other, int depth, int alpha, int beta) {
+  if (depth == 0) return Shape(own, other) + evaluator_.Evaluate(own, other, c_->weightSet) / 2;
+  Bits moves = LegalMoves(own, other);
+  if (!moves) {
+    if (!LegalMoves(other, own)) {
+      const int d = PopCount(own) - PopCount(other);
+      return d > 0 ? 10000 + d : d < 0 ? -10000 + d : 0;
+    }
+    return -Shallow(other, own, depth - 1, -beta, -alpha);
+  }
+  int best = -Infinity;
+  for (; moves; moves &= moves - 1) {
+    const int bit = std::countr_zero(moves);
+    const Bits flips = Flips(bit, own, other);
+    const int v =
+        -Shallow(other & ~flips, own | flips | (Bits{1} << bit), depth - 1, -beta, -(alpha > best ? alpha : best));
+    if (v > best) {
+      best = v;
+      if (best >= beta) break;
+    }
   }
   return best;
 }
