@@ -25,11 +25,13 @@ class FastSearch {
   static constexpr int TableBits = 18;
 
  private:
+  // 32 bytes, so that a bucket of two fills one cache line.
   struct Entry {
     Bits own, other;
     int16_t lower, upper;
     uint8_t ply, passes, generation;
     int8_t move;  // best move's bit, -1 when none
+    uint64_t unused;
   };
 
   int Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta);
@@ -48,7 +50,8 @@ class FastSearch {
   uint8_t generation_ = 0;
   Bits neighbours_[64];
   Bits quadrantOf_[64];
-  Entry table_[1 << TableBits];
+  Entry* table_;  // in tableStorage_, from its first cache-line boundary
+  alignas(Entry) unsigned char tableStorage_[(sizeof(Entry) << TableBits) + 64];
 };
 
 }  // namespace dfx
