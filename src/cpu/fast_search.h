@@ -22,7 +22,7 @@ class FastSearch {
   void MainSearch(SearchContext& context, int mode, int rootDiscs);
 
   // Transposition-table size in entries (a power of two).
-  static constexpr int TableBits = 18;
+  static constexpr int TableBits = 16;
 
  private:
   // 32 bytes, so that a bucket of two fills one cache line.
