@@ -13,8 +13,6 @@
 namespace dfx::testing {
 namespace {
 
-struct GameOver {};
-
 bool IsResult(const std::string& text) { return text == "DRAW" || text == "You Win" || text == "You Lose"; }
 
 std::string Trimmed(const std::string& s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
@@ -30,7 +28,7 @@ class Storm {
     s_.host.SetOnKeysExhausted([this] {
       Step();
       // A broken check ends the game here rather than leaving it waiting for ever.
-      if (::testing::Test::HasFatalFailure() || s_.host.PendingKeys() == 0) throw GameOver{};
+      if (::testing::Test::HasFatalFailure() || s_.host.PendingKeys() == 0) throw KeysExhausted{};
     });
   }
   ~Storm() { StopPresser(); }
@@ -39,7 +37,6 @@ class Storm {
   std::string Play() {
     try {
       s_.game->RunForEver();
-    } catch (const GameOver&) {
     } catch (const KeysExhausted&) {
     }
     StopPresser();
@@ -58,7 +55,7 @@ class Storm {
   void Step() {
     if (++keys_ > MaxKeys) {
       ADD_FAILURE() << "the game did not end within " << MaxKeys << " keys";
-      throw GameOver{};
+      throw KeysExhausted{};
     }
     const ScreenText screen = s_.reader.Read(s_.host.ScreenCopy());
     ASSERT_TRUE(screen.found) << "the LCD face is not on the screen";
@@ -75,7 +72,7 @@ class Storm {
     const std::string row1 = Trimmed(Session::Panel(screen, 1));
     if (IsResult(row1)) {
       result_ = row1;
-      throw GameOver{};
+      throw KeysExhausted{};
     }
     if (row1 == "You Pass!") {
       EXPECT_FALSE(s_.game->board.HasAnyMove(Cell(s_.game->state.humanColour)));
@@ -96,7 +93,7 @@ class Storm {
       ASSERT_TRUE(presser_.joinable() && !b.HasAnyMove(White) && !b.HasAnyMove(Black))
           << "back on the title screen before a result";
       result_ = "passed unseen";
-      throw GameOver{};
+      throw KeysExhausted{};
     }
     // Some noise that cannot start a game, then the level and the side.
     std::vector<uint8_t> keys;
