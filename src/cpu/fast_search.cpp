@@ -327,6 +327,24 @@ template <int N>
 int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares) {
   c_->nodeCount += 1;
   const bool leaves = ply == c_->depthLimit;
+  if constexpr (N == 1) {
+    // The last square: the mover fills it, or else the opponent does, or else nobody.
+    const int bit = squares[0];
+    const Bits b = Bits{1} << bit;
+    Bits flips = neighbours_[bit] & other ? Flips(bit, own, other) : 0;
+    if (flips) {
+      c_->fullBoardCount += 1;
+      return LeafScore(own | flips | b, other & ~flips);
+    }
+    if (leaves || passes == 1) return LeafScore(own, other);
+    c_->nodeCount += 1;
+    flips = neighbours_[bit] & own ? Flips(bit, other, own) : 0;
+    if (flips) {
+      c_->fullBoardCount += 1;
+      return -LeafScore(other | flips | b, own & ~flips);
+    }
+    return -LeafScore(other, own);
+  }
   int best = -Infinity;
   bool moved = false;
   for (int i = 0; i < N; ++i) {
