@@ -13,8 +13,7 @@ void Game::PlayComputerMove() {
   if (move.pass) {
     state.cursorX = savedCursorX;
     state.passCount += 1;
-    lcd.LcdLocate(13, 4);
-    lcd.LcdPrint(texts::CpuPass);
+    PrintAt(13, 4, texts::CpuPass);
     DrawCursorBox(state.cursorX, state.cursorY, 1);
     state.boxX = state.cursorX;
     state.boxY = state.cursorY;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "cpu/computer_player.h"
 #include "game/board.h"
@@ -63,6 +64,7 @@ class Game : private SearchProgress {
 
  private:
   void WaitKey();
+  void PrintAt(int16_t column, int16_t row, std::string_view text);
   void PrintLevelCharacter();
   void DrawCursorBox(int x, int y, int8_t mode);
   void Undo();

@@ -17,6 +17,11 @@ Game::Game(Host& host) : host_(host) {}
 
 void Game::WaitKey() { state.lastKey = dfx::WaitKey(host_); }
 
+void Game::PrintAt(int16_t column, int16_t row, std::string_view text) {
+  lcd.LcdLocate(column, row);
+  lcd.LcdPrint(text);
+}
+
 void Game::StartUp() {
   host_.StartWindow();
   host_.FinishWindowSetup(texts::FinalWindowTitle);
@@ -39,23 +44,16 @@ void Game::PrintLevelCharacter() {
 
 int16_t Game::RunTitleScreen() {
   lcd.LcdClear();
-  lcd.LcdLocate(2, 0);
-  lcd.LcdPrint(texts::TitleLine);
-  lcd.LcdLocate(5, 1);
-  lcd.LcdPrint(texts::YouVsCpu);
-  lcd.LcdLocate(5, 2);
-  lcd.LcdPrint(texts::CpuVsYou);
-  lcd.LcdLocate(5, 3);
-  lcd.LcdPrint(texts::RandomSwitch);
-  lcd.LcdLocate(5, 4);
-  lcd.LcdPrint(texts::LevelLine);
-  lcd.LcdLocate(2, 5);
-  lcd.LcdPrint(CreditLine);
+  PrintAt(2, 0, texts::TitleLine);
+  PrintAt(5, 1, texts::YouVsCpu);
+  PrintAt(5, 2, texts::CpuVsYou);
+  PrintAt(5, 3, texts::RandomSwitch);
+  PrintAt(5, 4, texts::LevelLine);
+  PrintAt(2, 5, CreditLine);
   for (;;) {
     lcd.LcdLocate(11, 4);
     PrintLevelCharacter();
-    lcd.LcdLocate(16, 3);
-    lcd.LcdPrint(std::string_view(texts::OffOn + state.randomEnabled * 3, 3));
+    PrintAt(16, 3, std::string_view(texts::OffOn + state.randomEnabled * 3, 3));
     WaitKey();
     switch (state.lastKey) {
       case KeyOne:
@@ -79,10 +77,8 @@ int16_t Game::RunTitleScreen() {
 }
 
 void Game::ClearPanelRows() {
-  lcd.LcdLocate(9, 1);
-  lcd.LcdPrint(lcd.padSpaces);
-  lcd.LcdLocate(9, 2);
-  lcd.LcdPrint(lcd.padSpaces);
+  PrintAt(9, 1, lcd.padSpaces);
+  PrintAt(9, 2, lcd.padSpaces);
 }
 
 void Game::PrintSideName() { lcd.LcdPrint(state.sideToMove == White ? texts::WhiteSide : texts::BlackSide); }
@@ -112,19 +108,14 @@ void Game::RunGame(int16_t startKey) {
       if (!board.HasAnyMove(state.sideToMove)) {
         state.passCount += 1;
         if (state.passCount >= 2) break;
-        lcd.LcdLocate(9, 1);
-        lcd.LcdPrint(texts::YouPass);
-        lcd.LcdLocate(9, 2);
-        lcd.LcdPrint(texts::HitAnyKey);
+        PrintAt(9, 1, texts::YouPass);
+        PrintAt(9, 2, texts::HitAnyKey);
         WaitKey();
       } else {
-        lcd.LcdLocate(9, 0);
-        lcd.LcdPrint(lcd.padSpaces);
-        lcd.LcdLocate(9, 0);
-        lcd.LcdPrint(texts::YouOpen);
+        PrintAt(9, 0, lcd.padSpaces);
+        PrintAt(9, 0, texts::YouOpen);
         PrintSideName();
-        lcd.LcdLocate(9, 2);
-        lcd.LcdPrint(texts::UndoHint);
+        PrintAt(9, 2, texts::UndoHint);
         state.undoUsed = 0;
         HumanTurn();
       }
@@ -132,8 +123,7 @@ void Game::RunGame(int16_t startKey) {
       state.sideToMove = opponentOf[state.sideToMove];
       ClearPanelRows();
     }
-    lcd.LcdLocate(9, 0);
-    lcd.LcdPrint(texts::CpuLevel);
+    PrintAt(9, 0, texts::CpuLevel);
     PrintLevelCharacter();
     lcd.LcdPrint("(");
     PrintSideName();
@@ -143,10 +133,8 @@ void Game::RunGame(int16_t startKey) {
   }
 
   ClearPanelRows();
-  lcd.LcdLocate(9, 0);
-  lcd.LcdPrint(lcd.padSpaces);
-  lcd.LcdLocate(9, 0);
-  lcd.LcdPrint(texts::CpuLevel);
+  PrintAt(9, 0, lcd.padSpaces);
+  PrintAt(9, 0, texts::CpuLevel);
   PrintLevelCharacter();
   lcd.LcdLocate(9, 1);
   int16_t human = state.humanColour == White ? state.whiteCount : state.blackCount;
@@ -154,8 +142,7 @@ void Game::RunGame(int16_t startKey) {
   if (state.whiteCount == state.blackCount) lcd.LcdPrint(texts::Draw);
   else lcd.LcdPrint(human > other ? texts::YouWin : texts::YouLose);
   if (state.undoCount > 0) {
-    lcd.LcdLocate(9, 3);
-    lcd.LcdPrint(texts::UndoCountLabel);
+    PrintAt(9, 3, texts::UndoCountLabel);
     lcd.LcdPrintNumber(4, state.undoCount);
   }
   WaitKey();

@@ -54,8 +54,7 @@ void Game::HumanTurn() {
 }
 
 void Game::Undo() {
-  lcd.LcdLocate(9, 2);
-  lcd.LcdPrint(lcd.padSpaces);
+  PrintAt(9, 2, lcd.padSpaces);
   board.RestoreBoard(UndoSlot);
   RedrawBoard();
   DrawCursorBox(state.cursorX, state.cursorY, 1);
