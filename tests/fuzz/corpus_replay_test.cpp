@@ -23,7 +23,7 @@ TEST(FuzzCorpus, EverySeedAndRegressionPasses) {
       for (const auto& entry : fs::directory_iterator(dir)) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-        std::fprintf(stderr, "replay %s\n", entry.path().c_str());  // names the input if the body aborts
+        std::fprintf(stderr, "replay %s\n", entry.path().string().c_str());  // names the input if the body aborts
         body(bytes.data(), bytes.size());
         ++count;
       }

@@ -26,7 +26,7 @@ inline void Check(bool ok, const char* what) {
 // process so parallel fuzzing jobs never share one.
 inline std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
   const std::string path =
-      std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag);
+      (std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag)).string();
   std::FILE* f = std::fopen(path.c_str(), "wb");
   Check(f && std::fwrite(data, 1, size, f) == size, "cannot write the scratch file");
   std::fclose(f);
