@@ -72,22 +72,62 @@ struct RayTable {
 inline constexpr RayTable rayTable{};
 
 // Discs of `other` that playing `bit` captures for the owner of `own` (0 if none): along
-// each ray the nearest square that is not `other` must be `own`.
+// each ray the nearest square that is not `other` must be `own`. Branch-free: whether a
+// ray captures is as good as random, and a mispredicted branch costs more than the sums.
 inline Bits Flips(int bit, Bits own, Bits other) {
   const Bits* ray = rayTable.ray[bit];
   Bits flips = 0;
   for (int d = 0; d < 4; ++d) {
     const Bits stop = ray[d] & ~other;
-    const Bits first = stop & (0 - stop);
-    if (first & own) flips |= ray[d] & (first - 1);
+    const Bits outflank = stop & (0 - stop) & own;
+    flips |= ray[d] & (outflank - static_cast<Bits>(outflank != 0));
   }
   for (int d = 4; d < 8; ++d) {
+    // The highest stop; with none, bit 0, which is then either off the ray or `other`.
     const Bits stop = ray[d] & ~other;
-    if (!stop) continue;
-    const Bits first = Bits{1} << (63 - std::countl_zero(stop));
-    if (first & own) flips |= ray[d] & ~((first << 1) - 1);
+    const Bits outflank = (Bits{1} << (std::bit_width(stop | 1) - 1)) & own & ray[d];
+    flips |= ray[d] & (0 - (outflank << 1));
   }
   return flips;
+}
+
+// Counting the flips of a move on the last empty square, where every other square is taken:
+// the four lines through it are read as bytes (bit = position along the line, 1 = own,
+// 0 = other or off the line) and each byte's flips come from a table.
+struct LastFlipTable {
+  uint8_t count[8][256];  // [position on the line][line byte]
+  Bits diagonal[64], antiDiagonal[64];
+  constexpr LastFlipTable() : count{}, diagonal{}, antiDiagonal{} {
+    for (int pos = 0; pos < 8; ++pos)
+      for (int line = 0; line < 256; ++line) {
+        int n = 0;
+        for (int step = -1; step <= 1; step += 2) {
+          int k = pos + step, run = 0;
+          for (; k >= 0 && k < 8 && !(line >> k & 1); k += step) ++run;
+          if (k >= 0 && k < 8) n += run;
+        }
+        count[pos][line] = static_cast<uint8_t>(n);
+      }
+    for (int bit = 0; bit < 64; ++bit)
+      for (int other = 0; other < 64; ++other) {
+        if (other % 8 - other / 8 == bit % 8 - bit / 8) diagonal[bit] |= Bits{1} << other;
+        if (other % 8 + other / 8 == bit % 8 + bit / 8) antiDiagonal[bit] |= Bits{1} << other;
+      }
+  }
+};
+inline constexpr LastFlipTable lastFlipTable{};
+
+// How many discs playing `bit` captures for the owner of `own` when `bit` is the only empty
+// square (so the opponent holds every square that is neither).
+inline int LastFlipCount(int bit, Bits own) {
+  constexpr Bits FileA = 0x0101010101010101ULL;
+  const int x = bit & 7, y = bit >> 3;
+  const auto& count = lastFlipTable.count;
+  const unsigned row = static_cast<unsigned>(own >> (y * 8)) & 0xff;
+  const unsigned column = static_cast<unsigned>((((own >> x) & FileA) * 0x0102040810204080ULL) >> 56);
+  const unsigned diagonal = static_cast<unsigned>(((own & lastFlipTable.diagonal[bit]) * FileA) >> 56);
+  const unsigned antiDiagonal = static_cast<unsigned>(((own & lastFlipTable.antiDiagonal[bit]) * FileA) >> 56);
+  return count[x][row] + count[y][column] + count[x][diagonal] + count[x][antiDiagonal];
 }
 
 // The discs of one colour on a mailbox board.

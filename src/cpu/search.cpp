@@ -228,6 +228,7 @@ void LiteralSearch::SearchNode(int passes, int discs) {
     for (int i = 0; i < list.count; ++i) {
       const int square = list.entries[i].square;
       const int16_t bestBefore = record.bestScore;
+      if (i + 1 < list.count) PrefetchChild(list.entries[i + 1].square, discs + 1);
       Play(square);
       VisitChild(square, 0, discs + 1);
       if (ply == 0) {
@@ -246,14 +247,38 @@ void LiteralSearch::SearchNode(int passes, int discs) {
     afterChild(NoScore);
     return;
   }
-  for (int i = 1; i <= c_.emptySquares.count; ++i) {
-    const int square = c_.emptySquares.entries[i].square;
-    if (!(legal & (Bits{1} << BitOfSquare(square)))) continue;
+  // The legal moves in list order, so that each child's memo bucket can be fetched early.
+  int16_t moves[64];
+  int count = 0;
+  for (int i = 1; i <= c_.emptySquares.count; ++i)
+    if (legal & (Bits{1} << bitOfRank_[i])) moves[count++] = c_.emptySquares.entries[i].square;
+  for (int i = 0; i < count; ++i) {
+    const int square = moves[i];
     const int16_t bestBefore = record.bestScore;
+    if (i + 1 < count) PrefetchChild(moves[i + 1], discs + 1);
     Play(square);
     VisitChild(square, 0, discs + 1);
     if (afterChild(bestBefore)) break;
   }
+}
+
+// Asks for the memo bucket of the child that `square` leads to, while the current child is
+// searched: a lookup in the big table otherwise waits on main memory.
+void LiteralSearch::PrefetchChild(int square, int childDiscs) {
+  if (!memoActive_) return;
+  const int childPly = c_.ply + 1;
+  const int below = c_.searchMode == 0 ? c_.depthLimit - childPly : 64 - childDiscs;
+  if (below < (c_.searchMode == 0 ? 2 : 6)) return;
+  const int bit = BitOfSquare(square);
+  const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
+  const Bits flips = Flips(bit, own, other);
+  const char* bucket = reinterpret_cast<const char*>(
+      memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<uint8_t>(childPly * 2)));
+#if defined(__GNUC__)
+  for (size_t offset = 0; offset < 2 * sizeof(SubtreeMemo::Entry); offset += 64) __builtin_prefetch(bucket + offset);
+#else
+  (void)bucket;
+#endif
 }
 
 // SearchNode at the current ply, or the replayed outcome of the same subtree met before.
@@ -395,6 +420,14 @@ inline int EndScore(Bits own, Bits other) {
   return d;
 }
 
+// The score of a full board on which the side holds `discs`.
+template <int Mode>
+inline int FullBoardScore(int discs) {
+  const int d = 2 * discs - 64;
+  if constexpr (Mode == 1) return (d > 0) - (d < 0);
+  return d;
+}
+
 }  // namespace
 
 // Tail for an end game's last few empty squares, unrolled by their number, where the depth
@@ -405,20 +438,19 @@ template <int Mode>
 __attribute__((always_inline))
 #endif
 inline int LiteralSearch::LastSquare(Bits own, Bits other, int passes, int bit) {
-  const Bits b = Bits{1} << bit;
-  Bits flips = Flips(bit, own, other);
+  // The board is full but for `bit`: a move's flips are counted, not made.
   c_.evalCount += 1;
   c_.nodeCount += 1;
-  if (flips) {
+  const int ownCount = PopCount(own);
+  if (const int n = LastFlipCount(bit, own)) {
     c_.fullBoardCount += 1;
-    return EndScore<Mode>(own | flips | b, other & ~flips);
+    return FullBoardScore<Mode>(ownCount + n + 1);
   }
   if (passes == 1) return EndScore<Mode>(own, other);
-  flips = Flips(bit, other, own);
   c_.nodeCount += 1;
-  if (flips) {
+  if (const int n = LastFlipCount(bit, other)) {
     c_.fullBoardCount += 1;
-    return -EndScore<Mode>(other | flips | b, own & ~flips);
+    return -FullBoardScore<Mode>(63 - ownCount + n + 1);
   }
   return -EndScore<Mode>(other, own);
 }

@@ -146,6 +146,7 @@ class LiteralSearch {
   template <int N, int Mode>
   int SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares);
   void VisitChild(int move, int passes, int discs);
+  void PrefetchChild(int square, int childDiscs);
   void Play(int square);
   void SaveBoard(int slot);
   void RestoreBoard(int slot);
