@@ -117,6 +117,14 @@ FastSearch::Entry* FastSearch::Place(Bits own, Bits other, int ply, int passes) 
   return bucket[0].ply >= bucket[1].ply ? &bucket[0] : &bucket[1];
 }
 
+// LeafScore of a full board on which the mover holds `discs` (disc-count modes only).
+int FastSearch::FullBoardScore(int discs) {
+  c_->evalCount += 1;
+  c_->nodeCount += 1;
+  const int d = 2 * discs - 64;
+  return mode_ == 1 ? (d > 0) - (d < 0) : d;
+}
+
 int FastSearch::LeafScore(Bits mover, Bits other) {
   c_->evalCount += 1;
   c_->nodeCount += 1;
@@ -329,19 +337,18 @@ int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int 
   const bool leaves = ply == c_->depthLimit;
   if constexpr (N == 1) {
     // The last square: the mover fills it, or else the opponent does, or else nobody.
+    // Only counts matter here (no evaluation in these modes), so flips are counted, not made.
     const int bit = squares[0];
-    const Bits b = Bits{1} << bit;
-    Bits flips = neighbours_[bit] & other ? Flips(bit, own, other) : 0;
-    if (flips) {
+    const int ownCount = PopCount(own);
+    if (const int n = LastFlipCount(bit, own)) {
       c_->fullBoardCount += 1;
-      return LeafScore(own | flips | b, other & ~flips);
+      return FullBoardScore(ownCount + n + 1);
     }
     if (leaves || passes == 1) return LeafScore(own, other);
     c_->nodeCount += 1;
-    flips = neighbours_[bit] & own ? Flips(bit, other, own) : 0;
-    if (flips) {
+    if (const int n = LastFlipCount(bit, other)) {
       c_->fullBoardCount += 1;
-      return -LeafScore(other | flips | b, own & ~flips);
+      return -FullBoardScore(63 - ownCount + n + 1);
     }
     return -LeafScore(other, own);
   }

@@ -36,6 +36,7 @@ class FastSearch {
 
   int Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta);
   int LeafScore(Bits mover, Bits other);
+  int FullBoardScore(int discs);
   int Shallow(Bits own, Bits other, int depth, int alpha, int beta);
   template <int N>
   int Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares);
