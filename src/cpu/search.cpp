@@ -215,50 +215,29 @@ void LiteralSearch::SearchNode(int passes, int discs) {
     }
     return false;
   };
-  if (ply < c_.sortedPlies) {
-    if (ply > 0) GenerateMoves(c_.searchMode != 0 && ply >= 7);
-    MoveList& list = c_.moveList[ply];
-    if (list.count >= 2) {
-      SortMovesDescending();
-    } else if (list.count == 0) {
-      VisitChild(0, passes + 1, discs);
-      afterChild(NoScore);
-      return;
-    }
-    for (int i = 0; i < list.count; ++i) {
-      const int square = list.entries[i].square;
-      const int16_t bestBefore = record.bestScore;
-      if (i + 1 < list.count) PrefetchChild(list.entries[i + 1].square, discs + 1);
-      Play(square);
-      VisitChild(square, 0, discs + 1);
-      if (ply == 0) {
-        list.entries[i].orderValue = record.bestScore;
-        if (c_.progress) c_.progress->Mark(c_.progressGlyph);
-        if (c_.searchMode == 1 && record.bestScore == 1) break;
-      } else if (afterChild(bestBefore)) {
-        break;
-      }
-    }
-    return;
-  }
-  const Bits legal = LegalMoves(c_.discs[c_.side], c_.discs[opponentOf[c_.side]]);
-  if (!legal) {
+  // Only the sorted plies come here: SearchChild walks the others.
+  if (ply > 0) GenerateMoves(c_.searchMode != 0 && ply >= 7);
+  MoveList& list = c_.moveList[ply];
+  if (list.count >= 2) {
+    SortMovesDescending();
+  } else if (list.count == 0) {
     VisitChild(0, passes + 1, discs);
     afterChild(NoScore);
     return;
   }
-  // The legal moves in list order, so that each child's memo bucket can be fetched early.
-  int16_t moves[64];
-  int count = 0;
-  for (int i = 1; i <= c_.emptySquares.count; ++i)
-    if (legal & (Bits{1} << bitOfRank_[i])) moves[count++] = c_.emptySquares.entries[i].square;
-  for (int i = 0; i < count; ++i) {
-    const int square = moves[i];
+  for (int i = 0; i < list.count; ++i) {
+    const int square = list.entries[i].square;
     const int16_t bestBefore = record.bestScore;
-    if (i + 1 < count) PrefetchChild(moves[i + 1], discs + 1);
+    if (i + 1 < list.count) PrefetchChild(list.entries[i + 1].square, discs + 1);
     Play(square);
     VisitChild(square, 0, discs + 1);
-    if (afterChild(bestBefore)) break;
+    if (ply == 0) {
+      list.entries[i].orderValue = record.bestScore;
+      if (c_.progress) c_.progress->Mark(c_.progressGlyph);
+      if (c_.searchMode == 1 && record.bestScore == 1) break;
+    } else if (afterChild(bestBefore)) {
+      break;
+    }
   }
 }
 
@@ -267,8 +246,7 @@ void LiteralSearch::SearchNode(int passes, int discs) {
 void LiteralSearch::PrefetchChild(int square, int childDiscs) {
   if (!memoActive_) return;
   const int childPly = c_.ply + 1;
-  const int below = c_.searchMode == 0 ? c_.depthLimit - childPly : 64 - childDiscs;
-  if (below < (c_.searchMode == 0 ? 2 : 6)) return;
+  if (!Memoised(childPly, childDiscs)) return;
   const int bit = BitOfSquare(square);
   const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
   const Bits flips = Flips(bit, own, other);
@@ -286,42 +264,21 @@ void LiteralSearch::PrefetchChild(int square, int childDiscs) {
 // where it stops does; so one walk answers every later visit that stops no further.
 void LiteralSearch::SearchChild(int passes, int discs) {
   const int ply = c_.ply;
-  // Small subtrees cost less to walk than to look up.
-  const int below = c_.searchMode == 0 ? c_.depthLimit - ply : 64 - discs;
-  if (below < (c_.searchMode == 0 ? 2 : 6)) {
-    if (c_.pruneEnabled && ply >= c_.sortedPlies) {
-      // The empty squares in list order.
-      const Bits empty = ~(c_.discs[White] | c_.discs[Black]);
-      int8_t squares[64];
-      int n = 0;
-      for (int i = 1; i <= c_.emptySquares.count; ++i) {
-        const int bit = bitOfRank_[i];
-        if (empty & (Bits{1} << bit)) squares[n++] = static_cast<int8_t>(bit);
-      }
-      const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
-      const int cutAt = -c_.plyRecord[ply - 1].bestScore;
-      int best;
-      const int kind = c_.searchMode == 0 || ply + 2 * n + 2 > c_.depthLimit ? 0 : c_.searchMode * 8 + n;
-      switch (kind) {
-        case 9: best = SmallTail<1, 1>(own, other, passes, cutAt, squares); break;
-        case 10: best = SmallTail<2, 1>(own, other, passes, cutAt, squares); break;
-        case 11: best = SmallTail<3, 1>(own, other, passes, cutAt, squares); break;
-        case 12: best = SmallTail<4, 1>(own, other, passes, cutAt, squares); break;
-        case 13: best = SmallTail<5, 1>(own, other, passes, cutAt, squares); break;
-        case 17: best = SmallTail<1, 2>(own, other, passes, cutAt, squares); break;
-        case 18: best = SmallTail<2, 2>(own, other, passes, cutAt, squares); break;
-        case 19: best = SmallTail<3, 2>(own, other, passes, cutAt, squares); break;
-        case 20: best = SmallTail<4, 2>(own, other, passes, cutAt, squares); break;
-        case 21: best = SmallTail<5, 2>(own, other, passes, cutAt, squares); break;
-        default: best = Tail(own, other, ply, passes, discs, cutAt, squares, n); break;
-      }
-      c_.plyRecord[ply].bestScore = static_cast<int16_t>(best);
-    } else {
-      SearchNode(passes, discs);
+  if (ply >= c_.sortedPlies) {
+    // The empty squares in list order, handed down from here on.
+    const Bits empty = ~(c_.discs[White] | c_.discs[Black]);
+    int8_t squares[64];
+    int n = 0;
+    for (int i = 1; i <= c_.emptySquares.count; ++i) {
+      const int bit = bitOfRank_[i];
+      if (empty & (Bits{1} << bit)) squares[n++] = static_cast<int8_t>(bit);
     }
+    const int cutAt = c_.pruneEnabled ? -c_.plyRecord[ply - 1].bestScore : -NoScore;
+    c_.plyRecord[ply].bestScore = static_cast<int16_t>(
+        Walk(c_.discs[c_.side], c_.discs[opponentOf[c_.side]], ply, passes, discs, cutAt, squares, n));
     return;
   }
-  if (!memoActive_ || below < (c_.searchMode == 0 ? 2 : 6)) {
+  if (!memoActive_ || !Memoised(ply, discs)) {
     SearchNode(passes, discs);
     return;
   }
@@ -329,30 +286,55 @@ void LiteralSearch::SearchChild(int passes, int discs) {
   const int cutAt = -c_.plyRecord[ply - 1].bestScore;  // the node stops once its best reaches this
   const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
   SubtreeMemo::Entry* bucket = memo_->Bucket(own, other, plyAndPasses);
-  SubtreeMemo::Entry* same = nullptr;
-  for (int i = 0; i < 2; ++i) {
-    SubtreeMemo::Entry& e = bucket[i];
-    if (e.generation != memo_->generation || e.own != own || e.other != other || e.plyAndPasses != plyAndPasses)
-      continue;
-    same = &e;
-    for (int k = 0; k < e.count; ++k)
-      if (e.best[k] >= cutAt) {
-        c_.plyRecord[ply].bestScore = e.best[k];
-        c_.evalCount += e.evalCount[k];
-        c_.fullBoardCount += e.fullBoardCount[k];
-        return;
-      }
-    if (e.complete && !e.truncated) {
-      c_.plyRecord[ply].bestScore = e.endBest;
-      c_.evalCount += e.endEvalCount;
-      c_.fullBoardCount += e.endFullBoardCount;
-      return;
-    }
+  int16_t best;
+  if (Replay(bucket, own, other, plyAndPasses, cutAt, &best)) {
+    c_.plyRecord[ply].bestScore = best;
+    return;
   }
   SearchNode(passes, discs);
-  const NodeTrace& trace = traces_[ply];
-  // Keep the larger subtree of the two in the bucket; anything from an older search goes first.
-  SubtreeMemo::Entry* slot = same;
+  Store(bucket, own, other, plyAndPasses, traces_[ply], c_.plyRecord[ply].bestScore);
+}
+
+// Whether a node's subtree is big enough to be worth a lookup in the memo.
+bool LiteralSearch::Memoised(int ply, int discs) const {
+  return c_.searchMode == 0 ? c_.depthLimit - ply >= 2 : 64 - discs >= 6;
+}
+
+// The outcome of a subtree walked before, if it stopped no earlier than this visit would:
+// its best score, with the counts its walk made added again.
+bool LiteralSearch::Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt,
+                           int16_t* best) {
+  for (int i = 0; i < 2; ++i) {
+    const SubtreeMemo::Entry& e = bucket[i];
+    if (e.generation != memo_->generation || e.own != own || e.other != other || e.plyAndPasses != plyAndPasses)
+      continue;
+    for (int k = 0; k < e.count; ++k)
+      if (e.best[k] >= cutAt) {
+        *best = e.best[k];
+        c_.evalCount += e.evalCount[k];
+        c_.fullBoardCount += e.fullBoardCount[k];
+        return true;
+      }
+    if (e.complete && !e.truncated) {
+      *best = e.endBest;
+      c_.evalCount += e.endEvalCount;
+      c_.fullBoardCount += e.endFullBoardCount;
+      return true;
+    }
+    return false;
+  }
+  return false;
+}
+
+void LiteralSearch::Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses,
+                          const NodeTrace& trace, int16_t best) {
+  // The same position's entry is refreshed; otherwise the smaller subtree of the two, or
+  // anything from an older search, makes way.
+  SubtreeMemo::Entry* slot = nullptr;
+  for (int i = 0; i < 2 && !slot; ++i)
+    if (bucket[i].generation == memo_->generation && bucket[i].own == own && bucket[i].other == other &&
+        bucket[i].plyAndPasses == plyAndPasses)
+      slot = &bucket[i];
   if (!slot) {
     slot = &bucket[0];
     if (bucket[1].generation != memo_->generation ||
@@ -371,15 +353,58 @@ void LiteralSearch::SearchChild(int passes, int discs) {
     slot->evalCount[k] = trace.evalCount[k];
     slot->fullBoardCount[k] = trace.fullBoardCount[k];
   }
-  slot->endBest = c_.plyRecord[ply].bestScore;
+  slot->endBest = best;
   slot->endEvalCount = c_.evalCount - trace.evalAtStart;
   slot->endFullBoardCount = c_.fullBoardCount - trace.fullAtStart;
 }
 
-// SearchNode's unsorted branch for the last plies, with the position passed by value and
-// no tables touched: the node stops once its best reaches cutAt, as the parent's test does.
-int LiteralSearch::Tail(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares,
+// SearchNode's unsorted branch, for the plies below the sorted ones, with the position
+// passed by value and `squares` the empty squares in list order: the node stops once its
+// best reaches cutAt, as the parent's test does.
+int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares,
                         int n) {
+  // The last few squares of an end game, when the depth limit cannot be reached there.
+  if (c_.searchMode != 0 && n <= 5 && ply + 2 * n + 2 <= c_.depthLimit) {
+    switch (c_.searchMode * 8 + n) {
+      case 9: return SmallTail<1, 1>(own, other, passes, cutAt, squares);
+      case 10: return SmallTail<2, 1>(own, other, passes, cutAt, squares);
+      case 11: return SmallTail<3, 1>(own, other, passes, cutAt, squares);
+      case 12: return SmallTail<4, 1>(own, other, passes, cutAt, squares);
+      case 13: return SmallTail<5, 1>(own, other, passes, cutAt, squares);
+      case 17: return SmallTail<1, 2>(own, other, passes, cutAt, squares);
+      case 18: return SmallTail<2, 2>(own, other, passes, cutAt, squares);
+      case 19: return SmallTail<3, 2>(own, other, passes, cutAt, squares);
+      case 20: return SmallTail<4, 2>(own, other, passes, cutAt, squares);
+      case 21: return SmallTail<5, 2>(own, other, passes, cutAt, squares);
+      default: break;
+    }
+  }
+  const bool memoised = memoActive_ && Memoised(ply, discs);
+  SubtreeMemo::Entry* bucket = nullptr;
+  const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
+  NodeTrace trace;
+  if (memoised) {
+    bucket = memo_->Bucket(own, other, plyAndPasses);
+    int16_t best;
+    if (Replay(bucket, own, other, plyAndPasses, cutAt, &best)) return best;
+    trace.count = 0;
+    trace.truncated = false;
+    trace.complete = true;
+    trace.evalAtStart = c_.evalCount;
+    trace.fullAtStart = c_.fullBoardCount;
+  }
+  // Notes each rise of the best score with the counts so far.
+  auto rise = [&](int best) {
+    if (!memoised) return;
+    if (trace.count < NodeTrace::Capacity) {
+      trace.best[trace.count] = static_cast<int16_t>(best);
+      trace.evalCount[trace.count] = c_.evalCount - trace.evalAtStart;
+      trace.fullBoardCount[trace.count] = c_.fullBoardCount - trace.fullAtStart;
+      trace.count += 1;
+    } else {
+      trace.truncated = true;
+    }
+  };
   const bool leaves = ply == c_.depthLimit;
   int best = NoScore;
   bool moved = false;
@@ -398,16 +423,24 @@ int LiteralSearch::Tail(Bits own, Bits other, int ply, int passes, int discs, in
       int8_t rest[64];
       for (int k = 0, j = 0; k < n; ++k)
         if (k != i) rest[j++] = squares[k];
-      v = -Tail(newOther, newOwn, ply + 1, 0, discs + 1, -best, rest, n - 1);
+      v = -Walk(newOther, newOwn, ply + 1, 0, discs + 1, -best, rest, n - 1);
     }
-    if (v > best) best = v;
-    if (best >= cutAt) break;
+    if (v > best) {
+      best = v;
+      rise(best);
+    }
+    if (best >= cutAt) {
+      trace.complete = false;
+      break;
+    }
   }
   if (!moved) {
     c_.nodeCount += 1;
     if (leaves || passes + 1 == 2) return TailScore(own, other);
-    return -Tail(other, own, ply + 1, passes + 1, discs, -NoScore, squares, n);
+    best = -Walk(other, own, ply + 1, passes + 1, discs, -NoScore, squares, n);
+    rise(best);
   }
+  if (memoised) Store(bucket, own, other, plyAndPasses, trace, static_cast<int16_t>(best));
   return best;
 }
 

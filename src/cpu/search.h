@@ -134,12 +134,26 @@ class LiteralSearch {
   void OpponentMobilityScore();
 
  private:
+  // The rises of a node's best score while it is walked, with the counts up to each.
+  struct NodeTrace {
+    static constexpr int Capacity = SubtreeMemo::Breaks;
+    int16_t best[Capacity];
+    uint32_t evalCount[Capacity], fullBoardCount[Capacity];
+    uint32_t evalAtStart, fullAtStart;
+    uint8_t count;
+    bool complete, truncated;
+  };
+
   void BuildEmptySquareList();
   void SortMovesDescending();
   void GenerateMoves(bool byMobility);
   void SearchNode(int passes, int discs);
   void SearchChild(int passes, int discs);
-  int Tail(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);
+  bool Memoised(int ply, int discs) const;
+  bool Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt, int16_t* best);
+  void Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, const NodeTrace& trace,
+             int16_t best);
+  int Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);
   int TailScore(Bits own, Bits other);
   template <int Mode>
   int LastSquare(Bits own, Bits other, int passes, int bit);
@@ -156,14 +170,6 @@ class LiteralSearch {
   const Evaluator& evaluator_;
   SubtreeMemo* memo_;
   bool memoActive_ = false;
-  struct NodeTrace {
-    static constexpr int Capacity = SubtreeMemo::Breaks;
-    int16_t best[Capacity];
-    uint32_t evalCount[Capacity], fullBoardCount[Capacity];
-    uint32_t evalAtStart, fullAtStart;
-    uint8_t count;
-    bool complete, truncated;
-  };
   NodeTrace traces_[MaxPly + 1];
   int bitOfRank_[65];  // the empty-square list as bits
   Bits neighbours_[64];
