@@ -250,10 +250,15 @@ void LiteralSearch::PrefetchChild(int square, int childDiscs) {
   const int bit = BitOfSquare(square);
   const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
   const Bits flips = Flips(bit, own, other);
-  const char* bucket = reinterpret_cast<const char*>(
-      memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<uint8_t>(childPly * 2)));
+  Prefetch(memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<uint8_t>(childPly * 2)));
+}
+
+void LiteralSearch::Prefetch(const SubtreeMemo::Entry* bucket) {
 #if defined(__GNUC__)
-  for (size_t offset = 0; offset < 2 * sizeof(SubtreeMemo::Entry); offset += 64) __builtin_prefetch(bucket + offset);
+  // Every cache line the two entries touch.
+  const uintptr_t start = reinterpret_cast<uintptr_t>(bucket), end = start + 2 * sizeof(SubtreeMemo::Entry);
+  for (uintptr_t line = start & ~uintptr_t{63}; line < end; line += 64)
+    __builtin_prefetch(reinterpret_cast<const void*>(line));
 #else
   (void)bucket;
 #endif
@@ -379,6 +384,19 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
       default: break;
     }
   }
+  const bool leaves = ply == c_.depthLimit;
+  // Where the children are looked up too, all their buckets are asked for at once, before
+  // this node's own lookup: the waits on memory then overlap.
+  Bits flipsAt[64];
+  const bool childrenMemoised = memoActive_ && !leaves && discs + 1 < 64 && Memoised(ply + 1, discs + 1);
+  if (childrenMemoised) {
+    const uint8_t childPlyAndPasses = static_cast<uint8_t>((ply + 1) * 2);
+    for (int i = 0; i < n; ++i) {
+      const int bit = squares[i];
+      const Bits flips = flipsAt[i] = Flips(bit, own, other);
+      if (flips) Prefetch(memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), childPlyAndPasses));
+    }
+  }
   const bool memoised = memoActive_ && Memoised(ply, discs);
   SubtreeMemo::Entry* bucket = nullptr;
   const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
@@ -405,12 +423,11 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
       trace.truncated = true;
     }
   };
-  const bool leaves = ply == c_.depthLimit;
   int best = NoScore;
   bool moved = false;
   for (int i = 0; i < n; ++i) {
     const int bit = squares[i];
-    const Bits flips = Flips(bit, own, other);
+    const Bits flips = childrenMemoised ? flipsAt[i] : Flips(bit, own, other);
     if (!flips) continue;
     moved = true;
     const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
