@@ -264,9 +264,10 @@ void LiteralSearch::Prefetch(const SubtreeMemo::Entry* bucket) {
 #endif
 }
 
-// SearchNode at the current ply, or the replayed outcome of the same subtree met before.
-// A node's children and their results do not depend on the score it is cut against, only
-// where it stops does; so one walk answers every later visit that stops no further.
+// The node at the current ply: SearchNode in the sorted plies, Walk below them, or the
+// replayed outcome of the same subtree met before. A node's children and their results do
+// not depend on the score it is cut against, only where it stops does; so one walk answers
+// every later visit that stops no further.
 void LiteralSearch::SearchChild(int passes, int discs) {
   const int ply = c_.ply;
   if (ply >= c_.sortedPlies) {
@@ -363,8 +364,8 @@ void LiteralSearch::Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint
   slot->endFullBoardCount = c_.fullBoardCount - trace.fullAtStart;
 }
 
-// SearchNode's unsorted branch, for the plies below the sorted ones, with the position
-// passed by value and `squares` the empty squares in list order: the node stops once its
+// A node of the plies below the sorted ones, in the square order of the empty-square list,
+// with the position passed by value and `squares` the empty squares in list order: the node stops once its
 // best reaches cutAt, as the parent's test does.
 int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares,
                         int n) {
@@ -480,7 +481,7 @@ inline int FullBoardScore(int discs) {
 
 }  // namespace
 
-// Tail for an end game's last few empty squares, unrolled by their number, where the depth
+// Walk for an end game's last few empty squares, unrolled by their number, where the depth
 // limit cannot be reached.
 // The last empty square: a move fills the board; otherwise the pass, and perhaps the opponent's.
 template <int Mode>
