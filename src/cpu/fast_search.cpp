@@ -186,7 +186,7 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     if (beta > 64) beta = 64;
   }
   // The last few squares of an end game, when the depth limit cannot be reached there.
-  if (mode_ != 0 && empties <= 5) {
+  if (mode_ != 0 && empties <= 6) {
     // Squares in quadrants with an odd number of empties first: there the mover tends to
     // get the last move.
     int8_t squares[8];
