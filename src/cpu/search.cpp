@@ -192,23 +192,10 @@ void LiteralSearch::SearchNode(int passes, int discs) {
   PlyRecord& record = c_.plyRecord[ply];
   record.bestScore = NoScore;
   NodeTrace& trace = traces_[ply];
-  trace.count = 0;
-  trace.truncated = false;
-  trace.complete = true;
-  trace.evalAtStart = c_.evalCount;
-  trace.fullAtStart = c_.fullBoardCount;
+  trace.Start(c_.evalCount, c_.fullBoardCount);
   // Notes each rise of the best score with the counts so far; true when the node is cut off.
   auto afterChild = [&](int16_t bestBefore) {
-    if (record.bestScore != bestBefore) {
-      if (trace.count < NodeTrace::Capacity) {
-        trace.best[trace.count] = record.bestScore;
-        trace.evalCount[trace.count] = c_.evalCount - trace.evalAtStart;
-        trace.fullBoardCount[trace.count] = c_.fullBoardCount - trace.fullAtStart;
-        trace.count += 1;
-      } else {
-        trace.truncated = true;
-      }
-    }
+    if (record.bestScore != bestBefore) trace.Rise(record.bestScore, c_.evalCount, c_.fullBoardCount);
     if (ply > 0 && c_.pruneEnabled && c_.plyRecord[ply - 1].bestScore >= -record.bestScore) {
       trace.complete = false;
       return true;
@@ -406,23 +393,11 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
     bucket = memo_->Bucket(own, other, plyAndPasses);
     int16_t best;
     if (Replay(bucket, own, other, plyAndPasses, cutAt, &best)) return best;
-    trace.count = 0;
-    trace.truncated = false;
-    trace.complete = true;
-    trace.evalAtStart = c_.evalCount;
-    trace.fullAtStart = c_.fullBoardCount;
+    trace.Start(c_.evalCount, c_.fullBoardCount);
   }
   // Notes each rise of the best score with the counts so far.
   auto rise = [&](int best) {
-    if (!memoised) return;
-    if (trace.count < NodeTrace::Capacity) {
-      trace.best[trace.count] = static_cast<int16_t>(best);
-      trace.evalCount[trace.count] = c_.evalCount - trace.evalAtStart;
-      trace.fullBoardCount[trace.count] = c_.fullBoardCount - trace.fullAtStart;
-      trace.count += 1;
-    } else {
-      trace.truncated = true;
-    }
+    if (memoised) trace.Rise(static_cast<int16_t>(best), c_.evalCount, c_.fullBoardCount);
   };
   int best = NoScore;
   bool moved = false;

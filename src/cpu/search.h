@@ -142,6 +142,24 @@ class LiteralSearch {
     uint32_t evalAtStart, fullAtStart;
     uint8_t count;
     bool complete, truncated;
+
+    void Start(uint32_t evalCount, uint32_t fullBoardCount) {
+      count = 0;
+      truncated = false;
+      complete = true;
+      evalAtStart = evalCount;
+      fullAtStart = fullBoardCount;
+    }
+    void Rise(int16_t bestScore, uint32_t evalNow, uint32_t fullNow) {
+      if (count == Capacity) {
+        truncated = true;
+        return;
+      }
+      best[count] = bestScore;
+      evalCount[count] = evalNow - evalAtStart;
+      fullBoardCount[count] = fullNow - fullAtStart;
+      count += 1;
+    }
   };
 
   void BuildEmptySquareList();
