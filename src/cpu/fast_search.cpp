@@ -198,7 +198,7 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     for (Bits e = empty & odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     for (Bits e = empty & ~odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     switch (n) {
-      case 1: return Small<1>(own, other, ply, passes, alpha, beta, squares);
+      case 1: return LastSquare(own, other, ply == depthLimit, passes, squares[0]);
       case 2: return Small<2>(own, other, ply, passes, alpha, beta, squares);
       case 3: return Small<3>(own, other, ply, passes, alpha, beta, squares);
       case 4: return Small<4>(own, other, ply, passes, alpha, beta, squares);
@@ -331,27 +331,32 @@ int FastSearch::Shallow(Bits own, Bits other, int depth, int alpha, int beta) {
 }
 
 // Node for the last N empty squares of an end game, without tables or ordering.
+// The last square: the mover fills it, or else the opponent does, or else nobody. Only
+// counts matter here (no evaluation in these modes), so flips are counted, not made.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline int FastSearch::LastSquare(Bits own, Bits other, bool leaves, int passes, int bit) {
+  c_->nodeCount += 1;
+  const int ownCount = PopCount(own);
+  if (const int n = LastFlipCount(bit, own)) {
+    c_->fullBoardCount += 1;
+    return FullBoardScore(ownCount + n + 1);
+  }
+  if (leaves || passes == 1) return LeafScore(own, other);
+  c_->nodeCount += 1;
+  if (const int n = LastFlipCount(bit, other)) {
+    c_->fullBoardCount += 1;
+    return -FullBoardScore(63 - ownCount + n + 1);
+  }
+  return -LeafScore(other, own);
+}
+
 template <int N>
 int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares) {
+  static_assert(N >= 2, "one empty square is LastSquare's");
   c_->nodeCount += 1;
   const bool leaves = ply == c_->depthLimit;
-  if constexpr (N == 1) {
-    // The last square: the mover fills it, or else the opponent does, or else nobody.
-    // Only counts matter here (no evaluation in these modes), so flips are counted, not made.
-    const int bit = squares[0];
-    const int ownCount = PopCount(own);
-    if (const int n = LastFlipCount(bit, own)) {
-      c_->fullBoardCount += 1;
-      return FullBoardScore(ownCount + n + 1);
-    }
-    if (leaves || passes == 1) return LeafScore(own, other);
-    c_->nodeCount += 1;
-    if (const int n = LastFlipCount(bit, other)) {
-      c_->fullBoardCount += 1;
-      return -FullBoardScore(63 - ownCount + n + 1);
-    }
-    return -LeafScore(other, own);
-  }
   int best = -Infinity;
   bool moved = false;
   for (int i = 0; i < N; ++i) {
@@ -362,18 +367,15 @@ int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int 
     moved = true;
     const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
     int v;
-    if constexpr (N == 1) {
+    if (leaves) {
       v = LeafScore(newOwn, newOther);
-      c_->fullBoardCount += 1;
+    } else if constexpr (N == 2) {
+      v = -LastSquare(newOther, newOwn, ply + 1 == c_->depthLimit, 0, squares[1 - i]);
     } else {
-      if (leaves) {
-        v = LeafScore(newOwn, newOther);
-      } else {
-        int8_t rest[N - 1];
-        for (int k = 0, j = 0; k < N; ++k)
-          if (k != i) rest[j++] = squares[k];
-        v = -Small<N - 1>(newOther, newOwn, ply + 1, 0, -beta, -(alpha > best ? alpha : best), rest);
-      }
+      int8_t rest[N - 1];
+      for (int k = 0, j = 0; k < N; ++k)
+        if (k != i) rest[j++] = squares[k];
+      v = -Small<N - 1>(newOther, newOwn, ply + 1, 0, -beta, -(alpha > best ? alpha : best), rest);
     }
     if (v > best) {
       best = v;

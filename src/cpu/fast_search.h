@@ -38,6 +38,7 @@ class FastSearch {
   int LeafScore(Bits mover, Bits other);
   int FullBoardScore(int discs);
   int Shallow(Bits own, Bits other, int depth, int alpha, int beta);
+  int LastSquare(Bits own, Bits other, bool leaves, int passes, int bit);
   template <int N>
   int Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares);
   Entry& Slot(Bits own, Bits other);
