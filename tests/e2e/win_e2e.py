@@ -10,6 +10,7 @@ expects exit code 0.
 """
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -245,7 +246,10 @@ def run_probe(session):
 
 def run_game(session):
     session.start()
-    title = session.wait_screen("the title screen", lambda s: "Discoflipparex V2.3D" in s["lines"][0])
+    # The title is printed piece by piece, the level and ON/OFF last: wait for those first.
+    title = session.wait_screen("the title screen", lambda s: "Discoflipparex V2.3D" in s["lines"][0] and
+                                "LEVEL 0(" in s["lines"][4] and
+                                re.search(r"RANDOM O(N|FF)", s["lines"][3]) is not None)
     # The title is set before the icon and the frame: look once the screen is up.
     session.check_window()
     check("[1] YOU vs CPU" in title["lines"][1] and "[2] CPU vs YOU" in title["lines"][2], "title menu")
