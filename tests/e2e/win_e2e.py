@@ -260,9 +260,10 @@ def run_game(session):
     session.wait_screen("level 0", lambda s: "LEVEL 0(" in s["lines"][4])
     session.keys("1")
 
-    s = session.wait_screen("the first human turn", lambda s: "You (Black)" in s["lines"][0] and settled(s["board"]))
+    # The undo hint is printed just after the side's name.
+    s = session.wait_screen("the first human turn with the undo hint", lambda s: "You (Black)" in s["lines"][0] and
+                            "[BS] UNDO" in s["lines"][2] and settled(s["board"]))
     check(s["board"] == "-" * 27 + "OX" + "-" * 6 + "XO" + "-" * 27, "start position:\n" + board_text(s["board"]))
-    check("[BS] UNDO" in s["lines"][2], "undo hint missing")
     moves = passes = 0
     undone = False
     while not any(r in s["lines"][1] for r in RESULTS):
