@@ -233,14 +233,33 @@ def run_probe(session):
     first = session.wait_screen("the probe's first screen", lambda s: "WIN32 PROBE" in s["lines"][0])
     session.check_window()
     check(first["board"][24:40] == "---OX------XO---", "start position:\n" + board_text(first["board"]))
-    session.keys("Right", "Return", "r", "1", "KP_2")
-    expected = ["KEY  39", "KEY  13", "KEY  82", "KEY  49", "KEY  98"]
-    s = session.wait_screen("five key codes", lambda s: all(e in s["lines"][i + 1] for i, e in enumerate(expected)))
-    check(s["board"][:8] == "XXXXX---", "one disc per key:\n" + board_text(s["board"]))
+    # The probe puts one disc per key from the top-left square and prints key k's code on
+    # line 1 + k % 5. Wine may pass on one Num Lock (144) of its own when it syncs the lock
+    # state with the X server; that one is allowed, anywhere, once.
+    state = {"seen": 0, "num_lock": 0}
+
+    def codes_since(s):
+        n = s["board"][:24].count("X")
+        return n, [s["lines"][1 + k % 5][9:16] for k in range(max(state["seen"], n - 5), n)]
+
+    # One key at a time: the five lines hold the codes of one key and a stray Num Lock.
+    def expect(key, codes):
+        session.keys(key)
+
+        def shown(s):
+            n, got = codes_since(s)
+            return [c for c in got if c != "KEY 144"] == codes
+        s = session.wait_screen(" ".join(codes), shown)
+        n, got = codes_since(s)
+        state["num_lock"] += got.count("KEY 144")
+        check(state["num_lock"] <= 1, "Num Lock seen more than once: %r" % got)
+        state["seen"] = n
+
+    for key, code in (("Right", 39), ("Return", 13), ("r", 82), ("1", 49), ("KP_2", 98)):
+        expect(key, ["KEY %3d" % code])
     # Shift+R is Shift's own key-down (16), then R as 82 whatever the Shift state.
-    session.keys("shift+r", "shift")
-    session.wait_screen("Shift codes", lambda s: [line[9:16] for line in s["lines"][1:4]] ==
-                        ["KEY  16", "KEY  82", "KEY  16"])
+    expect("shift+r", ["KEY  16", "KEY  82"])
+    expect("shift", ["KEY  16"])
     session.close()
 
 
