@@ -108,11 +108,10 @@ struct LastFlipTable {
         }
         count[pos][line] = static_cast<uint8_t>(n);
       }
-    for (int bit = 0; bit < 64; ++bit)
-      for (int other = 0; other < 64; ++other) {
-        if (other % 8 - other / 8 == bit % 8 - bit / 8) diagonal[bit] |= Bits{1} << other;
-        if (other % 8 + other / 8 == bit % 8 + bit / 8) antiDiagonal[bit] |= Bits{1} << other;
-      }
+    for (int bit = 0; bit < 64; ++bit) {
+      diagonal[bit] = rayTable.ray[bit][3] | rayTable.ray[bit][7];      // SE and NW
+      antiDiagonal[bit] = rayTable.ray[bit][1] | rayTable.ray[bit][5];  // SW and NE
+    }
   }
 };
 inline constexpr LastFlipTable lastFlipTable{};

@@ -236,8 +236,12 @@ void LiteralSearch::PrefetchChild(int square, int childDiscs) {
   if (!Memoised(childPly, childDiscs)) return;
   const int bit = BitOfSquare(square);
   const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
-  const Bits flips = Flips(bit, own, other);
-  Prefetch(memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<uint8_t>(childPly * 2)));
+  Prefetch(ChildBucket(own, other, bit, Flips(bit, own, other), childPly));
+}
+
+// The memo bucket of the position after the mover plays `bit`, capturing `flips`.
+SubtreeMemo::Entry* LiteralSearch::ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly) {
+  return memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<uint8_t>(childPly * 2));
 }
 
 void LiteralSearch::Prefetch(const SubtreeMemo::Entry* bucket) {
@@ -378,11 +382,10 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
   Bits flipsAt[64];
   const bool childrenMemoised = memoActive_ && !leaves && discs + 1 < 64 && Memoised(ply + 1, discs + 1);
   if (childrenMemoised) {
-    const uint8_t childPlyAndPasses = static_cast<uint8_t>((ply + 1) * 2);
     for (int i = 0; i < n; ++i) {
       const int bit = squares[i];
       const Bits flips = flipsAt[i] = Flips(bit, own, other);
-      if (flips) Prefetch(memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), childPlyAndPasses));
+      if (flips) Prefetch(ChildBucket(own, other, bit, flips, ply + 1));
     }
   }
   const bool memoised = memoActive_ && Memoised(ply, discs);

@@ -179,6 +179,7 @@ class LiteralSearch {
   int SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares);
   void VisitChild(int move, int passes, int discs);
   void PrefetchChild(int square, int childDiscs);
+  SubtreeMemo::Entry* ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly);
   static void Prefetch(const SubtreeMemo::Entry* bucket);
   void Play(int square);
   void SaveBoard(int slot);

@@ -7,7 +7,6 @@
 
 #include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
-#include "reference_search.h"
 #include "test_support.h"
 
 namespace dfx {
@@ -34,32 +33,15 @@ TEST(Slow, FastSearchMatchesLiteralOnAWideSweep) {
 
 TEST(Slow, LiteralMatchesReferenceOnScatteredBoardsAndDeepEndGames) {
   auto player = std::make_unique<ComputerPlayer>();
-  auto compare = [&](const Board& board, Cell side, int level, const std::string& what) {
-    SCOPED_TRACE(what + " level " + std::to_string(level));
-    MarkRecorder marks;
-    const ComputerMove got = player->SearchMove(board, side, level, &marks, true);
-    const reference::Result want = reference::Search(board, side, level);
-    ASSERT_EQ(got.rootMoves, want.rootMoves);
-    if (want.rootMoves > 0) {
-      EXPECT_EQ(got.square, want.bestMove);
-    }
-    if (want.scoreMade) {
-      EXPECT_EQ(got.bestScore, want.bestScore);
-    }
-    EXPECT_EQ(got.evalCount, want.evalCount);
-    EXPECT_EQ(got.preSearchCount, want.preSearchCount);
-    EXPECT_EQ(got.fullBoardCount, want.fullBoardCount);
-    EXPECT_EQ(marks.text, want.marks);
-  };
   for (uint32_t seed = 0; seed < 40; ++seed) {
     const int discs = 20 + static_cast<int>(seed);
     const Board board = ScatteredBoard(seed + 11u, discs, 30 + static_cast<int>(seed % 5) * 10);
     for (int level = 0; level <= LevelS; ++level)
-      if (level < LevelS || discs < 44) compare(board, seed % 2 ? Black : White, level, "scattered");
+      if (level < LevelS || discs < 44) ExpectLiteralMatchesReference(*player, board, seed % 2 ? Black : White, level, "scattered");
   }
   for (int discs : {49, 50, 52, 53}) {
     for (const BenchPosition& p : RandomPositions(discs, 2, 8000u + static_cast<uint32_t>(discs)))
-      compare(p.board, p.side, LevelS, "seed " + std::to_string(p.seed));
+      ExpectLiteralMatchesReference(*player, p.board, p.side, LevelS, "seed " + std::to_string(p.seed));
   }
 }
 

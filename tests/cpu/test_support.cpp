@@ -6,6 +6,7 @@
 
 #include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
+#include "reference_search.h"
 #include "test_support.h"
 
 namespace dfx {
@@ -20,6 +21,30 @@ uint64_t LiteralSignature(bool withLevelS) {
       total += player->SearchMove(p.board, p.side, level, nullptr, /*literal=*/true).evalCount;
     }
   return total;
+}
+
+// The engine's literal search and the step-by-step reference decide and count alike, and
+// the board is left as it was.
+void ExpectLiteralMatchesReference(ComputerPlayer& player, const Board& board, Cell side, int level,
+                                   const std::string& what) {
+  SCOPED_TRACE(what + " level " + std::to_string(level));
+  MarkRecorder marks;
+  const Board before = board;
+  const ComputerMove got = player.SearchMove(board, side, level, &marks, /*literal=*/true);
+  const reference::Result want = reference::Search(board, side, level);
+  ASSERT_EQ(got.rootMoves, want.rootMoves);
+  if (want.rootMoves > 0) {
+    EXPECT_EQ(got.square, want.bestMove);
+  }
+  if (want.scoreMade) {
+    EXPECT_EQ(got.bestScore, want.bestScore);
+  }
+  EXPECT_EQ(got.evalCount, want.evalCount);
+  EXPECT_EQ(got.preSearchCount, want.preSearchCount);
+  EXPECT_EQ(got.fullBoardCount, want.fullBoardCount);
+  EXPECT_EQ(got.finalDepth, want.finalDepth);
+  EXPECT_EQ(marks.text, want.marks);
+  EXPECT_TRUE(SameCells(board, before));
 }
 
 // Fast and literal level-S searches decide alike, and neither changes the board.

@@ -11,6 +11,8 @@ namespace dfx {
 class ComputerPlayer;
 uint64_t LiteralSignature(bool withLevelS);
 void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side, const std::string& what);
+void ExpectLiteralMatchesReference(ComputerPlayer& player, const Board& board, Cell side, int level,
+                                   const std::string& what);
 
 struct MarkRecorder : SearchProgress {
   std::string text;
