@@ -42,7 +42,7 @@ class Game : private SearchProgress {
   void StartUp();
   [[noreturn]] void RunForEver();
 
-  // Returns the key that started the game (0x31, 0x32, 0x61 or 0x62).
+  // Returns the key that started the game (keys::One, Two, NumpadOne or NumpadTwo).
   int16_t RunTitleScreen();
   void RunGame(int16_t startKey);
   void ClearPanelRows();

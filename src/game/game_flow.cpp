@@ -4,14 +4,10 @@
 #include "game/program.h"
 #include "game/start_position.h"
 #include "game/texts.h"
+#include "host/keys.h"
 #include "runtime/clock.h"
 
 namespace dfx {
-
-namespace {
-constexpr int16_t KeyOne = 0x31, KeyTwo = 0x32, KeypadOne = 0x61, KeypadTwo = 0x62;
-constexpr int16_t KeyLeft = 0x25, KeyRight = 0x27, KeyR = 0x52;
-}  // namespace
 
 Game::Game(Host& host) : host_(host) {}
 
@@ -56,18 +52,18 @@ int16_t Game::RunTitleScreen() {
     PrintAt(16, 3, std::string_view(texts::OffOn + state.randomEnabled * 3, 3));
     WaitKey();
     switch (state.lastKey) {
-      case KeyOne:
-      case KeyTwo:
-      case KeypadOne:
-      case KeypadTwo:
+      case keys::One:
+      case keys::Two:
+      case keys::NumpadOne:
+      case keys::NumpadTwo:
         return state.lastKey;
-      case KeyLeft:
+      case keys::Left:
         if (state.cpuLevel > 0) state.cpuLevel -= 1;
         break;
-      case KeyRight:
+      case keys::Right:
         if (state.cpuLevel < 4) state.cpuLevel += 1;
         break;
-      case KeyR:
+      case keys::R:
         state.randomEnabled = static_cast<int16_t>((state.randomEnabled + 1) % 2);
         break;
       default:
@@ -99,7 +95,7 @@ void Game::RunGame(int16_t startKey) {
   state.sideToMove = Black;
   state.passCount = 0;
 
-  bool computerFirst = startKey == KeyTwo || startKey == KeypadTwo;
+  bool computerFirst = startKey == keys::Two || startKey == keys::NumpadTwo;
   state.humanColour = computerFirst ? White : Black;
   bool gameOver = false;
   for (bool humanTurn = !computerFirst; !gameOver; humanTurn = true) {

@@ -1,11 +1,7 @@
 #include "game/game.h"
+#include "host/keys.h"
 
 namespace dfx {
-
-namespace {
-constexpr int16_t KeyBack = 0x08, KeyReturn = 0x0D;
-constexpr int16_t KeyLeft = 0x25, KeyUp = 0x26, KeyRight = 0x27, KeyDown = 0x28;
-}  // namespace
 
 void Game::DrawCursorBox(int x, int y, int8_t mode) {
   lcd.LcdBox((x - 1) * 6, (y - 1) * 6, (x - 1) * 6 + 6, (y - 1) * 6 + 6, mode);
@@ -24,22 +20,22 @@ void Game::HumanTurn() {
     MoveCursorBox();
     WaitKey();
     switch (state.lastKey) {
-      case KeyUp:
+      case keys::Up:
         if (state.cursorY > 1) state.cursorY -= 1;
         break;
-      case KeyDown:
+      case keys::Down:
         if (state.cursorY < 8) state.cursorY += 1;
         break;
-      case KeyRight:
+      case keys::Right:
         if (state.cursorX < 8) state.cursorX += 1;
         break;
-      case KeyLeft:
+      case keys::Left:
         if (state.cursorX > 1) state.cursorX -= 1;
         break;
-      case KeyBack:
+      case keys::Back:
         if (state.undoUsed == 0 && state.moveNumber > 0 && state.humanHasPlaced) Undo();
         break;
-      case KeyReturn: {
+      case keys::Return: {
         int square = SquareIndex(state.cursorX, state.cursorY);
         if (board[square] == Empty && board.CanPlay(square, static_cast<Cell>(state.sideToMove))) {
           PlaceHumanDisc();

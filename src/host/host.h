@@ -18,9 +18,8 @@ constexpr int32_t ClientWidth = 640;
 constexpr int32_t ClientHeight = 204;
 inline constexpr const char* FirstWindowTitle = "BASIC PROMPT";
 
-class Host {
+class Host : public ImageFactory {
  public:
-  virtual ~Host() = default;
 
   // Clears the ready flag, starts the window thread and polls the flag every 20 ms
   // until the window has painted once. No time-out.
@@ -28,7 +27,7 @@ class Host {
   // Final title, small icon, fixed frame (no resize, no maximise), 650x237 at (0, 0).
   virtual void FinishWindowSetup(const char* title) = 0;
   // A new, empty image object of this platform, bindable to this host's window.
-  virtual std::unique_ptr<Image> CreateImage() = 0;
+  std::unique_ptr<Image> CreateImage() override = 0;
 
   // Takes the key slot in one exchange: the unread key code, or 0 when empty.
   virtual uint8_t TakeKey() = 0;

@@ -3,6 +3,7 @@
 // own image object behind this interface (GDI on Windows, pixel surfaces elsewhere).
 #pragma once
 #include <cstdint>
+#include <memory>
 
 namespace dfx {
 
@@ -41,6 +42,14 @@ class Image {
   virtual int32_t BitmapHeight() const = 0;
   // 1 = stored, 0 = refused because a capture pass is still running.
   virtual int32_t SetCaptureDelay(int32_t ms) = 0;
+};
+
+// Makes the empty image objects of one platform, bindable to one window. The host
+// is one; the LCD is given it, so it draws without knowing the window.
+class ImageFactory {
+ public:
+  virtual ~ImageFactory() = default;
+  virtual std::unique_ptr<Image> CreateImage() = 0;
 };
 
 }  // namespace dfx

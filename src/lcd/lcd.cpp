@@ -15,8 +15,8 @@ constexpr double MaxLineCoordinate = 1.0e6;
 bool SaneLineCoordinate(double v) { return std::isfinite(v) && std::fabs(v) <= MaxLineCoordinate; }
 }  // namespace
 
-void Lcd::CreateGlyphObjects(Host& host) {
-  for (auto& glyph : glyphs) glyph = host.CreateImage();
+void Lcd::CreateGlyphObjects(ImageFactory& factory) {
+  for (auto& glyph : glyphs) glyph = factory.CreateImage();
   glyphExists.fill(0);
 }
 
@@ -84,7 +84,7 @@ void Lcd::LcdClear() {
 void Lcd::LcdPlotDot(double x, double y, int8_t mode) {
   // Every coordinate that floors onto the dot area draws, so 143.9 is dot 143.
   if (!(x >= 0 && x < LcdDotsWide && y >= 0 && y < LcdDotsHigh)) return;
-  DrawGlyph(mode, DotPixelX(FloorToInt(x)), DotPixelY(FloorToInt(y)));
+  DrawGlyph(mode, DotPixel(FloorToInt(x)), DotPixel(FloorToInt(y)));
 }
 
 void Lcd::LcdLine(double x1, double y1, double x2, double y2, int8_t mode) {

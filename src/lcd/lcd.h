@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "host/host.h"
 #include "image/image.h"
 
 namespace dfx {
@@ -40,11 +39,13 @@ inline constexpr const char* DefaultGlyphPathTemplate = "res/bmp/000.bmp";
 // The title screen's credit line (row 5 from column 2): exactly 19 characters.
 inline constexpr const char* CreditLine = "(C)2026 DFX PROJECT";
 
-// Window pixel of LCD cell (column, row) and of dot (x, y) with whole coordinates.
+// Window pixel of LCD cell (column, row), and of a whole dot coordinate (x or y alike).
 constexpr int32_t CellPixelX(int32_t column) { return LcdMargin + CellWidth * column; }
 constexpr int32_t CellPixelY(int32_t row) { return LcdMargin + CellHeight * row; }
-constexpr int32_t DotPixelX(int32_t x) { return LcdMargin + DotPixels * x; }
-constexpr int32_t DotPixelY(int32_t y) { return LcdMargin + DotPixels * y; }
+constexpr int32_t DotPixel(int32_t d) { return LcdMargin + DotPixels * d; }
+// The dot where the picture of board square column or row n (1..8) starts: squares
+// are 6 dots apart, so the dot lines between them can carry the cursor box.
+constexpr int32_t SquareDot(int32_t n) { return n * 6 - 5; }
 
 class Lcd {
  public:
@@ -56,7 +57,7 @@ class Lcd {
   std::string padSpaces;
 
   // Constructs the 257 empty image objects, in image-number order.
-  void CreateGlyphObjects(Host& host);
+  void CreateGlyphObjects(ImageFactory& factory);
   // Loads image n from the template with its last "000" replaced by n in three
   // digits, binds each loaded image to the window and sets its flag.
   void LoadGlyphSet(const char* pathTemplate = DefaultGlyphPathTemplate);

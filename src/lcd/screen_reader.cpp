@@ -202,7 +202,7 @@ ScreenText ScreenReader::ReadAt(const PixelSurface& shot, int32_t x0, int32_t y0
       for (int n = 10; n <= 15 && match < 0; ++n) {
         const auto& g = glyphs_[size_t(n)];
         if (g && g->width == SquarePixels && g->height == SquarePixels &&
-            BlockEquals(shot, x0 + DotPixelX(x * 6 - 5), y0 + DotPixelY(y * 6 - 5), *g, SquarePixels,
+            BlockEquals(shot, x0 + DotPixel(SquareDot(x)), y0 + DotPixel(SquareDot(y)), *g, SquarePixels,
                         SquarePixels)) {
           match = n;
         }

@@ -19,7 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   lcd.LcdClear();
 
   auto square = [&lcd](int x, int y, int glyph) {
-    lcd.DrawGlyph(glyph, dfx::DotPixelX(x * 6 - 5), dfx::DotPixelY(y * 6 - 5));
+    lcd.DrawGlyph(glyph, dfx::DotPixel(dfx::SquareDot(x)), dfx::DotPixel(dfx::SquareDot(y)));
   };
   for (int y = 1; y <= 8; ++y) {
     for (int x = 1; x <= 8; ++x) square(x, y, dfx::EmptySquareGlyph);

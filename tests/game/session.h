@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "game/game.h"
+#include "host/keys.h"
 #include "host/memory/memory_host.h"
 #include "lcd/screen_reader.h"
 #include "runtime/clock.h"
 
 namespace dfx::testing {
 
-constexpr uint8_t K1 = '1', K2 = '2', KR = 'R', KBack = 8, KReturn = 13;
-constexpr uint8_t KLeft = 37, KUp = 38, KRight = 39, KDown = 40;
+constexpr uint8_t K1 = keys::One, K2 = keys::Two, KR = keys::R, KBack = keys::Back, KReturn = keys::Return;
+constexpr uint8_t KLeft = keys::Left, KUp = keys::Up, KRight = keys::Right, KDown = keys::Down;
 
 // One program run; each stage's keys are delivered in turn, and the screen is read
 // whenever the game waits with no key left.

@@ -15,7 +15,7 @@ using Place = std::pair<int, int>;
 
 // Image objects that decode nothing: a load succeeds when the file exists, and every
 // draw of a loaded object is logged with its image number (creation order) and place.
-struct LoggingHost : Host {
+struct LoggingFactory : ImageFactory {
   struct DrawCall {
     int image;
     int32_t x, y;
@@ -23,18 +23,14 @@ struct LoggingHost : Host {
   std::vector<DrawCall> draws;
   std::vector<std::string> loads;
   int bindings = 0, created = 0;
-  void StartWindow() override {}
-  void FinishWindowSetup(const char*) override {}
   std::unique_ptr<Image> CreateImage() override;
-  uint8_t TakeKey() override { return 0; }
-  void IdleForKey() override {}
 };
 
 struct LoggingImage : Image {
-  LoggingHost* host;
+  LoggingFactory* host;
   int id;
   bool loaded = false;
-  LoggingImage(LoggingHost* h, int n) : host(h), id(n) {}
+  LoggingImage(LoggingFactory* h, int n) : host(h), id(n) {}
   int32_t Load(const char* path) override {
     host->loads.push_back(path);
     return loaded = fs::exists(path);
@@ -49,10 +45,10 @@ struct LoggingImage : Image {
   int32_t SetCaptureDelay(int32_t) override { return 1; }
 };
 
-std::unique_ptr<Image> LoggingHost::CreateImage() { return std::make_unique<LoggingImage>(this, created++); }
+std::unique_ptr<Image> LoggingFactory::CreateImage() { return std::make_unique<LoggingImage>(this, created++); }
 
 struct LcdUnderTest {
-  LoggingHost host;
+  LoggingFactory host;
   Lcd lcd;
   explicit LcdUnderTest(const std::string& pathTemplate = DFX_SOURCE_DIR "/res/bmp/000.bmp") {
     lcd.CreateGlyphObjects(host);
@@ -212,7 +208,7 @@ TEST(GlyphSet, LoadsEveryNumberAndMissingGlyphsFallBackToTheSpaceOrToNothing) {
   bare.LoadGlyphSet(DFX_SOURCE_DIR "/res/bmp/000.bmp");
   bare.LcdPrint("abc");
   bare.LcdBox(0, 0, 6, 6, 1);
-  LoggingHost host;
+  LoggingFactory host;
   bare.CreateGlyphObjects(host);
   bare.LoadGlyphSet(nullptr);
   bare.LoadGlyphSet("res/bmp/glyph.bmp");

@@ -23,7 +23,7 @@ class ScreenReadBack : public ::testing::Test {
     lcd.LcdLocate(column, row);
     lcd.LcdPrint(text, left);
   }
-  void Square(int x, int y, int picture) { lcd.DrawGlyph(picture, DotPixelX(x * 6 - 5), DotPixelY(y * 6 - 5)); }
+  void Square(int x, int y, int picture) { lcd.DrawGlyph(picture, DotPixel(SquareDot(x)), DotPixel(SquareDot(y))); }
 
   MemoryHost host;
   Lcd lcd;
@@ -72,7 +72,7 @@ TEST_F(ScreenReadBack, GameScreenWithBoardPanelMarksAndUnknownCells) {
   lcd.LcdPlotDot(42, 42, 1);  // on the grid line: square (7, 7) still reads
   lcd.LcdPlotDot(47, 47, 1);  // the unlit corner of the disc in square (8, 8)
   lcd.LcdLine(49, 0, 49, 48, 1);
-  lcd.DrawGlyph(15, DotPixelX(54), DotPixelY(33));
+  lcd.DrawGlyph(15, DotPixel(54), DotPixel(33));
   lcd.LcdBox(18, 18, 24, 24, 1);
   At(9, 0, "CPU Lv 3(White)");
   lcd.LcdPlotDot(6 * 10 + 5, 7, 1);  // the spare corner dot of cell (10, 0)

@@ -64,7 +64,7 @@ TEST(GlyphSet, TheBlankFaceIsSpacesAndBlankDotsAndPicturesAreDistinct) {
     ASSERT_TRUE(Contains(face, CellPixelX(r % LcdColumns), CellPixelY(r / LcdColumns), space)) << r;
   }
   for (int i = 0; i < LcdDotsWide * LcdDotsHigh; ++i) {
-    ASSERT_TRUE(Contains(face, DotPixelX(i % LcdDotsWide), DotPixelY(i / LcdDotsWide), blankDot)) << i;
+    ASSERT_TRUE(Contains(face, DotPixel(i % LcdDotsWide), DotPixel(i / LcdDotsWide), blankDot)) << i;
   }
   // The margin is bare face: the screen reader finds the LCD by it.
   for (int x = 0; x < face.width; ++x) ASSERT_EQ(face.At(x, 0), FaceColour);

@@ -54,10 +54,10 @@ PixelSurface Screenshot(int32_t width, int32_t height, int32_t ox, int32_t oy) {
     Paste(shot, ox + CellPixelX(9 + int32_t(i)), oy + CellPixelY(1), static_cast<uint8_t>(text[i]));
   }
   for (int y = 1; y <= 8; ++y) {
-    for (int x = 1; x <= 8; ++x) Paste(shot, ox + DotPixelX(6 * x - 5), oy + DotPixelY(6 * y - 5), 10);
+    for (int x = 1; x <= 8; ++x) Paste(shot, ox + DotPixel(SquareDot(x)), oy + DotPixel(SquareDot(y)), 10);
   }
-  Paste(shot, ox + DotPixelX(6 * 3 - 5), oy + DotPixelY(6 * 2 - 5), 15);
-  Paste(shot, ox + DotPixelX(6 * 8 - 5), oy + DotPixelY(6 * 8 - 5), 11);
+  Paste(shot, ox + DotPixel(SquareDot(3)), oy + DotPixel(SquareDot(2)), 15);
+  Paste(shot, ox + DotPixel(SquareDot(8)), oy + DotPixel(SquareDot(8)), 11);
   return shot;
 }
 

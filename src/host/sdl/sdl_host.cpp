@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "host/keys.h"
 #include "image/portable/image_object.h"
 #include "runtime/clock.h"
 
@@ -20,65 +21,65 @@ using portable::PixelSurface;
 uint8_t VirtualKeyFromSdl(const SDL_Keysym& key) {
   if (key.mod & KMOD_ALT) return 0;
   const SDL_Keycode k = key.sym;
-  if (k >= SDLK_a && k <= SDLK_z) return uint8_t(65 + (k - SDLK_a));
-  if (k >= SDLK_0 && k <= SDLK_9) return uint8_t(48 + (k - SDLK_0));
-  if (k >= SDLK_F1 && k <= SDLK_F12) return k == SDLK_F10 ? 0 : uint8_t(112 + (k - SDLK_F1));
-  if (k >= SDLK_F13 && k <= SDLK_F24) return uint8_t(124 + (k - SDLK_F13));
-  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return uint8_t(97 + (k - SDLK_KP_1));
+  if (k >= SDLK_a && k <= SDLK_z) return keys::Letter(char('A' + (k - SDLK_a)));
+  if (k >= SDLK_0 && k <= SDLK_9) return keys::Digit(k - SDLK_0);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return k == SDLK_F10 ? 0 : keys::Function(1 + (k - SDLK_F1));
+  if (k >= SDLK_F13 && k <= SDLK_F24) return keys::Function(13 + (k - SDLK_F13));
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return keys::Numpad(1 + (k - SDLK_KP_1));
   switch (k) {
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
+    case SDLK_BACKSPACE: return keys::Back;
+    case SDLK_TAB: return keys::Tab;
     case SDLK_RETURN:
     case SDLK_RETURN2:
-    case SDLK_KP_ENTER: return 13;
+    case SDLK_KP_ENTER: return keys::Return;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return 16;
+    case SDLK_RSHIFT: return keys::Shift;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return 17;
-    case SDLK_PAUSE: return 19;
-    case SDLK_CAPSLOCK: return 20;
-    case SDLK_ESCAPE: return 27;
-    case SDLK_SPACE: return 32;
-    case SDLK_PAGEUP: return 33;
-    case SDLK_PAGEDOWN: return 34;
-    case SDLK_END: return 35;
-    case SDLK_HOME: return 36;
-    case SDLK_LEFT: return 37;
-    case SDLK_UP: return 38;
-    case SDLK_RIGHT: return 39;
-    case SDLK_DOWN: return 40;
-    case SDLK_PRINTSCREEN: return 44;
-    case SDLK_INSERT: return 45;
-    case SDLK_DELETE: return 46;
-    case SDLK_LGUI: return 91;
-    case SDLK_RGUI: return 92;
-    case SDLK_APPLICATION: return 93;
-    case SDLK_KP_0: return 96;
-    case SDLK_KP_MULTIPLY: return 106;
-    case SDLK_KP_PLUS: return 107;
-    case SDLK_KP_MINUS: return 109;
-    case SDLK_KP_PERIOD: return 110;
-    case SDLK_KP_DIVIDE: return 111;
-    case SDLK_NUMLOCKCLEAR: return 144;
-    case SDLK_SCROLLLOCK: return 145;
-    case SDLK_SEMICOLON: return 186;
-    case SDLK_EQUALS: return 187;
-    case SDLK_COMMA: return 188;
-    case SDLK_MINUS: return 189;
-    case SDLK_PERIOD: return 190;
-    case SDLK_SLASH: return 191;
-    case SDLK_BACKQUOTE: return 192;
-    case SDLK_LEFTBRACKET: return 219;
-    case SDLK_BACKSLASH: return 220;
-    case SDLK_RIGHTBRACKET: return 221;
-    case SDLK_QUOTE: return 222;
+    case SDLK_RCTRL: return keys::Control;
+    case SDLK_PAUSE: return keys::Pause;
+    case SDLK_CAPSLOCK: return keys::CapsLock;
+    case SDLK_ESCAPE: return keys::Escape;
+    case SDLK_SPACE: return keys::Space;
+    case SDLK_PAGEUP: return keys::PageUp;
+    case SDLK_PAGEDOWN: return keys::PageDown;
+    case SDLK_END: return keys::End;
+    case SDLK_HOME: return keys::Home;
+    case SDLK_LEFT: return keys::Left;
+    case SDLK_UP: return keys::Up;
+    case SDLK_RIGHT: return keys::Right;
+    case SDLK_DOWN: return keys::Down;
+    case SDLK_PRINTSCREEN: return keys::PrintScreen;
+    case SDLK_INSERT: return keys::Insert;
+    case SDLK_DELETE: return keys::Delete;
+    case SDLK_LGUI: return keys::LeftWindows;
+    case SDLK_RGUI: return keys::RightWindows;
+    case SDLK_APPLICATION: return keys::Apps;
+    case SDLK_KP_0: return keys::Numpad0;
+    case SDLK_KP_MULTIPLY: return keys::Multiply;
+    case SDLK_KP_PLUS: return keys::Add;
+    case SDLK_KP_MINUS: return keys::Subtract;
+    case SDLK_KP_PERIOD: return keys::Decimal;
+    case SDLK_KP_DIVIDE: return keys::Divide;
+    case SDLK_NUMLOCKCLEAR: return keys::NumLock;
+    case SDLK_SCROLLLOCK: return keys::ScrollLock;
+    case SDLK_SEMICOLON: return keys::Semicolon;
+    case SDLK_EQUALS: return keys::Equals;
+    case SDLK_COMMA: return keys::Comma;
+    case SDLK_MINUS: return keys::Minus;
+    case SDLK_PERIOD: return keys::Period;
+    case SDLK_SLASH: return keys::Slash;
+    case SDLK_BACKQUOTE: return keys::Backquote;
+    case SDLK_LEFTBRACKET: return keys::LeftBracket;
+    case SDLK_BACKSLASH: return keys::Backslash;
+    case SDLK_RIGHTBRACKET: return keys::RightBracket;
+    case SDLK_QUOTE: return keys::Quote;
     default: break;
   }
   // Layouts whose letter keys produce other characters still give the key's letter.
   const SDL_Scancode s = key.scancode;
-  if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) return uint8_t(65 + (s - SDL_SCANCODE_A));
-  if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_9) return uint8_t(49 + (s - SDL_SCANCODE_1));
-  if (s == SDL_SCANCODE_0) return 48;
+  if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) return keys::Letter(char('A' + (s - SDL_SCANCODE_A)));
+  if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_9) return keys::Digit(1 + (s - SDL_SCANCODE_1));
+  if (s == SDL_SCANCODE_0) return keys::Digit0;
   return 0;
 }
 
