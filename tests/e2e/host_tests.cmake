@@ -1,5 +1,5 @@
 # The SDL window under a private Xvfb: drawing, cover and uncover, keys, close.
-if(TARGET dfx_host_sdl AND NOT CMAKE_CROSSCOMPILING)
+if(DFX_BUILD_SDL AND NOT CMAKE_CROSSCOMPILING)
   add_executable(host_window_app ${CMAKE_CURRENT_LIST_DIR}/host_window_app.cpp ${CMAKE_CURRENT_LIST_DIR}/host_window_close.cpp)
   pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
   target_link_libraries(host_window_app PRIVATE dfx_host_sdl PkgConfig::X11)

@@ -11,7 +11,7 @@
 #include "game/game.h"
 #include "host/keys.h"
 #include "host/memory/memory_host.h"
-#include "lcd/screen_reader.h"
+#include "screen_reader/screen_reader.h"
 #include "runtime/clock.h"
 
 namespace dfx::testing {

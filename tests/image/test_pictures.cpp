@@ -5,14 +5,13 @@
 
 #include <unistd.h>
 
+#include "image/portable/little_endian.h"
+
 namespace dfx::testing {
 namespace {
 
-void Put16(Bytes& b, uint32_t v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-void Put32(Bytes& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using portable::PutLe16;
+using portable::PutLe32;
 
 std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette;
@@ -53,12 +52,12 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
   Bytes b = {'B', 'M'};
   for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
                      topDown ? uint32_t(-s.height) : uint32_t(s.height)}) {
-    Put32(b, v);
+    PutLe32(b, v);
   }
-  Put16(b, 1);
-  Put16(b, uint32_t(bpp));
-  for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) Put32(b, v);
-  for (uint32_t c : palette) Put32(b, c);
+  PutLe16(b, 1);
+  PutLe16(b, uint32_t(bpp));
+  for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) PutLe32(b, v);
+  for (uint32_t c : palette) PutLe32(b, c);
   for (int32_t row = 0; row < s.height; ++row) {
     const int32_t y = topDown ? row : s.height - 1 - row;
     Bytes line(stride, 0);
@@ -81,12 +80,12 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette = PaletteOf(s);
   palette.resize(256, 0);
   Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
-  Put16(b, uint32_t(s.width));
-  Put16(b, uint32_t(s.height));
+  PutLe16(b, uint32_t(s.width));
+  PutLe16(b, uint32_t(s.height));
   b.insert(b.end(), {0xF7, 0, 0});  // global table of 256 entries
   for (uint32_t c : palette) b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
   b.push_back(0x2C);
-  for (uint32_t v : {0u, 0u, uint32_t(s.width), uint32_t(s.height)}) Put16(b, v);
+  for (uint32_t v : {0u, 0u, uint32_t(s.width), uint32_t(s.height)}) PutLe16(b, v);
   b.insert(b.end(), {0, 8});  // no local table, minimum code size 8
   // A clear code often enough that the code size never grows past 9 bits.
   std::vector<uint32_t> codes = {256};

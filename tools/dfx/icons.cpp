@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "image/portable/little_endian.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -59,14 +60,8 @@ Picture DrawIcon(int size) {
   return p;
 }
 
-void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-  PutLe16(out, v & 0xFFFF);
-  PutLe16(out, v >> 16);
-}
+using portable::PutLe16;
+using portable::PutLe32;
 
 // One-image .ico: directory, entry, then a 4-bit DIB of twice the height (colours,
 // then an all-zero AND mask, since every pixel is opaque).

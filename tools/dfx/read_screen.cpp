@@ -9,7 +9,7 @@
 #define DFX_READ_WITH_SDL_IMAGE 1
 #endif
 
-#include "lcd/screen_reader.h"
+#include "screen_reader/screen_reader.h"
 #include "subcommand.h"
 
 namespace dfx::tool {

@@ -7,7 +7,7 @@
 #include "game/program.h"
 #include "host/memory/memory_host.h"
 #include "key_names.h"
-#include "lcd/screen_reader.h"
+#include "screen_reader/screen_reader.h"
 #include "runtime/clock.h"
 #include "subcommand.h"
 

@@ -1,6 +1,7 @@
 #include <bit>
 #include <vector>
 
+#include "image/portable/little_endian.h"
 #include "image/portable/picture_decode.h"
 
 namespace dfx::portable {
@@ -9,9 +10,6 @@ namespace {
 
 constexpr uint32_t BiRgb = 0;
 constexpr uint32_t BiBitfields = 3;
-
-uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
 
 // One colour channel described by a bit mask, widened to 8 bits.
 struct Channel {
@@ -33,8 +31,8 @@ struct Channel {
 
 }  // namespace
 
-std::optional<PixelSurface> DecodeBmp(const uint8_t* d, size_t n) {
-  auto size = PeekPictureSize(PictureKind::Bmp, d, n);
+std::optional<PixelSurface> DecodeBmp(const uint8_t* d, size_t n, int32_t maxSide) {
+  auto size = PeekPictureSize(PictureKind::Bmp, d, n, maxSide);
   if (!size) return std::nullopt;
   const uint32_t headerSize = Le32(d + 14);
   const bool core = headerSize == 12;

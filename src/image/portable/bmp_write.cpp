@@ -1,20 +1,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "image/portable/little_endian.h"
 #include "image/portable/pixel_surface.h"
 
 namespace dfx::portable {
-
-namespace {
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-}  // namespace
 
 bool WriteBmp24(const char* path, const PixelSurface& surface, int32_t w, int32_t h) {
   if (w < 0 || w > surface.width) w = surface.width;
@@ -25,20 +15,20 @@ bool WriteBmp24(const char* path, const PixelSurface& surface, int32_t w, int32_
   out.reserve(54 + dataBytes);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, 54 + dataBytes);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, uint32_t(w));
-  Put32(out, uint32_t(h));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);  // BI_RGB
-  Put32(out, dataBytes);
-  Put32(out, 2835);  // 72 dpi
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  PutLe32(out, 54 + dataBytes);
+  PutLe32(out, 0);
+  PutLe32(out, 54);
+  PutLe32(out, 40);
+  PutLe32(out, uint32_t(w));
+  PutLe32(out, uint32_t(h));
+  PutLe16(out, 1);
+  PutLe16(out, 24);
+  PutLe32(out, 0);  // BI_RGB
+  PutLe32(out, dataBytes);
+  PutLe32(out, 2835);  // 72 dpi
+  PutLe32(out, 2835);
+  PutLe32(out, 0);
+  PutLe32(out, 0);
   for (int32_t y = h - 1; y >= 0; --y) {
     for (int32_t x = 0; x < w; ++x) {
       uint32_t p = surface.At(x, y);

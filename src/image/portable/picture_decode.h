@@ -23,12 +23,14 @@ struct PictureSize {
 };
 
 // Pixel size a BMP, GIF or JPEG header announces, or nothing when the header is
-// truncated, malformed or out of bounds (either side 0 or above MaxPictureSide).
-std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size);
+// truncated, malformed or out of bounds (either side 0 or above maxSide).
+std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size,
+                                           int32_t maxSide = MaxPictureSide);
 
 // Our own BMP decoder: uncompressed 1/4/8/24/32-bit (32-bit also with bit fields),
-// bottom-up or top-down, core or info headers. Every read is bounds-checked.
-std::optional<PixelSurface> DecodeBmp(const uint8_t* data, size_t size);
+// bottom-up or top-down, core or info headers, at most maxSide on a side (screenshots
+// read back by the tools may be larger than any glyph). Every read is bounds-checked.
+std::optional<PixelSurface> DecodeBmp(const uint8_t* data, size_t size, int32_t maxSide = MaxPictureSide);
 
 // The platform decoder for a file of a known kind: SDL2_image where it is built in,
 // otherwise our own BMP decoder, with GIF and JPEG undecodable.

@@ -1,39 +1,38 @@
 #include <cstdlib>
 
+#include "image/portable/little_endian.h"
 #include "image/portable/picture_decode.h"
 
 namespace dfx::portable {
 
 namespace {
 
-uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
 uint32_t Be16(const uint8_t* p) { return uint32_t(p[0]) << 8 | uint32_t(p[1]); }
 
-std::optional<PictureSize> Bounded(int64_t w, int64_t h) {
-  if (w <= 0 || h <= 0 || w > MaxPictureSide || h > MaxPictureSide) return std::nullopt;
+std::optional<PictureSize> Bounded(int64_t w, int64_t h, int32_t maxSide) {
+  if (w <= 0 || h <= 0 || w > maxSide || h > maxSide) return std::nullopt;
   return PictureSize{int32_t(w), int32_t(h)};
 }
 
-std::optional<PictureSize> BmpSize(const uint8_t* d, size_t n) {
+std::optional<PictureSize> BmpSize(const uint8_t* d, size_t n, int32_t maxSide) {
   if (n < 18) return std::nullopt;
   uint32_t headerSize = Le32(d + 14);
   if (headerSize == 12) {
     if (n < 26) return std::nullopt;
-    return Bounded(Le16(d + 18), Le16(d + 20));
+    return Bounded(Le16(d + 18), Le16(d + 20), maxSide);
   }
   if (headerSize < 40 || n < 26) return std::nullopt;
   int64_t w = int32_t(Le32(d + 18));
   int64_t h = int32_t(Le32(d + 22));
   // A negative height means top-down rows; the size is its magnitude.
-  return Bounded(w, std::llabs(h));
+  return Bounded(w, std::llabs(h), maxSide);
 }
 
 // The logical screen and the first image must both fit: decoders size their
 // buffers from either.
-std::optional<PictureSize> GifSize(const uint8_t* d, size_t n) {
+std::optional<PictureSize> GifSize(const uint8_t* d, size_t n, int32_t maxSide) {
   if (n < 13) return std::nullopt;
-  auto screen = Bounded(Le16(d + 6), Le16(d + 8));
+  auto screen = Bounded(Le16(d + 6), Le16(d + 8), maxSide);
   if (!screen) return std::nullopt;
   size_t pos = 13;
   if (d[10] & 0x80) pos += size_t(3) << ((d[10] & 7) + 1);
@@ -43,7 +42,7 @@ std::optional<PictureSize> GifSize(const uint8_t* d, size_t n) {
       if (n - pos < 10) return std::nullopt;
       int64_t right = int64_t(Le16(d + pos + 1)) + Le16(d + pos + 5);
       int64_t bottom = int64_t(Le16(d + pos + 3)) + Le16(d + pos + 7);
-      if (!Bounded(Le16(d + pos + 5), Le16(d + pos + 7)) || right > MaxPictureSide || bottom > MaxPictureSide) {
+      if (!Bounded(Le16(d + pos + 5), Le16(d + pos + 7), maxSide) || right > maxSide || bottom > maxSide) {
         return std::nullopt;
       }
       return screen;
@@ -60,7 +59,7 @@ std::optional<PictureSize> GifSize(const uint8_t* d, size_t n) {
   return std::nullopt;
 }
 
-std::optional<PictureSize> JpegSize(const uint8_t* d, size_t n) {
+std::optional<PictureSize> JpegSize(const uint8_t* d, size_t n, int32_t maxSide) {
   size_t pos = 2;
   for (;;) {
     if (pos >= n || d[pos] != 0xFF) return std::nullopt;
@@ -75,7 +74,7 @@ std::optional<PictureSize> JpegSize(const uint8_t* d, size_t n) {
     bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (frame) {
       if (len < 7) return std::nullopt;
-      return Bounded(Be16(d + pos + 5), Be16(d + pos + 3));
+      return Bounded(Be16(d + pos + 5), Be16(d + pos + 3), maxSide);
     }
     pos += len;
   }
@@ -83,11 +82,11 @@ std::optional<PictureSize> JpegSize(const uint8_t* d, size_t n) {
 
 }  // namespace
 
-std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size) {
+std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size, int32_t maxSide) {
   switch (kind) {
-    case PictureKind::Bmp: return BmpSize(data, size);
-    case PictureKind::Gif: return GifSize(data, size);
-    case PictureKind::Jpeg: return JpegSize(data, size);
+    case PictureKind::Bmp: return BmpSize(data, size, maxSide);
+    case PictureKind::Gif: return GifSize(data, size, maxSide);
+    case PictureKind::Jpeg: return JpegSize(data, size, maxSide);
     default: return std::nullopt;
   }
 }

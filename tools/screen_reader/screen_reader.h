@@ -11,11 +11,11 @@
 
 namespace dfx {
 
-// Reads an uncompressed 24- or 32-bit BMP (bottom-up or top-down). Anything else,
-// a damaged file or a picture beyond MaxBmpSide on a side gives false.
-constexpr int32_t MaxBmpSide = 8192;
+// Screenshots of a whole desktop may be larger than any picture the program loads.
+constexpr int32_t MaxScreenshotSide = 8192;
+// Reads a BMP screenshot with the program's own decoder; a missing or damaged file, or
+// a picture beyond MaxScreenshotSide on a side, gives false.
 bool ReadBmpFile(const std::string& path, portable::PixelSurface* out);
-bool DecodeBmp(const uint8_t* data, size_t size, portable::PixelSurface* out);
 
 struct ScreenText {
   bool found = false;                 // the LCD face was located

@@ -1,9 +1,10 @@
-#include "lcd/screen_reader.h"
+#include "screen_reader/screen_reader.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
+#include "image/portable/picture_decode.h"
 #include "lcd/lcd.h"
 
 namespace dfx {
@@ -11,9 +12,6 @@ namespace dfx {
 using portable::PixelSurface;
 
 namespace {
-
-uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
 
 // The face's dot area as far as cells and squares reach.
 constexpr int32_t DotAreaEndX = LcdMargin + LcdDotsWide * DotPixels;  // 584
@@ -80,47 +78,21 @@ void AppendJsonString(std::string& out, const std::string& s) {
 
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, PixelSurface* out) {
-  if (data == nullptr || size < 54 || data[0] != 'B' || data[1] != 'M') return false;
-  const uint32_t offset = Le32(data + 10);
-  const uint32_t headerSize = Le32(data + 14);
-  if (headerSize < 40 || uint64_t(14) + headerSize > size) return false;
-  const int32_t width = int32_t(Le32(data + 18));
-  const int32_t rawHeight = int32_t(Le32(data + 22));
-  const uint32_t bpp = Le16(data + 28);
-  const uint32_t compression = Le32(data + 30);
-  if (compression != 0 || (bpp != 24 && bpp != 32)) return false;
-  if (width <= 0 || width > MaxBmpSide || rawHeight == 0 || rawHeight < -MaxBmpSide || rawHeight > MaxBmpSide) {
-    return false;
-  }
-  const bool bottomUp = rawHeight > 0;
-  const int32_t height = bottomUp ? rawHeight : -rawHeight;
-  const uint64_t stride = (uint64_t(width) * bpp + 31) / 32 * 4;
-  if (uint64_t(offset) + stride * uint64_t(height) > size) return false;
-  PixelSurface picture(width, height);
-  const size_t step = bpp / 8;
-  for (int32_t y = 0; y < height; ++y) {
-    const int32_t fileRow = bottomUp ? height - 1 - y : y;
-    const uint8_t* p = data + offset + stride * uint64_t(fileRow);
-    for (int32_t x = 0; x < width; ++x, p += step) {
-      picture.At(x, y) = uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-    }
-  }
-  *out = std::move(picture);
-  return true;
-}
-
 bool ReadBmpFile(const std::string& path, PixelSurface* out) {
   // A file larger than the largest picture we accept is refused before it is read.
   std::error_code error;
   const uintmax_t size = std::filesystem::file_size(path, error);
-  if (error || size > uintmax_t(MaxBmpSide) * MaxBmpSide * 4 + 65536) return false;
+  if (error || size > uintmax_t(MaxScreenshotSide) * MaxScreenshotSide * 4 + 65536) return false;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   const bool read = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
   std::fclose(f);
-  return read && DecodeBmp(bytes.data(), bytes.size(), out);
+  if (!read) return false;
+  auto picture = portable::DecodeBmp(bytes.data(), bytes.size(), MaxScreenshotSide);
+  if (!picture) return false;
+  *out = std::move(*picture);
+  return true;
 }
 
 int ScreenReader::LoadGlyphs(const std::string& dir) {

@@ -1,8 +1,13 @@
-#include "lcd/screen_reader.h"
+#include "screen_reader/screen_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
 #include "host/memory/memory_host.h"
+#include "image/portable/picture_decode.h"
 #include "lcd/lcd.h"
 
 namespace dfx {
@@ -122,37 +127,29 @@ TEST(ScreenReader, NoFacePreferredCodesAndJson) {
                                           std::string(64, '-') + "\"}\n");
 }
 
-// A BMP header with its pixels, or the bare header when the pixels would be absurd.
-std::vector<uint8_t> Bmp(int32_t w, int32_t h, uint16_t bpp, uint32_t compression = 0) {
-  const uint64_t pixels = (uint64_t(std::abs(int64_t(w))) * bpp + 31) / 32 * 4 * uint64_t(std::abs(int64_t(h)));
-  std::vector<uint8_t> b(54 + (pixels > 1000000 ? 0 : size_t(pixels)), 0);
-  for (auto [at, v] : {std::pair<size_t, uint32_t>{10, 54}, {14, 40}, {18, w}, {22, h}, {30, compression}}) {
+// A one-row 24-bit BMP file whose first pixel is 0x010203.
+std::string WriteRowBmp(const std::string& path, int32_t w) {
+  std::vector<uint8_t> b(54 + (size_t(w) * 3 + 3) / 4 * 4, 0);
+  for (auto [at, v] : {std::pair<size_t, uint32_t>{10, 54}, {14, 40}, {18, uint32_t(w)}, {22, 1}}) {
     for (size_t i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
   }
-  b[0] = 'B', b[1] = 'M', b[26] = 1, b[28] = uint8_t(bpp);
-  return b;
+  b[0] = 'B', b[1] = 'M', b[26] = 1, b[28] = 24;
+  b[54] = 0x03, b[55] = 0x02, b[56] = 0x01;
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+  return path;
 }
 
-TEST(BmpDecoding, BothRowOrdersAndHostileHeaders) {
-  std::vector<uint8_t> up = Bmp(2, 2, 24), down = Bmp(1, -2, 32);
-  up[54] = 0x03, up[55] = 0x02, up[56] = 0x01;  // first stored row is the bottom one
-  down[54] = 0x33, down[55] = 0x22, down[56] = 0x11;
+// Screenshots are decoded by the glyph loader's decoder, under the screenshot's larger limit.
+TEST(ScreenshotFile, WiderThanAnyGlyphUpToItsOwnLimit) {
+  const std::string path = ::testing::TempDir() + "dfx_screenshot_row.bmp";
   PixelSurface s;
-  ASSERT_TRUE(DecodeBmp(up.data(), up.size(), &s));
-  EXPECT_EQ(s.At(0, 1), 0x010203u);
-  ASSERT_TRUE(DecodeBmp(down.data(), down.size(), &s));
-  EXPECT_EQ(s.At(0, 0), 0x112233u);
-
-  s = PixelSurface(1, 1, 5);
-  for (size_t cut : {size_t(0), size_t(2), size_t(53), up.size() - 1}) EXPECT_FALSE(DecodeBmp(up.data(), cut, &s));
-  EXPECT_FALSE(DecodeBmp(nullptr, 100, &s));
-  std::vector<uint8_t> farOffset = Bmp(1, 1, 24);
-  farOffset[13] = 0xFF;  // pixels said to start far past the end
-  for (const auto& bad : {Bmp(100000, 100000, 24), Bmp(0x7FFFFFFF, 1, 24), Bmp(1, INT32_MIN, 24), Bmp(0, 2, 24),
-                          Bmp(2, 2, 8), Bmp(2, 2, 24, 1), farOffset}) {
-    EXPECT_FALSE(DecodeBmp(bad.data(), bad.size(), &s));
+  for (auto [w, readable] :
+       {std::pair{portable::MaxPictureSide + 1, true}, {MaxScreenshotSide, true}, {MaxScreenshotSide + 1, false}}) {
+    ASSERT_EQ(ReadBmpFile(WriteRowBmp(path, w), &s), readable) << w;
+    EXPECT_EQ(s.width, std::min(w, MaxScreenshotSide));  // a refusal leaves the picture alone
+    EXPECT_EQ(s.At(0, 0), 0x010203u);
   }
-  EXPECT_EQ(s.width, 1);  // untouched by every refusal
+  std::remove(path.c_str());
   EXPECT_FALSE(ReadBmpFile("/nonexistent-dfx/000.bmp", &s));
 }
 
