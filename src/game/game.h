@@ -29,7 +29,7 @@ struct GameState {
   int16_t blackCount = 0;
   int16_t cursorX = 1;
   int16_t cursorY = 1;
-  int16_t boxX = 0;  // where the cursor box was last drawn; kept between games
+  int16_t boxX = 0;  // where the cursor box was last drawn; 0 when none is on screen
   int16_t boxY = 0;
   int16_t lastKey = 0;
 };

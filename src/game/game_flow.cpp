@@ -81,6 +81,9 @@ void Game::PrintSideName() { lcd.LcdPrint(state.sideToMove == White ? texts::Whi
 
 void Game::RunGame(int16_t startKey) {
   lcd.LcdClear();
+  // The clear wiped the last game's box: none is drawn now, so the first turn draws one.
+  state.boxX = 0;
+  state.boxY = 0;
   board.NewGameBoard();
   RedrawBoard();
   state.moveNumber = 0;

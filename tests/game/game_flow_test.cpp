@@ -92,21 +92,28 @@ TEST(GameFlow, UndoOncePerTurnRestoresBoardAndCountsAndShowsOnResult) {
   EXPECT_EQ(end.lines[5].substr(10, 2), " 3");
 }
 
+// Whether the screen shows the cursor box of square (x, y): its corner and edge-middle dots are dark.
+void ExpectCursorBox(Session& s, int x, int y) {
+  const portable::PixelSurface screen = s.host.ScreenCopy();
+  const auto& dark = s.reader.Glyph(DarkDotGlyph);
+  ASSERT_TRUE(dark.has_value());
+  for (int dx : {0, 3, 6}) {
+    for (int dy : {0, 6}) {
+      const int px0 = DotPixel(SquareDot(x) - 1 + dx), py0 = DotPixel(SquareDot(y) - 1 + dy);
+      bool same = true;
+      for (int py = 0; py < DotPixels; ++py)
+        for (int px = 0; px < DotPixels; ++px) same = same && screen.At(px0 + px, py0 + py) == dark->At(px, py);
+      EXPECT_TRUE(same) << "box of (" << x << ", " << y << ") at dot offset " << dx << "," << dy;
+    }
+  }
+}
+
 TEST(GameFlow, UndoLeavesTheCursorBoxVisible) {
   Session s;
   s.SetStartPosition(kThreeEmpties);
   s.Run({{K1, KReturn}, {KBack}});
-  // The computer played h1, so the cursor and its box are on (8, 1): dots 42..48 x 0..6.
-  portable::PixelSurface screen = s.host.ScreenCopy();
-  const auto& dark = s.reader.Glyph(1);
-  ASSERT_TRUE(dark.has_value());
-  for (int dx : {42, 45, 48}) {
-    for (int dy : {0, 6}) {
-      for (int py = 0; py < 4; ++py)
-        for (int px = 0; px < 4; ++px)
-          EXPECT_EQ(screen.At(8 + 4 * dx + px, 8 + 4 * dy + py), dark->At(px, py)) << dx << "," << dy;
-    }
-  }
+  // The computer played h1, so the cursor and its box are on (8, 1).
+  ExpectCursorBox(s, 8, 1);
 }
 
 TEST(GameFlow, HumanPassThenComputerPassEndsInADraw) {
@@ -163,8 +170,8 @@ TEST(GameFlow, FullBoardEndsWithoutPassMessageAndSettingsSurvive) {
       "XXXXXXXX"
       "XXXXXXXX"
       "XXXXXXXX");
-  auto screens = s.Run({{KRight, KRight, KR, K1, KReturn}, {' '}});
-  ASSERT_EQ(screens.size(), 2u);
+  auto screens = s.Run({{KRight, KRight, KR, K1, KReturn}, {' '}, {K1}});
+  ASSERT_EQ(screens.size(), 3u);
   EXPECT_EQ(Session::Panel(screens[0], 0), "CPU Lv 2       ");
   EXPECT_EQ(Session::Panel(screens[0], 1), "You Win        ");
   EXPECT_EQ(screens[0].lines[4].substr(10, 2), "64");
@@ -172,6 +179,8 @@ TEST(GameFlow, FullBoardEndsWithoutPassMessageAndSettingsSurvive) {
   // Back on the title screen with the same level and switch.
   EXPECT_EQ(screens[1].lines[4].substr(0, 13), "     LEVEL 2(");
   EXPECT_EQ(screens[1].lines[3], "     [R] RANDOM OFF     ");
+  // The last game left its box on (1, 1), where the new game's cursor starts: shown all the same.
+  ExpectCursorBox(s, 1, 1);
 }
 
 class WholeGame : public ::testing::TestWithParam<int> {};
