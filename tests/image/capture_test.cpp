@@ -88,7 +88,7 @@ TEST_F(CaptureTest, ReleaseLeavesTheReadyFlagClearWhereverThePassIs) {
   PixelSurface tiny(1, 1, 0x123456);
   ImageObject image(&surfaces);
   int setAfterRelease = 0;
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 8000; ++i) {
     image.AttachBitmap(&tiny);
     for (volatile int spin = 0; spin < i % 512; spin = spin + 1) {
     }
