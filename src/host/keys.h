@@ -7,6 +7,7 @@ namespace dfx::keys {
 
 constexpr uint8_t Back = 8;
 constexpr uint8_t Tab = 9;
+constexpr uint8_t Clear = 12;  // keypad 5 with Num Lock off
 constexpr uint8_t Return = 13;  // Enter, also the keypad's
 constexpr uint8_t Shift = 16;
 constexpr uint8_t Control = 17;

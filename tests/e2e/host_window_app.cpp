@@ -1,8 +1,10 @@
 // A tiny program around the SDL host for the real-window test:
-//   host_window_app DIR              opens the window, draws a known scene, prints READY,
-//                                    then prints KEY n for every key until it is closed
+//   host_window_app DIR ZOOM         opens the window at ZOOM (0: the default), draws a
+//                                    known scene, says which threads run events and game,
+//                                    prints READY, then KEY n for every key until closed
 //   host_window_app --cover          a plain white window over the top-left of the screen
-//   host_window_app --check PPM X Y DIR  compares a screenshot with the scene drawn at (X, Y)
+//   host_window_app --check PPM X Y DIR ZOOM  compares a screenshot with the scene drawn
+//                                    at (X, Y), each pixel a ZOOM x ZOOM block
 //   host_window_app --close WINDOW   asks a window to close, as a window manager's close box does
 #include <SDL.h>
 
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/sdl/sdl_host.h"
@@ -65,18 +68,23 @@ std::vector<std::unique_ptr<dfx::Image>> LoadScene(const std::string& dir, const
   return images;
 }
 
-int RunWindow(const std::string& dir) {
-  dfx::SdlHost host;
-  host.StartWindow();
-  host.FinishWindowSetup(Title);
-  auto images = LoadScene(dir, ScenePictures(), [&] { return host.CreateImage(); });
-  DrawScene(images);
-  std::printf("READY\n");
-  std::fflush(stdout);
-  for (;;) {
-    std::printf("KEY %d\n", dfx::WaitKey(host));
+int RunWindow(const std::string& dir, int zoom) {
+  dfx::SdlHost host(zoom);
+  const std::thread::id mainThread = std::this_thread::get_id();
+  host.Run([&] {
+    host.StartWindow();
+    host.FinishWindowSetup(Title);
+    auto images = LoadScene(dir, ScenePictures(), [&] { return host.CreateImage(); });
+    DrawScene(images);
+    const bool split = host.EventThread() == mainThread && host.GameThread() != mainThread;
+    std::printf("%s\nREADY\n", split ? "EVENTS ON MAIN, GAME APART" : "WRONG THREADS");
     std::fflush(stdout);
-  }
+    for (;;) {
+      std::printf("KEY %d\n", dfx::WaitKey(host));
+      std::fflush(stdout);
+    }
+  });
+  return 1;
 }
 
 int RunCover() {
@@ -127,7 +135,8 @@ bool ReadPpm(const char* path, PixelSurface& out) {
 
 
 
-int RunCheck(const char* ppm, int ox, int oy, const std::string& dir) {
+// zoom: each scene pixel is a zoom x zoom block on the screen.
+int RunCheck(const char* ppm, int ox, int oy, const std::string& dir, int zoom) {
   PixelSurface shot;
   if (!ReadPpm(ppm, shot)) {
     std::fprintf(stderr, "cannot read %s\n", ppm);
@@ -151,13 +160,12 @@ int RunCheck(const char* ppm, int ox, int oy, const std::string& dir) {
     }
   }
   int bad = 0;
-  for (int y = 0; y < dfx::ClientHeight; ++y) {
-    for (int x = 0; x < dfx::ClientWidth; ++x) {
+  for (int y = 0; y < dfx::ClientHeight * zoom; ++y) {
+    for (int x = 0; x < dfx::ClientWidth * zoom; ++x) {
       const int sx = ox + x, sy = oy + y;
       const uint32_t got = (sx < shot.width && sy < shot.height) ? shot.At(sx, sy) : 0xFFFFFFFF;
-      if (got != window.surface.At(x, y) && bad++ < 5) {
-        std::fprintf(stderr, "pixel %d,%d: screen %06X, drawn %06X\n", x, y, got, window.surface.At(x, y));
-      }
+      const uint32_t drawn = window.surface.At(x / zoom, y / zoom);
+      if (got != drawn && bad++ < 5) std::fprintf(stderr, "pixel %d,%d: screen %06X, drawn %06X\n", x, y, got, drawn);
     }
   }
   if (bad) std::fprintf(stderr, "%d pixels differ\n", bad);
@@ -168,9 +176,11 @@ int RunCheck(const char* ppm, int ox, int oy, const std::string& dir) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--cover") == 0) return RunCover();
-  if (argc == 6 && std::strcmp(argv[1], "--check") == 0) return RunCheck(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
+  if (argc == 7 && std::strcmp(argv[1], "--check") == 0) {
+    return RunCheck(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5], std::atoi(argv[6]));
+  }
   if (argc == 3 && std::strcmp(argv[1], "--close") == 0) return RunClose(argv[2]);
-  if (argc == 2) return RunWindow(argv[1]);
-  std::fprintf(stderr, "usage: host_window_app DIR | --cover | --check PPM X Y DIR | --close WINDOW\n");
+  if (argc == 3) return RunWindow(argv[1], std::atoi(argv[2]));
+  std::fprintf(stderr, "usage: host_window_app DIR ZOOM | --cover | --check PPM X Y DIR ZOOM | --close WINDOW\n");
   return 2;
 }

@@ -298,6 +298,24 @@ TEST_F(Win32ImageTest, ReloadingOrDestroyingStopsARunningPass) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+// An image object whose private heap is too small for any pixel buffer.
+class StarvedImage : public ImageObject {
+ public:
+  explicit StarvedImage(WindowSurfaces* s) : ImageObject(s) {
+    HeapDestroy(heap);
+    heap = HeapCreate(0, 4096, 4096);
+  }
+};
+
+TEST_F(Win32ImageTest, APassWithoutItsPixelBufferNeverReportsReady) {
+  StarvedImage starved(&surfaces_);
+  const std::string big = PictureFile("big.bmp", BmpBytes(Pattern(64, 64), 24, false));
+  ASSERT_EQ(starved.Load(big.c_str()), 1);
+  starved.WaitForCapture();
+  EXPECT_EQ(starved.Pixels(), nullptr);
+  EXPECT_EQ(starved.CaptureReady(), 0);
+}
+
 TEST(Win32HiMetric, ConvertsHundredthsOfAMillimetreToRoundedPixels) {
   EXPECT_EQ(HiMetricToPixels(2540, 96), 96);
   EXPECT_EQ(HiMetricToPixels(635, 96), 24);

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# with_xvfb.sh COMMAND [ARGS...]: runs COMMAND on a private Xvfb (1024x768x24) on a
-# free display, with DISPLAY set, and stops the server afterwards. Exit code: the
+# with_xvfb.sh [--screen WxHxD] COMMAND [ARGS...]: runs COMMAND on a private Xvfb
+# (1024x768x24 unless given) on a free display, with DISPLAY set, and stops the server afterwards. Exit code: the
 # command's, or 125 when the server cannot be started.
 set -uo pipefail
+screen=1024x768x24
+if [ "${1:-}" = --screen ] && [ $# -ge 2 ]; then
+  screen="$2"
+  shift 2
+fi
 if [ $# -eq 0 ]; then
-  echo "usage: with_xvfb.sh COMMAND [ARGS...]" >&2
+  echo "usage: with_xvfb.sh [--screen WxHxD] COMMAND [ARGS...]" >&2
   exit 2
 fi
 if ! command -v Xvfb >/dev/null; then
@@ -23,7 +28,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 # The server picks a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fdfile" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 1 200); do
   [ -s "$fdfile" ] && break

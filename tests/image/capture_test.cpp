@@ -82,5 +82,20 @@ TEST_F(CaptureTest, ReloadAndDestructionStopRunningPasses) {
   }
 }
 
+// The worker may be about to report its pass when the picture is released; the flag
+// must read 0 afterwards all the same. The spin moves the release across the pass.
+TEST_F(CaptureTest, ReleaseLeavesTheReadyFlagClearWhereverThePassIs) {
+  PixelSurface tiny(1, 1, 0x123456);
+  ImageObject image(&surfaces);
+  int setAfterRelease = 0;
+  for (int i = 0; i < 8000; ++i) {
+    image.AttachBitmap(&tiny);
+    for (volatile int spin = 0; spin < i % 512;) spin = spin + 1;
+    image.ReleasePicture();
+    setAfterRelease += image.CaptureReady();
+  }
+  EXPECT_EQ(setAfterRelease, 0);
+}
+
 }  // namespace
 }  // namespace dfx

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
+#include <thread>
 
 #include "test_pictures.h"
 
@@ -110,6 +112,33 @@ TEST_F(DrawTest, RasterOperationsCombineSourceAndDestinationPerPixel) {
   EXPECT_NE(image->Draw(3, 3, RopSrcPaint), 0);
   EXPECT_EQ(window.surface.At(3, 3), 0xFF0FFFu);
   EXPECT_EQ(back.surface.At(3, 3), 0x0FFF0Fu);
+}
+
+// A paint copies the back buffer to the window, back buffer lock first as the hosts
+// do; one that falls between a draw's two writes must not leave the old picture.
+TEST_F(DrawTest, APaintDuringADrawNeverLeavesTheOldPictureOnScreen) {
+  const uint32_t colours[2] = {0xFF0000, 0x0000FF};
+  std::unique_ptr<ImageObject> images[2] = {Loaded(PixelSurface(64, 48, colours[0])),
+                                            Loaded(PixelSurface(64, 48, colours[1]))};
+  std::atomic<bool> done{false};
+  std::thread painter([&] {
+    while (!done.load()) {
+      std::lock_guard<std::mutex> backGuard(back.mutex);
+      std::lock_guard<std::mutex> windowGuard(window.mutex);
+      for (int32_t y = 0; y < window.surface.height; ++y) {
+        for (int32_t x = 0; x < window.surface.width; ++x) window.surface.At(x, y) = back.surface.At(x, y);
+      }
+    }
+  });
+  int stale = 0;
+  for (int i = 0; i < 4000; ++i) {
+    images[i % 2]->Draw(0, 0, 0);
+    std::lock_guard<std::mutex> guard(window.mutex);
+    stale += window.surface.At(5, 5) != colours[i % 2];
+  }
+  done.store(true);
+  painter.join();
+  EXPECT_EQ(stale, 0);
 }
 
 }  // namespace

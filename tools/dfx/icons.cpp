@@ -1,6 +1,5 @@
 // dfx icons: draws the program's two Windows icons (101: 32x32, 102: 16x16), both
 // 16-colour, as the four discs of the start position on a green board.
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/program_icon.h"
 #include "image/portable/little_endian.h"
 #include "subcommand.h"
 
@@ -15,58 +15,13 @@ namespace dfx::tool {
 
 namespace {
 
-// The 16 colours every Windows display could show, as B, G, R.
-constexpr uint8_t Palette[16][3] = {
-    {0, 0, 0},     {0, 0, 128},     {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
-    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255},  {0, 255, 0},   {0, 255, 255},
-    {255, 0, 0},   {255, 0, 255},   {255, 255, 0}, {255, 255, 255}};
-enum : uint8_t { Black = 0, Green = 2, Grey = 8, Silver = 7, LightGreen = 10, White = 15 };
-
-using Picture = std::vector<std::vector<uint8_t>>;  // [y][x] palette indices
-
-Picture DrawIcon(int size) {
-  Picture p(size, std::vector<uint8_t>(size, Green));
-  const int mid = size / 2;
-  for (int i = 0; i < size; ++i) {
-    p[0][i] = p[size - 1][i] = p[i][0] = p[i][size - 1] = Black;
-    p[mid][i] = p[i][mid] = Black;
-  }
-  // A highlight along the top-left inner edge of each cell, like a lit felt board;
-  // the small icon has no room for it.
-  for (int cy : {1, mid + 1}) {
-    if (size < 32) break;
-    for (int cx : {1, mid + 1}) {
-      for (int i = 0; i < mid - 1; ++i) {
-        p[cy][cx + i] = LightGreen;
-        p[cy + i][cx] = LightGreen;
-      }
-    }
-  }
-  const double radius = size / 4.0 - (size >= 32 ? 1.5 : 1.3);
-  const double centres[2] = {size / 4.0 + 0.5, 3 * size / 4.0};
-  for (int row = 0; row < 2; ++row) {
-    for (int col = 0; col < 2; ++col) {
-      bool white = row == col;  // the start position: White on the diagonal
-      for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-          double d = std::hypot(x + 0.5 - centres[col], y + 0.5 - centres[row]);
-          if (d > radius) continue;
-          bool rim = d > radius - 1.0;
-          p[y][x] = white ? (rim ? Silver : White) : (rim ? Grey : Black);
-        }
-      }
-    }
-  }
-  return p;
-}
-
 using portable::PutLe16;
 using portable::PutLe32;
 
 // One-image .ico: directory, entry, then a 4-bit DIB of twice the height (colours,
 // then an all-zero AND mask, since every pixel is opaque).
 std::vector<uint8_t> IconFile(int size) {
-  const Picture p = DrawIcon(size);
+  const std::vector<uint8_t> p = DrawProgramIcon(size);
   const uint32_t colourRow = ((uint32_t(size) * 4 + 31) / 32) * 4;
   const uint32_t maskRow = ((uint32_t(size) + 31) / 32) * 4;
   const uint32_t imageBytes = 40 + 16 * 4 + (colourRow + maskRow) * uint32_t(size);
@@ -95,13 +50,13 @@ std::vector<uint8_t> IconFile(int size) {
   PutLe32(out, 0);
   PutLe32(out, 16);
   PutLe32(out, 0);
-  for (const auto& c : Palette) {
+  for (const auto& c : IconPalette) {
     out.insert(out.end(), c, c + 3);
     out.push_back(0);
   }
   for (int y = size - 1; y >= 0; --y) {
     std::vector<uint8_t> row(colourRow, 0);
-    for (int x = 0; x < size; ++x) row[size_t(x) / 2] |= uint8_t(p[size_t(y)][size_t(x)] << (x % 2 ? 0 : 4));
+    for (int x = 0; x < size; ++x) row[size_t(x) / 2] |= uint8_t(p[size_t(y) * size_t(size) + size_t(x)] << (x % 2 ? 0 : 4));
     out.insert(out.end(), row.begin(), row.end());
   }
   out.insert(out.end(), size_t(maskRow) * size_t(size), uint8_t(0));

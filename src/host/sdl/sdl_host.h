@@ -1,11 +1,13 @@
-// The host window on SDL2: a window thread owns every SDL video call and the event
-// loop, presents what the game drew, repaints from the screen-sized back buffer on
-// expose, and turns key-downs into Windows virtual-key codes in a one-byte slot.
+// The host window on SDL2: the process's main thread owns every SDL video call and
+// the event loop, presents what the game (on a second thread) drew at an integer zoom,
+// repaints from the back buffer on expose, and turns key-downs into Windows codes.
 #pragma once
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <thread>
 
 #include "host/host.h"
 #include "image/portable/pixel_surface.h"
@@ -16,13 +18,26 @@ namespace dfx {
 // key with Alt held, Alt itself and F10, which Windows reports as system keys).
 uint8_t VirtualKeyFromSdl(const SDL_Keysym& key);
 
+constexpr int32_t MaxZoom = 8;
+
+// What a key does to the window itself; such keys never reach the game.
+enum class WindowCommand { None, ZoomIn, ZoomOut, ZoomReset, ToggleFullScreen };
+WindowCommand WindowCommandFromSdl(const SDL_Keysym& key);
+
+// The largest integer zoom at which the LCD fits into width x height (at least 1).
+int32_t FittingZoom(int32_t width, int32_t height);
+
 class SdlHost : public Host {
  public:
-  SdlHost();
-  // The game never destroys its host (closing the window ends the process); tests
-  // do, which stops the window thread and shuts SDL's video down. Image objects
-  // created by this host must be gone first.
+  // zoom 1..MaxZoom, or 0 for the display's scale factor.
+  explicit SdlHost(int32_t zoom = 0);
+  // Image objects created by this host must be gone first.
   ~SdlHost() override;
+
+  // Runs SDL video and events on the calling thread, which must be the process's main
+  // thread, and game on a second one. Returns when game returns (only tests' games
+  // do); closing the window ends the process at once with exit status 0.
+  void Run(const std::function<void()>& game);
   SdlHost(const SdlHost&) = delete;
   SdlHost& operator=(const SdlHost&) = delete;
 
@@ -39,6 +54,11 @@ class SdlHost : public Host {
   // The back buffer as a draw target (null before the window exists), so a test can
   // draw into it alone and see a repaint bring it to the window.
   portable::DrawTarget* BackBuffer();
+  // The zoom of the last present (in full screen, the fitting one) and the threads
+  // that ran the event loop and the game.
+  int32_t PresentedZoom();
+  std::thread::id EventThread();
+  std::thread::id GameThread();
 
   // Shared between the two threads; defined with the window thread's code.
   struct State;

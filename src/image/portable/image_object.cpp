@@ -166,16 +166,21 @@ int32_t ImageObject::Draw(int32_t x, int32_t y, int32_t width, int32_t height, u
   ResolveDrawSize(width, height, BitmapWidth(), BitmapHeight());
   // Unbound and without dc there is no window to draw on: nothing is drawn.
   DrawTarget* dest = dc ? dc : window;
+  DrawTarget* back = (bound == 1 && !dc) ? backBufferDc : nullptr;
+  // Both writes under both locks, back buffer first as a paint takes them: a paint
+  // that came between them would put the old picture back on the window.
+  std::unique_lock<std::mutex> backGuard;
+  if (back) backGuard = std::unique_lock<std::mutex>(back->mutex);
   int32_t result = 0;
   if (dest) {
-    std::lock_guard<std::mutex> guard(dest->mutex);
+    std::unique_lock<std::mutex> guard;
+    if (dest != back) guard = std::unique_lock<std::mutex>(dest->mutex);
     result = StretchCopy(*bitmap, dest->surface, x, y, width, height, rop);
     dest->dirty.store(true);
   }
-  if (bound == 1 && !dc && backBufferDc) {
-    std::lock_guard<std::mutex> guard(backBufferDc->mutex);
-    StretchCopy(*bitmap, backBufferDc->surface, x, y, width, height, rop);
-    backBufferDc->dirty.store(true);
+  if (back) {
+    StretchCopy(*bitmap, back->surface, x, y, width, height, rop);
+    back->dirty.store(true);
   }
   return result;
 }
@@ -196,8 +201,9 @@ void ImageObject::AttachBitmap(PixelSurface* h) {
 }
 
 void ImageObject::ReleasePicture() {
-  SetCaptureReady(0);
+  // The worker first: it could report its pass right after the flag was cleared.
   if (captureThread.joinable()) StopCapture();
+  SetCaptureReady(0);
   captureCopy.reset();
   heap->Free(pixels);
   pixels = nullptr;

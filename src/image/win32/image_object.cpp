@@ -240,10 +240,13 @@ int32_t ImageObject::Draw(int32_t x, int32_t y, int32_t width, int32_t height, u
   if (!target) return 0;
   HDC memory = CreateCompatibleDC(target);
   HGDIOBJ previous = SelectObject(memory, bitmap);
+  // Both writes under the back buffer's lock: a paint between them would copy the
+  // old back buffer over what was just drawn on the window.
+  std::unique_lock<std::mutex> backGuard;
+  if (bound == 1 && !dc && surfaces) backGuard = std::unique_lock<std::mutex>(surfaces->backBufferLock);
   SetStretchBltMode(target, COLORONCOLOR);
   int32_t result = StretchBlt(target, x, y, width, height, memory, 0, 0, bw, bh, rop);
-  if (bound == 1 && !dc && surfaces) {
-    std::lock_guard<std::mutex> guard(surfaces->backBufferLock);
+  if (backGuard.owns_lock()) {
     // Only while the window's back buffer still exists: after WM_DESTROY the handle is gone.
     if (backBufferDc && surfaces->backBufferDc.load() == backBufferDc) {
       SetStretchBltMode(backBufferDc, COLORONCOLOR);
@@ -290,8 +293,9 @@ void ImageObject::StopCapture() {
 }
 
 void ImageObject::ReleasePicture() {
-  SetCaptureReady(0);
+  // The worker first: it could report its pass right after the flag was cleared.
   StopCapture();
+  SetCaptureReady(0);
   if (pixels) {
     HeapFree(heap, 0, pixels);
     pixels = nullptr;
@@ -360,7 +364,8 @@ DWORD WINAPI ImageObject::CaptureWorker(LPVOID param) {
   ReleaseDC(self->captureWindow, windowDc);
   DeleteObject(copy);
   self->captureCopy = nullptr;
-  if (stopped) return 1;
+  // Without its pixel buffer the pass read nothing, so there is nothing to report.
+  if (stopped || !self->pixels) return 1;
   self->SetCaptureReady(1);
   return 0;
 }
