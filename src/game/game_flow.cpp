@@ -2,7 +2,7 @@
 
 #include "game/game.h"
 #include "game/program.h"
-#include "game/start_position.h"
+#include "rules/start_position.h"
 #include "game/texts.h"
 #include "runtime/clock.h"
 
@@ -28,7 +28,7 @@ void Game::StartUp() {
   cpu.SeedRandom(TickCount());
   lcd.CreateGlyphObjects(host_);
   lcd.LoadGlyphSet();
-  LoadStartPosition(board);
+  LoadStartPosition(startBoard);
   lcd.padSpaces = std::string(15, ' ');
   state.cpuLevel = 0;
   state.randomEnabled = 1;
@@ -65,7 +65,7 @@ int16_t Game::RunTitleScreen() {
         if (state.cpuLevel > 0) state.cpuLevel -= 1;
         break;
       case KeyRight:
-        if (state.cpuLevel < 4) state.cpuLevel += 1;
+        if (state.cpuLevel < LevelS) state.cpuLevel += 1;
         break;
       case KeyR:
         state.randomEnabled = static_cast<int16_t>((state.randomEnabled + 1) % 2);
@@ -85,7 +85,7 @@ void Game::PrintSideName() { lcd.LcdPrint(state.sideToMove == White ? texts::Whi
 
 void Game::RunGame(int16_t startKey) {
   lcd.LcdClear();
-  board.NewGameBoard();
+  board = startBoard;
   RedrawBoard();
   state.moveNumber = 0;
   state.undoCount = 0;

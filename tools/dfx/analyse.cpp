@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cpu/computer_player.h"
-#include "game/start_position.h"
+#include "rules/start_position.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -38,25 +38,6 @@ bool ParseLevel(const std::string& text, int* level) {
   return false;
 }
 
-bool ParseBoard(const std::string& text, Board* board) {
-  if (text.size() != 64) return false;
-  *board = Board();
-  for (int i = 0; i < 64; ++i) {
-    const char c = text[static_cast<size_t>(i)];
-    Cell cell;
-    if (c == '-' || c == '.')
-      cell = Empty;
-    else if (c == 'X' || c == 'x')
-      cell = Black;
-    else if (c == 'O' || c == 'o')
-      cell = White;
-    else
-      return false;
-    (*board)[SquareIndex(i % 8 + 1, i / 8 + 1)] = cell;
-  }
-  return true;
-}
-
 bool ParseUnsigned(const std::string& text, unsigned long* value) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -80,7 +61,7 @@ void PrintJson(const ComputerMove& move, const std::string& marks, bool withBook
   field("weightSet", Number(move.plan.weightSet));
   field("nominalDepth", Number(move.plan.nominalDepth));
   field("finalDepth", searched ? Number(move.finalDepth) : "null");
-  field("mode", Number(move.plan.mode));
+  field("mode", Number(static_cast<int>(move.plan.mode)));
   field("rootMoves", searched ? Number(move.rootMoves) : "null");
   field("bestMove", move.pass ? "null" : Number(move.square));
   field("bestScore", searched && move.scoreMade ? Number(move.bestScore) : "null");
@@ -102,7 +83,6 @@ void PrintJson(const ComputerMove& move, const std::string& marks, bool withBook
 // Plays the listed moves from the start position as a game would, recording the opening.
 bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Cell& side, int16_t& moveNumber) {
   LoadStartPosition(board);
-  board.NewGameBoard();
   side = Black;
   moveNumber = 0;
   std::istringstream in(list);
@@ -158,7 +138,9 @@ int Run(const std::vector<std::string>& argsIn) {
       side = White;
     else
       return Usage();
-    if (!ParseBoard(boardText, &board)) return Usage();
+    const std::optional<Board> parsed = BoardFromText(boardText);
+    if (!parsed) return Usage();
+    board = *parsed;
     const ComputerMove move = player->SearchMove(board, side, level, &marks, literal);
     PrintJson(move, marks.text, false, player->book);
     return 0;

@@ -117,19 +117,19 @@ int Run(const std::vector<std::string>& argsIn) {
         if (level != LevelS) continue;
         const Timed quick = Search(*player, p, level, false);
         rows.push_back(
-            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
+            {p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         if (!json) PrintRow(rows.back());
         continue;
       }
       const Timed lit = Search(*player, p, level, true);
-      rows.push_back({p.discs, level, lit.move.plan.mode, lit.move.finalDepth, false, lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
+      rows.push_back({p.discs, level, static_cast<int>(lit.move.plan.mode), lit.move.finalDepth, false, lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
       literal.Add(rows.back());
       if (level == LevelS) {
         literalS.Add(rows.back());
         const Timed quick = Search(*player, p, level, false);
         rows.push_back(
-            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
+            {p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         ++compared;
         if (!SameDecision(lit, quick)) {
