@@ -92,9 +92,9 @@ TEST_F(ReadScreenTool, PrintsTextThenBoardLinesOrJsonFromALargerScreenshot) {
   r = RunTool("read-screen --json" + Glyphs + " " + Write("screen.bmp", Screenshot(1024, 768, 100, 200)));
   ASSERT_EQ(r.status, 0);
   const std::string row1 = "\"" + std::string(8, '?') + " You Win \\\"\\\\\\\\x03    \"";
-  expected = "{\"lines\": [\"" + other + "\", " + row1;
-  for (int row = 2; row < 6; ++row) expected += ", \"" + other + "\"";
-  EXPECT_EQ(r.out, expected + "], \"board\": \"" + Board + "\"}\n");
+  expected = "{\"lines\":[\"" + other + "\"," + row1;
+  for (int row = 2; row < 6; ++row) expected += ",\"" + other + "\"";
+  EXPECT_EQ(r.out, expected + "],\"board\":\"" + Board + "\"}\n");
 }
 
 
