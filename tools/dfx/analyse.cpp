@@ -7,6 +7,7 @@
 
 #include "cpu/computer_player.h"
 #include "rules/start_position.h"
+#include "json_output.h"
 #include "subcommand.h"
 
 namespace dfx::tool {

@@ -20,6 +20,7 @@
 
 #include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
+#include "json_output.h"
 #include "subcommand.h"
 
 namespace dfx::tool {

@@ -22,22 +22,6 @@ Subcommand::Subcommand(const char* name, const char* summary, SubcommandSetup se
   Registry()[name] = Entry{summary, std::move(setup)};
 }
 
-Json JsonText(std::string_view bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      text += c;
-    } else {
-      text += static_cast<char>(0xC0 | (byte >> 6));
-      text += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return Json(std::move(text));
-}
-
-std::string JsonLine(const Json& json) { return json.dump(-1, ' ', true) + "\n"; }
-
 }  // namespace dfx::tool
 
 int main(int argc, char** argv) {

@@ -10,7 +10,7 @@
 #endif
 
 #include "lcd/screen_reader.h"
-#include "screen_json.h"
+#include "json_output.h"
 #include "subcommand.h"
 
 namespace dfx::tool {

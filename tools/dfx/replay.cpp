@@ -6,7 +6,7 @@
 #include "game/program.h"
 #include "host/memory/memory_host.h"
 #include "key_names.h"
-#include "screen_json.h"
+#include "json_output.h"
 #include "lcd/screen_reader.h"
 #include "runtime/clock.h"
 #include "subcommand.h"
