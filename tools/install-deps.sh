@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick python3
   mingw-w64 wine wine64
+  libcli11-dev nlohmann-json3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

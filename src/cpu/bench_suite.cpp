@@ -1,6 +1,7 @@
 #include "cpu/bench_suite.h"
 
 #include "cpu/bitboard.h"
+#include "cpu/search.h"
 
 namespace dfx {
 namespace {
@@ -75,15 +76,15 @@ std::vector<BenchPosition> BenchSuite() {
 
 std::vector<int> DistinctLevels(int discs) {
   // (depth, mode, priority order) per level, as the level table decides them.
-  const int table[5][3] = {{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}};
+  const int table[LevelS + 1][3] = {{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}};
   std::vector<int> levels;
-  int seen[5][3];
+  int seen[LevelS + 1][3];
   int n = 0;
-  for (int level = 0; level < 5; ++level) {
+  for (int level = 0; level <= LevelS; ++level) {
     const int* row = table[level];
     const int depth = discs >= row[1] ? 25 : row[0];
     const int mode = discs >= row[1] ? (discs >= row[2] ? 2 : 1) : 0;
-    const int order = level == 4 ? 1 : 0;
+    const int order = level == LevelS ? 1 : 0;
     bool same = false;
     for (int i = 0; i < n; ++i) same = same || (seen[i][0] == depth && seen[i][1] == mode && seen[i][2] == order);
     if (same) continue;

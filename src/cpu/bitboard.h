@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "game/board.h"
+#include "rules/board.h"
 
 namespace dfx {
 

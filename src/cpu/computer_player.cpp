@@ -47,10 +47,10 @@ SearchPlan ComputerPlayer::PlanSearch(const Board& board, int cpuLevel) const {
   plan.weightSet = plan.discs >= 58 ? 1 : 0;
   if (plan.discs >= row.endSearchFrom) {
     plan.nominalDepth = 25;
-    plan.mode = plan.discs >= row.exactSearchFrom ? 2 : 1;
+    plan.mode = plan.discs >= row.exactSearchFrom ? SearchMode::Exact : SearchMode::WinLossDraw;
   } else {
     plan.nominalDepth = row.midgameDepth;
-    plan.mode = 0;
+    plan.mode = SearchMode::Evaluation;
   }
   return plan;
 }
@@ -65,7 +65,7 @@ ComputerMove ComputerPlayer::SearchMove(const Board& board, Cell side, int cpuLe
   context.level = cpuLevel;
   context.weightSet = move.plan.weightSet;
   context.nominalDepth = static_cast<int16_t>(move.plan.nominalDepth);
-  context.searchMode = static_cast<int16_t>(move.plan.mode);
+  context.searchMode = move.plan.mode;
   context.progress = progress;
 
   LiteralSearch search(context, weights, evaluator, replaySubtrees ? memo_ : nullptr);
@@ -98,40 +98,37 @@ ComputerMove ComputerPlayer::SearchMove(const Board& board, Cell side, int cpuLe
   return move;
 }
 
-ComputerMove ComputerPlayer::DecideMove(Board& board, Cell side, int cpuLevel, int randomEnabled,
-                                        int16_t& moveNumber, SearchProgress* progress) {
-  moveNumber += 1;
+ComputerMove ComputerPlayer::DecideMove(const Board& board, Cell side, int cpuLevel, int randomEnabled,
+                                        int movesSoFar, SearchProgress* progress) {
+  const int moveNumber = movesSoFar + 1;
   const int discs = board.CountDiscs(White) + board.CountDiscs(Black);
   if (moveNumber <= RecordedMoves && discs <= 12) {
-    // A book move can be illegal on an unusual start position; then the lookup leaves no trace.
-    int16_t record[RecordedMoves];
-    for (int i = 0; i < RecordedMoves; ++i) record[i] = book.gameRecord[i];
-    const int16_t orientation = book.orientation, first = book.firstMatch, last = book.lastMatch,
-                  offset = book.randomOffset;
-    int x = 0, y = 0;
-    if (book.ConsultBook(moveNumber, randomEnabled, &x, &y)) {
-      const int square = SquareIndex(x, y);
-      if (x >= 1 && x <= 8 && y >= 1 && y <= 8 && board[square] == Empty && board.CanPlay(square, side)) {
-        if (moveNumber > 1) lastBookLine = book.firstMatch + book.randomOffset;
-        ComputerMove move;
-        move.bookHit = true;
-        move.square = square;
-        move.x = x;
-        move.y = y;
-        move.bookLine = lastBookLine;
-        move.bestScore = context.plyRecord[0].bestScore;
-        move.plan = PlanSearch(board, cpuLevel);
-        return move;
-      }
-      for (int i = 0; i < RecordedMoves; ++i) book.gameRecord[i] = record[i];
-      book.orientation = orientation;
-      book.firstMatch = first;
-      book.lastMatch = last;
-      book.randomOffset = offset;
-      book.bookHit = 0;
+    const BookChoice choice = book.LookUp(moveNumber, randomEnabled);
+    const int square = SquareIndex(choice.x, choice.y);
+    // A book move can be illegal on an unusual start position; then it is not taken.
+    if (choice.found && choice.x >= 1 && choice.x <= 8 && choice.y >= 1 && choice.y <= 8 &&
+        board[square] == Empty && board.CanPlay(square, side)) {
+      book.Take(choice, moveNumber);
+      if (moveNumber > 1) lastBookLine = book.firstMatch + book.randomOffset;
+      ComputerMove move;
+      move.moveNumber = moveNumber;
+      move.bookHit = true;
+      move.square = square;
+      move.x = choice.x;
+      move.y = choice.y;
+      move.bookLine = lastBookLine;
+      move.bestScore = context.plyRecord[0].bestScore;
+      move.plan = PlanSearch(board, cpuLevel);
+      return move;
+    }
+    book.seed = choice.seed;  // a number drawn stays drawn, whether its move is taken or not
+    if (!choice.found) {
+      book.firstMatch = choice.firstMatch;
+      book.lastMatch = choice.lastMatch;
     }
   }
   ComputerMove move = SearchMove(board, side, cpuLevel, progress, forceLiteral);
+  move.moveNumber = moveNumber;
   if (!move.pass && moveNumber <= RecordedMoves) book.RecordOpeningMove(move.x, move.y, moveNumber);
   return move;
 }

@@ -9,7 +9,7 @@
 #include "cpu/evaluation.h"
 #include "cpu/opening_book.h"
 #include "cpu/search.h"
-#include "game/board.h"
+#include "rules/board.h"
 
 namespace dfx {
 
@@ -19,19 +19,18 @@ struct LevelRow {
   int16_t exactSearchFrom;  // discs from which it runs for the exact disc difference
 };
 
-constexpr int LevelS = 4;
-
 // What the level table chooses for a board.
 struct SearchPlan {
   int discs = 0;
   int weightSet = 0;
   int nominalDepth = 0;
-  int mode = 0;  // 0 evaluation, 1 win/loss/draw, 2 exact difference
+  SearchMode mode = SearchMode::Evaluation;
 };
 
 struct ComputerMove {
   bool pass = false;     // no legal move: the caller counts the pass
   bool bookHit = false;  // the move comes from the opening book
+  int moveNumber = 0;    // the number of this move in the game (a pass counts)
   int square = 0;        // y*9 + x of the chosen move (0 on a pass)
   int x = 0, y = 0;
   int bookLine = 0;      // line number shown with a book move
@@ -61,11 +60,11 @@ class ComputerPlayer {
   // The human's move number moveNumber (1..8) at column x, row y.
   void RecordOpeningMove(int x, int y, int moveNumber) { book.RecordOpeningMove(x, y, moveNumber); }
 
-  // The computer's whole decision for `side`: adds 1 to moveNumber, asks the book within
+  // The computer's whole decision for `side` as move movesSoFar + 1: asks the book within
   // the first eight moves with at most 12 discs (a book move illegal here is not taken),
-  // otherwise searches. Records a searched move among the first eight for the book.
-  // Does not play the move; the board is left exactly as it was.
-  ComputerMove DecideMove(Board& board, Cell side, int cpuLevel, int randomEnabled, int16_t& moveNumber,
+  // otherwise searches. Records the move among the first eight for the book. Does not
+  // play it.
+  ComputerMove DecideMove(const Board& board, Cell side, int cpuLevel, int randomEnabled, int movesSoFar,
                           SearchProgress* progress);
 
   // The search alone, as DecideMove runs it. Level S uses the fast search unless literal.
@@ -76,7 +75,7 @@ class ComputerPlayer {
 
   WeightTables weights;
   Evaluator evaluator;
-  LevelRow levelTable[5];
+  LevelRow levelTable[LevelS + 1];
   OpeningBook book;
   SearchContext context;
   int lastBookLine = 0;  // shown when the computer opens with its fixed first move

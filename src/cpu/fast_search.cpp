@@ -7,13 +7,8 @@ namespace {
 
 constexpr int Infinity = 32000;
 
-struct Candidate {
-  Bits own, other;
-  int key;
-  int8_t bit;
-};
-
 // Insertion sort, larger keys first; lists are short.
+template <class Candidate>
 void SortByKey(Candidate* list, int n) {
   for (int i = 1; i < n; ++i) {
     const Candidate t = list[i];
@@ -66,6 +61,15 @@ inline Bits Moves(Bits own, Bits other) {
 
 constexpr Bits Quadrants[4] = {0x0f0f0f0fULL, 0xf0f0f0f0ULL, 0x0f0f0f0f00000000ULL, 0xf0f0f0f000000000ULL};
 
+// The quadrants with an odd number of empty squares: there the mover tends to get the
+// last move.
+inline Bits OddQuadrants(Bits empty) {
+  Bits odd = 0;
+  for (const Bits q : Quadrants)
+    if (PopCount(empty & q) & 1) odd |= q;
+  return odd;
+}
+
 // Mobility, discs facing empty squares and corners, for the side to move.
 int Shape(Bits own, Bits other) {
   const Bits empty = ~(own | other);
@@ -84,8 +88,6 @@ FastSearch::FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {
   table_ = reinterpret_cast<Entry*>(tableStorage_ + (64 - address % 64) % 64);
   for (int bit = 0; bit < 64; ++bit) {
     const Bits b = Bits{1} << bit;
-    quadrantOf_[bit] = (bit % 8 < 4 ? 0x0f0f0f0f0f0f0f0fULL : 0xf0f0f0f0f0f0f0f0ULL) &
-                       (bit < 32 ? 0x00000000ffffffffULL : 0xffffffff00000000ULL);
     neighbours_[bit] = ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
   }
 }
@@ -122,15 +124,15 @@ int FastSearch::FullBoardScore(int discs) {
   c_->evalCount += 1;
   c_->nodeCount += 1;
   const int d = 2 * discs - 64;
-  return mode_ == 1 ? (d > 0) - (d < 0) : d;
+  return mode_ == SearchMode::WinLossDraw ? (d > 0) - (d < 0) : d;
 }
 
 int FastSearch::LeafScore(Bits mover, Bits other) {
   c_->evalCount += 1;
   c_->nodeCount += 1;
-  if (mode_ == 0) return evaluator_.Evaluate(mover, other, c_->weightSet);
+  if (mode_ == SearchMode::Evaluation) return evaluator_.Evaluate(mover, other, c_->weightSet);
   const int d = PopCount(mover) - PopCount(other);
-  return mode_ == 1 ? (d > 0) - (d < 0) : d;
+  return mode_ == SearchMode::WinLossDraw ? (d > 0) - (d < 0) : d;
 }
 
 // The first 31 legal moves in empty-square-list order, as a generated move list keeps them.
@@ -145,6 +147,50 @@ Bits FastSearch::RestrictToListHead(Bits moves) const {
     }
   }
   return kept;
+}
+
+// The children of a node, best first as far as cheap knowledge goes: the table's move, then
+// by evaluation in the midgame, by a short look ahead high in an end game, and by replies,
+// corners and parity near its end. Returns their number.
+int FastSearch::OrderMoves(Candidate* list, Bits own, Bits other, Bits moves, int empties, int ttMove,
+                           bool useTable) {
+  const Bits oddQuadrants =
+      mode_ != SearchMode::Evaluation && empties <= 7 ? OddQuadrants(~(own | other)) : Bits{0};
+  int n = 0;
+  for (Bits m = moves; m; m &= m - 1) {
+    const int bit = std::countr_zero(m);
+    const Bits flips = Flips(bit, own, other);
+    Candidate& cand = list[n++];
+    cand.own = own | flips | (Bits{1} << bit);
+    cand.other = other & ~flips;
+    cand.bit = static_cast<int8_t>(bit);
+#if defined(__GNUC__)
+    if (useTable && empties > 6) __builtin_prefetch(&Slot(cand.other, cand.own));  // read soon, when searched
+#endif
+    if (bit == ttMove) {
+      cand.key = 1 << 20;
+    } else if (mode_ == SearchMode::Evaluation) {
+      cand.key = evaluator_.Evaluate(cand.own, cand.other, c_->weightSet);
+    } else if (empties >= 12) {
+      // High in the tree a bad first move costs a large subtree: look a little further.
+      cand.key = -Shallow(cand.other, cand.own, empties >= 15 ? 2 : 0, -Infinity, Infinity);
+    } else if (empties <= 7) {
+      // Near the end the ordering must be cheap: fewest replies, then corners and parity.
+      cand.key = -16 * PopCount(Moves(cand.other, cand.own)) + 16 * PopCount(cand.own & CornerBits) +
+                 static_cast<int>((oddQuadrants >> bit) & 1) * 4;
+    } else if (empties > 5) {
+      // Fewest replies first; then few own discs facing empty squares, corners held, own moves.
+      const Bits empty = ~(cand.own | cand.other);
+      const Bits frontier = cand.own & (ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) |
+                                        ShiftNE(empty) | ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty));
+      cand.key = -16 * PopCount(Moves(cand.other, cand.own)) - 4 * PopCount(frontier) +
+                 16 * PopCount(cand.own & CornerBits) + 4 * PopCount(Moves(cand.own, cand.other));
+    } else {
+      cand.key = 0;
+    }
+  }
+  SortByKey(list, n);
+  return n;
 }
 
 int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta) {
@@ -174,27 +220,24 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
   }
 
   const int empties = 64 - discs;
-  if (mode_ == 1) {
+  if (mode_ == SearchMode::WinLossDraw) {
     // Win, draw and loss are 1, 0 and -1: a window beyond them is already decided, and
     // bounds past them say no more than the extremes themselves.
     if (alpha >= 1) return 1;
     if (beta <= -1) return -1;
     if (alpha < -1) alpha = -1;
     if (beta > 1) beta = 1;
-  } else if (mode_ == 2) {
+  } else if (mode_ == SearchMode::Exact) {
     if (alpha < -64) alpha = -64;
     if (beta > 64) beta = 64;
   }
   // The last few squares of an end game, when the depth limit cannot be reached there.
-  if (mode_ != 0 && empties <= 6) {
-    // Squares in quadrants with an odd number of empties first: there the mover tends to
-    // get the last move.
+  if (mode_ != SearchMode::Evaluation && empties <= 6) {
+    // Squares in odd quadrants first.
     int8_t squares[8];
     int n = 0;
     const Bits empty = ~(own | other);
-    Bits odd = 0;
-    for (const Bits q : Quadrants)
-      if (PopCount(empty & q) & 1) odd |= q;
+    const Bits odd = OddQuadrants(empty);
     for (Bits e = empty & odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     for (Bits e = empty & ~odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     switch (n) {
@@ -206,7 +249,7 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
       default: return Small<6>(own, other, ply, passes, alpha, beta, squares);
     }
   }
-  const bool useTable = mode_ == 0 ? depthLimit - ply >= 2 : empties >= 6;
+  const bool useTable = mode_ == SearchMode::Evaluation ? depthLimit - ply >= 2 : empties >= 6;
   int ttMove = -1;
   if (useTable) {
     if (const Entry* entry = Find(own, other, ply, passes)) {
@@ -219,47 +262,8 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     }
   }
 
-  Bits oddQuadrants = 0;
-  if (mode_ != 0 && empties <= 7) {
-    const Bits empty = ~(own | other);
-    for (const Bits q : Quadrants)
-      if (PopCount(empty & q) & 1) oddQuadrants |= q;
-  }
   Candidate list[64];
-  int n = 0;
-  for (Bits m = moves; m; m &= m - 1) {
-    const int bit = std::countr_zero(m);
-    const Bits flips = Flips(bit, own, other);
-    Candidate& cand = list[n++];
-    cand.own = own | flips | (Bits{1} << bit);
-    cand.other = other & ~flips;
-    cand.bit = static_cast<int8_t>(bit);
-#if defined(__GNUC__)
-    if (useTable && empties > 6) __builtin_prefetch(&Slot(cand.other, cand.own));  // read soon, when searched
-#endif
-    if (bit == ttMove) {
-      cand.key = 1 << 20;
-    } else if (mode_ == 0) {
-      cand.key = evaluator_.Evaluate(cand.own, cand.other, c_->weightSet);
-    } else if (empties >= 12) {
-      // High in the tree a bad first move costs a large subtree: look a little further.
-      cand.key = -Shallow(cand.other, cand.own, empties >= 15 ? 2 : 0, -Infinity, Infinity);
-    } else if (empties <= 7) {
-      // Near the end the ordering must be cheap: fewest replies, then corners and parity.
-      cand.key = -16 * PopCount(Moves(cand.other, cand.own)) + 16 * PopCount(cand.own & CornerBits) +
-                 static_cast<int>((oddQuadrants >> bit) & 1) * 4;
-    } else if (empties > 5) {
-      // Fewest replies first; then few own discs facing empty squares, corners held, own moves.
-      const Bits empty = ~(cand.own | cand.other);
-      const Bits frontier = cand.own & (ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) |
-                                        ShiftNE(empty) | ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty));
-      cand.key = -16 * PopCount(Moves(cand.other, cand.own)) - 4 * PopCount(frontier) +
-                 16 * PopCount(cand.own & CornerBits) + 4 * PopCount(Moves(cand.own, cand.other));
-    } else {
-      cand.key = 0;
-    }
-  }
-  SortByKey(list, n);
+  const int n = OrderMoves(list, own, other, moves, empties, ttMove, useTable);
 
   // A child whose stored bound already refutes this window ends the node before any search.
   if (useTable && empties >= 8) {
@@ -387,14 +391,14 @@ int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int 
   return -Small<N>(other, own, ply + 1, 1, -beta, -alpha, squares);
 }
 
-void FastSearch::MainSearch(SearchContext& context, int mode, int rootDiscs) {
+void FastSearch::MainSearch(SearchContext& context, SearchMode mode, int rootDiscs) {
   c_ = &context;
   mode_ = mode;
   if (++generation_ == 0) {
     std::memset(static_cast<void*>(tableStorage_), 0, sizeof tableStorage_);
     generation_ = 1;
   }
-  context.searchMode = static_cast<int16_t>(mode);
+  context.searchMode = mode;
   if (context.progress) context.progress->StartMarks();
   context.ply = 0;
   context.depthLimit = context.nominalDepth;
@@ -430,7 +434,7 @@ void FastSearch::MainSearch(SearchContext& context, int mode, int rootDiscs) {
     }
     root.entries[i].orderValue = record.bestScore;
     if (context.progress) context.progress->Mark(context.progressGlyph);
-    if (mode == 1 && record.bestScore == 1) break;
+    if (mode == SearchMode::WinLossDraw && record.bestScore == 1) break;
   }
 }
 

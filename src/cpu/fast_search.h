@@ -19,7 +19,7 @@ class FastSearch {
   // Main search after LiteralSearch::PrepareRoot and PreSearch have set up the context
   // (root list in its final order, nominalDepth, sortedPlies, discs). Writes the root's
   // PlyRecord and orderValues, prints the marks and counts evalCount / fullBoardCount.
-  void MainSearch(SearchContext& context, int mode, int rootDiscs);
+  void MainSearch(SearchContext& context, SearchMode mode, int rootDiscs);
 
   // Transposition-table size in entries (a power of two).
   static constexpr int TableBits = 16;
@@ -34,7 +34,15 @@ class FastSearch {
     uint64_t unused;
   };
 
+  // A child of a node: its position from the mover's side and its ordering key.
+  struct Candidate {
+    Bits own, other;
+    int key;
+    int8_t bit;
+  };
+
   int Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta);
+  int OrderMoves(Candidate* list, Bits own, Bits other, Bits moves, int empties, int ttMove, bool useTable);
   int LeafScore(Bits mover, Bits other);
   int FullBoardScore(int discs);
   int Shallow(Bits own, Bits other, int depth, int alpha, int beta);
@@ -48,10 +56,9 @@ class FastSearch {
 
   const Evaluator& evaluator_;
   SearchContext* c_ = nullptr;
-  int mode_ = 0;
+  SearchMode mode_ = SearchMode::Evaluation;
   uint8_t generation_ = 0;
   Bits neighbours_[64];
-  Bits quadrantOf_[64];
   Entry* table_;  // in tableStorage_, from its first cache-line boundary
   alignas(Entry) unsigned char tableStorage_[(sizeof(Entry) << TableBits) + 64];
 };

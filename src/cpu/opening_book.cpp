@@ -5,7 +5,7 @@
 namespace dfx {
 namespace {
 
-constexpr int16_t builtInLines[64][8] = {
+constexpr int16_t bookLines[BookLines][RecordedMoves] = {
     {51, 60, 59, 42, 61, 58, 32, 33}, {51, 60, 59, 42, 61, 57, 33, 68}, {51, 60, 59, 42, 61, 48, 43, 52},
     {51, 60, 59, 42, 61, 48, 33, 43}, {51, 60, 59, 42, 61, 48, 33, 68}, {51, 60, 59, 42, 52, 61, 43, 68},
     {51, 60, 59, 42, 52, 61, 68, 58}, {51, 60, 59, 42, 52, 68, 69, 53}, {51, 60, 59, 42, 52, 68, 69, 61},
@@ -31,16 +31,7 @@ constexpr int16_t builtInLines[64][8] = {
 
 }  // namespace
 
-OpeningBook::OpeningBook() {
-  for (auto& line : bookLines)
-    for (int16_t& m : line) m = 0;
-  for (int l = 0; l < 64; ++l)
-    for (int m = 0; m < 8; ++m) bookLines[l + 1][m + 1] = builtInLines[l][m];
-  bookLineCount = 0;
-  for (int l = 1; l <= BookLineCapacity && bookLines[l][1] != 0; ++l) bookLineCount = static_cast<int16_t>(l);
-}
-
-int OpeningBook::NormaliseSquare(int x, int y) const {
+int OpeningBook::NormaliseSquare(int x, int y, int orientation) {
   switch (orientation) {
     case 1: return 90 - 9 * y - x;
     case 2: return 90 - 9 * x - y;
@@ -66,54 +57,69 @@ void OpeningBook::RecordOpeningMove(int x, int y, int moveNumber) {
   gameRecord[moveNumber - 1] = static_cast<int16_t>(s);
 }
 
-bool OpeningBook::ConsultBook(int moveNumber, int randomEnabled, int* x, int* y) {
-  bookHit = 0;
-  if (moveNumber < 1 || moveNumber > RecordedMoves) return false;
+BookChoice OpeningBook::LookUp(int moveNumber, int randomEnabled) const {
+  BookChoice choice;
+  choice.seed = seed;
+  choice.orientation = orientation;
+  choice.firstMatch = firstMatch;
+  choice.lastMatch = lastMatch;
+  choice.randomOffset = randomOffset;
+  if (moveNumber < 1 || moveNumber > RecordedMoves) return choice;
+  choice.found = true;
   if (moveNumber == 1) {
-    *x = 4;
-    *y = 3;
-    RecordOpeningMove(4, 3, 1);
-    bookHit = 1;
-    return true;
+    // Always the same opening move; it fixes the orientation the record is kept in.
+    choice.x = 4;
+    choice.y = 3;
+    choice.orientation = 2;
+    choice.recorded = static_cast<int16_t>(NormaliseSquare(4, 3, 2));
+    return choice;
   }
-  firstMatch = -1;
-  lastMatch = 0;
-  for (int line = 1; line <= bookLineCount; ++line) {
+  choice.firstMatch = -1;
+  choice.lastMatch = 0;
+  for (int line = 1; line <= BookLines; ++line) {
     int matched = 0;
-    while (matched < moveNumber - 1 && gameRecord[matched] == bookLines[line][matched + 1]) ++matched;
+    while (matched < moveNumber - 1 && gameRecord[matched] == bookLines[line - 1][matched]) ++matched;
     if (matched == moveNumber - 1) {
-      if (firstMatch == -1) firstMatch = static_cast<int16_t>(line);
-      lastMatch = static_cast<int16_t>(line);
+      if (choice.firstMatch == -1) choice.firstMatch = static_cast<int16_t>(line);
+      choice.lastMatch = static_cast<int16_t>(line);
     }
   }
-  if (firstMatch == -1) return false;
-  bookHit = 1;
-  randomOffset = 0;
+  if (choice.firstMatch == -1) {
+    choice.found = false;
+    return choice;
+  }
+  choice.randomOffset = 0;
   if (randomEnabled == 1) {
-    randomOffset = static_cast<int16_t>(lastMatch - firstMatch);
+    choice.randomOffset = static_cast<int16_t>(choice.lastMatch - choice.firstMatch);
     // The last matching line can never come out of this; that is how the game chooses.
-    if (randomOffset > 0) randomOffset = static_cast<int16_t>(std::floor(randomOffset * RandomUnit()));
+    if (choice.randomOffset > 0)
+      choice.randomOffset = static_cast<int16_t>(std::floor(choice.randomOffset * RandomUnit(choice.seed)));
   }
-  int m = bookLines[firstMatch + randomOffset][moveNumber];
-  *y = m / 9;
-  *x = m - 9 * *y;
-  gameRecord[moveNumber - 1] = static_cast<int16_t>(m);
-  if (orientation > 0) {
-    m = NormaliseSquare(*x, *y);
-    *y = m / 9;
-    *x = m - 9 * *y;
-  }
-  return true;
+  const int m = bookLines[choice.firstMatch + choice.randomOffset - 1][moveNumber - 1];
+  choice.recorded = static_cast<int16_t>(m);
+  const int onBoard = orientation > 0 ? NormaliseSquare(m - 9 * (m / 9), m / 9) : m;
+  choice.y = onBoard / 9;
+  choice.x = onBoard - 9 * choice.y;
+  return choice;
 }
 
-int OpeningBook::Random15() {
+void OpeningBook::Take(const BookChoice& choice, int moveNumber) {
+  gameRecord[moveNumber - 1] = choice.recorded;
+  orientation = choice.orientation;
+  firstMatch = choice.firstMatch;
+  lastMatch = choice.lastMatch;
+  randomOffset = choice.randomOffset;
+  seed = choice.seed;
+}
+
+int Random15(uint32_t& seed) {
   seed = seed * 1103515245u + 12345u;
   return static_cast<int>((seed >> 16) & 0x7fff);
 }
 
-double OpeningBook::RandomUnit() {
-  const uint32_t a = static_cast<uint32_t>(Random15());
-  const uint32_t b = static_cast<uint32_t>(Random15());
+double RandomUnit(uint32_t& seed) {
+  const uint32_t a = static_cast<uint32_t>(Random15(seed));
+  const uint32_t b = static_cast<uint32_t>(Random15(seed));
   return static_cast<double>((a * b) % 100000u) / 100000.0;
 }
 

@@ -41,7 +41,7 @@ void LiteralSearch::DiscScore() {
   c_.ownCount = static_cast<int16_t>(PopCount(c_.discs[c_.side]));
   c_.otherCount = static_cast<int16_t>(PopCount(c_.discs[opponentOf[c_.side]]));
   int score = c_.ownCount - c_.otherCount;
-  if (c_.searchMode == 1) score = (score > 0) - (score < 0);
+  if (c_.searchMode == SearchMode::WinLossDraw) score = (score > 0) - (score < 0);
   c_.score = static_cast<int16_t>(score);
 }
 
@@ -73,7 +73,7 @@ void LiteralSearch::BuildEmptySquareList() {
     list.count += 1;
     list.entries[list.count] = {static_cast<int16_t>(s), priority[s]};
   }
-  if (c_.level == 4 && list.count > 1) {
+  if (c_.level == LevelS && list.count > 1) {
     for (int i = 1; i <= list.count - 1; ++i)
       for (int j = i + 1; j <= list.count; ++j)
         if (list.entries[i].priority < list.entries[j].priority) {
@@ -141,34 +141,34 @@ int LiteralSearch::PrepareRoot(const Board& board) {
   return root.count;
 }
 
-void LiteralSearch::PreSearch(int mode) {
+void LiteralSearch::PreSearch(SearchMode mode) {
   const Cell rootSide = c_.side;
   if (c_.nominalDepth > 5) {
     c_.depthLimit = 2;
     c_.sortedPlies = 3;
     c_.pruneEnabled = 0;
-    c_.searchMode = 0;
+    c_.searchMode = SearchMode::Evaluation;
     if (c_.progress) c_.progress->StartMarks();
     c_.progressGlyph = 2;
     SearchNode(0, rootDiscs_);
     c_.side = rootSide;
     c_.preSearchCount = c_.evalCount;
     SortMovesDescending();
-    c_.searchMode = static_cast<int16_t>(mode);
-    if (c_.preSearchCount <= 3000 && mode == 0) c_.nominalDepth += 1;
+    c_.searchMode = mode;
+    if (c_.preSearchCount <= 3000 && mode == SearchMode::Evaluation) c_.nominalDepth += 1;
     c_.sortedPlies = c_.nominalDepth >= 18 ? 10 : 4;
   } else {
-    c_.searchMode = static_cast<int16_t>(mode);
+    c_.searchMode = mode;
   }
 }
 
-void LiteralSearch::MainSearch(int mode) {
+void LiteralSearch::MainSearch(SearchMode mode) {
   const Cell rootSide = c_.side;
   if (memo_) {
     memo_->NextGeneration();
     memoActive_ = true;
   }
-  c_.searchMode = static_cast<int16_t>(mode);
+  c_.searchMode = mode;
   if (c_.progress) c_.progress->StartMarks();
   c_.ply = 0;
   c_.depthLimit = c_.nominalDepth;
@@ -179,8 +179,8 @@ void LiteralSearch::MainSearch(int mode) {
   memoActive_ = false;
 }
 
-void LiteralSearch::SearchRoot(const Board& board, int mode) {
-  c_.searchMode = static_cast<int16_t>(mode);
+void LiteralSearch::SearchRoot(const Board& board, SearchMode mode) {
+  c_.searchMode = mode;
   if (PrepareRoot(board) < 2) return;
   PreSearch(mode);
   MainSearch(mode);
@@ -203,7 +203,7 @@ void LiteralSearch::SearchNode(int passes, int discs) {
     return false;
   };
   // Only the sorted plies come here: SearchChild walks the others.
-  if (ply > 0) GenerateMoves(c_.searchMode != 0 && ply >= 7);
+  if (ply > 0) GenerateMoves(c_.searchMode != SearchMode::Evaluation && ply >= 7);
   MoveList& list = c_.moveList[ply];
   if (list.count >= 2) {
     SortMovesDescending();
@@ -221,7 +221,7 @@ void LiteralSearch::SearchNode(int passes, int discs) {
     if (ply == 0) {
       list.entries[i].orderValue = record.bestScore;
       if (c_.progress) c_.progress->Mark(c_.progressGlyph);
-      if (c_.searchMode == 1 && record.bestScore == 1) break;
+      if (c_.searchMode == SearchMode::WinLossDraw && record.bestScore == 1) break;
     } else if (afterChild(bestBefore)) {
       break;
     }
@@ -294,7 +294,7 @@ void LiteralSearch::SearchChild(int passes, int discs) {
 
 // Whether a node's subtree is big enough to be worth a lookup in the memo.
 bool LiteralSearch::Memoised(int ply, int discs) const {
-  return c_.searchMode == 0 ? c_.depthLimit - ply >= 2 : 64 - discs >= 6;
+  return c_.searchMode == SearchMode::Evaluation ? c_.depthLimit - ply >= 2 : 64 - discs >= 6;
 }
 
 // The outcome of a subtree walked before, if it stopped no earlier than this visit would:
@@ -361,20 +361,10 @@ void LiteralSearch::Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint
 int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares,
                         int n) {
   // The last few squares of an end game, when the depth limit cannot be reached there.
-  if (c_.searchMode != 0 && n <= 5 && ply + 2 * n + 2 <= c_.depthLimit) {
-    switch (c_.searchMode * 8 + n) {
-      case 9: return SmallTail<1, 1>(own, other, passes, cutAt, squares);
-      case 10: return SmallTail<2, 1>(own, other, passes, cutAt, squares);
-      case 11: return SmallTail<3, 1>(own, other, passes, cutAt, squares);
-      case 12: return SmallTail<4, 1>(own, other, passes, cutAt, squares);
-      case 13: return SmallTail<5, 1>(own, other, passes, cutAt, squares);
-      case 17: return SmallTail<1, 2>(own, other, passes, cutAt, squares);
-      case 18: return SmallTail<2, 2>(own, other, passes, cutAt, squares);
-      case 19: return SmallTail<3, 2>(own, other, passes, cutAt, squares);
-      case 20: return SmallTail<4, 2>(own, other, passes, cutAt, squares);
-      case 21: return SmallTail<5, 2>(own, other, passes, cutAt, squares);
-      default: break;
-    }
+  if (c_.searchMode != SearchMode::Evaluation && n >= 1 && n <= 5 && ply + 2 * n + 2 <= c_.depthLimit) {
+    if (c_.searchMode == SearchMode::WinLossDraw)
+      return Tail<SearchMode::WinLossDraw>(own, other, passes, cutAt, squares, n);
+    return Tail<SearchMode::Exact>(own, other, passes, cutAt, squares, n);
   }
   const bool leaves = ply == c_.depthLimit;
   // Where the children are looked up too, all their buckets are asked for at once, before
@@ -442,18 +432,18 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
 
 namespace {
 
-template <int Mode>
+template <SearchMode Mode>
 inline int EndScore(Bits own, Bits other) {
   const int d = PopCount(own) - PopCount(other);
-  if constexpr (Mode == 1) return (d > 0) - (d < 0);
+  if constexpr (Mode == SearchMode::WinLossDraw) return (d > 0) - (d < 0);
   return d;
 }
 
 // The score of a full board on which the side holds `discs`.
-template <int Mode>
+template <SearchMode Mode>
 inline int FullBoardScore(int discs) {
   const int d = 2 * discs - 64;
-  if constexpr (Mode == 1) return (d > 0) - (d < 0);
+  if constexpr (Mode == SearchMode::WinLossDraw) return (d > 0) - (d < 0);
   return d;
 }
 
@@ -462,7 +452,7 @@ inline int FullBoardScore(int discs) {
 // Walk for an end game's last few empty squares, unrolled by their number, where the depth
 // limit cannot be reached.
 // The last empty square: a move fills the board; otherwise the pass, and perhaps the opponent's.
-template <int Mode>
+template <SearchMode Mode>
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
@@ -484,7 +474,7 @@ inline int LiteralSearch::LastSquare(Bits own, Bits other, int passes, int bit) 
   return -EndScore<Mode>(other, own);
 }
 
-template <int N, int Mode>
+template <int N, SearchMode Mode>
 int LiteralSearch::SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares) {
   if constexpr (N == 1) {
     return LastSquare<Mode>(own, other, passes, squares[0]);
@@ -521,11 +511,22 @@ int LiteralSearch::SmallTail(Bits own, Bits other, int passes, int cutAt, const 
   }
 }
 
+template <SearchMode Mode>
+int LiteralSearch::Tail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares, int n) {
+  switch (n) {
+    case 1: return SmallTail<1, Mode>(own, other, passes, cutAt, squares);
+    case 2: return SmallTail<2, Mode>(own, other, passes, cutAt, squares);
+    case 3: return SmallTail<3, Mode>(own, other, passes, cutAt, squares);
+    case 4: return SmallTail<4, Mode>(own, other, passes, cutAt, squares);
+    default: return SmallTail<5, Mode>(own, other, passes, cutAt, squares);
+  }
+}
+
 int LiteralSearch::TailScore(Bits own, Bits other) {
   c_.evalCount += 1;
-  if (c_.searchMode == 0) return evaluator_.Evaluate(own, other, c_.weightSet);
+  if (c_.searchMode == SearchMode::Evaluation) return evaluator_.Evaluate(own, other, c_.weightSet);
   const int d = PopCount(own) - PopCount(other);
-  return c_.searchMode == 1 ? (d > 0) - (d < 0) : d;
+  return c_.searchMode == SearchMode::WinLossDraw ? (d > 0) - (d < 0) : d;
 }
 
 void LiteralSearch::VisitChild(int move, int passes, int discs) {
@@ -533,7 +534,7 @@ void LiteralSearch::VisitChild(int move, int passes, int discs) {
   c_.nodeCount += 1;
   PlyRecord& record = c_.plyRecord[ply];
   if (ply == c_.depthLimit || passes == 2 || discs == 64) {
-    if (c_.searchMode == 0)
+    if (c_.searchMode == SearchMode::Evaluation)
       Evaluate();
     else
       DiscScore();

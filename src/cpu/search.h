@@ -20,6 +20,13 @@ class SearchProgress {
   virtual void Mark(uint8_t code) = 0;
 };
 
+// What a search scores: the evaluation (midgame), only win/loss/draw (-1, 0, 1), or the
+// exact disc difference.
+enum class SearchMode : int16_t { Evaluation, WinLossDraw, Exact };
+
+// The strongest level, shown as S; levels run 0..LevelS.
+constexpr int LevelS = 4;
+
 constexpr int MaxPly = 30;
 constexpr int MoveListCapacity = 31;
 constexpr int16_t NoScore = -9999;
@@ -56,7 +63,7 @@ struct SearchContext {
   int16_t nominalDepth = 0;
   int16_t sortedPlies = 3;
   int16_t pruneEnabled = 0;
-  int16_t searchMode = 0;
+  SearchMode searchMode = SearchMode::Evaluation;
   uint32_t evalCount = 0;
   uint32_t preSearchCount = 0;
   uint32_t fullBoardCount = 0;
@@ -65,7 +72,7 @@ struct SearchContext {
   int16_t ownCount = 0, otherCount = 0;
   int16_t score = 0;
   int weightSet = 0;
-  int level = 0;  // 0..4, 4 being level S
+  int level = 0;  // 0..LevelS
 
   PlyRecord plyRecord[MaxPly + 1] = {};
   MoveList moveList[MaxPly + 1] = {};
@@ -120,11 +127,11 @@ class LiteralSearch {
   // evaluation, disc count. Returns the number of root moves.
   int PrepareRoot(const Board& board);
   // The shallow pre-search (only when nominalDepth > 5) and its depth rule.
-  void PreSearch(int mode);
+  void PreSearch(SearchMode mode);
   // The main search at depthLimit = nominalDepth.
-  void MainSearch(int mode);
+  void MainSearch(SearchMode mode);
   // PrepareRoot, then (with two moves or more) pre-search and main search.
-  void SearchRoot(const Board& board, int mode);
+  void SearchRoot(const Board& board, SearchMode mode);
 
   int rootDiscs() const { return rootDiscs_; }
 
@@ -173,10 +180,12 @@ class LiteralSearch {
              int16_t best);
   int Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);
   int TailScore(Bits own, Bits other);
-  template <int Mode>
+  template <SearchMode Mode>
   int LastSquare(Bits own, Bits other, int passes, int bit);
-  template <int N, int Mode>
+  template <int N, SearchMode Mode>
   int SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares);
+  template <SearchMode Mode>
+  int Tail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares, int n);
   void VisitChild(int move, int passes, int discs);
   void PrefetchChild(int square, int childDiscs);
   SubtreeMemo::Entry* ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly);

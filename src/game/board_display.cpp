@@ -35,7 +35,7 @@ void Game::RedrawBoard() {
 void Game::AnimateFlips() {
   for (int f = 0; f <= 4; ++f) {
     for (int i = FirstSquare; i <= LastSquare; ++i) {
-      Cell before = board.snapshots[AnimationSlot][i];
+      Cell before = animationBoard[i];
       if (before > 0 && before != board[i]) {
         int y = i / 9;
         int x = i - 9 * y;

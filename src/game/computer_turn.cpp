@@ -10,6 +10,7 @@ void Game::PlayComputerMove() {
   state.cursorX = 0;
   const ComputerMove move = cpu.DecideMove(board, static_cast<Cell>(state.sideToMove), state.cpuLevel,
                                            state.randomEnabled, state.moveNumber, this);
+  state.moveNumber = static_cast<int16_t>(move.moveNumber);
   if (move.pass) {
     state.cursorX = savedCursorX;
     state.passCount += 1;
@@ -32,7 +33,7 @@ void Game::PlayComputerMove() {
     lcd.LcdPrintNumber(6, move.bestScore);
     lcd.LcdPrint(texts::EvalSuffix);
     lcd.LcdLocate(12, 5);
-    if (state.cpuLevel < 4) {
+    if (state.cpuLevel < LevelS) {
       lcd.LcdPrintNumber(6, static_cast<double>(move.evalCount));
       lcd.LcdPrint(texts::LeafSuffix);
     } else {
@@ -45,7 +46,7 @@ void Game::PlayComputerMove() {
 
   const Cell side = static_cast<Cell>(state.sideToMove);
   const int square = SquareIndex(state.cursorX, state.cursorY);
-  board.SaveBoard(AnimationSlot);
+  animationBoard = board;
   board.FlipDiscs(square, side);
   board[square] = side;
   DrawSquare(state.cursorX, state.cursorY);

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cpu/computer_player.h"
-#include "game/board.h"
+#include "rules/board.h"
 #include "host/host.h"
 #include "lcd/lcd.h"
 
@@ -15,7 +15,7 @@ namespace dfx {
 
 // Settings and state of the game flow, shared by the human's and the computer's turn.
 struct GameState {
-  int16_t cpuLevel = 0;  // 0..4, 4 shown as S
+  int16_t cpuLevel = 0;  // 0..LevelS, LevelS shown as S
   int16_t randomEnabled = 1;
   int16_t humanColour = Black;
   int16_t sideToMove = Black;
@@ -59,6 +59,9 @@ class Game : private SearchProgress {
 
   GameState state;
   Board board;
+  Board startBoard;      // every new game begins from this, read from the start-position file
+  Board undoBoard;       // before the human's last move
+  Board animationBoard;  // before the move being animated
   Lcd lcd;
   ComputerPlayer cpu;
 

@@ -2,7 +2,7 @@
 
 #include "game/game.h"
 #include "game/program.h"
-#include "game/start_position.h"
+#include "rules/start_position.h"
 #include "game/texts.h"
 #include "host/keys.h"
 #include "runtime/clock.h"
@@ -24,7 +24,7 @@ void Game::StartUp() {
   cpu.SeedRandom(TickCount());
   lcd.CreateGlyphObjects(host_);
   lcd.LoadGlyphSet();
-  LoadStartPosition(board);
+  LoadStartPosition(startBoard);
   lcd.padSpaces = std::string(15, ' ');
   state.cpuLevel = 0;
   state.randomEnabled = 1;
@@ -61,7 +61,7 @@ int16_t Game::RunTitleScreen() {
         if (state.cpuLevel > 0) state.cpuLevel -= 1;
         break;
       case keys::Right:
-        if (state.cpuLevel < 4) state.cpuLevel += 1;
+        if (state.cpuLevel < LevelS) state.cpuLevel += 1;
         break;
       case keys::R:
         state.randomEnabled = static_cast<int16_t>((state.randomEnabled + 1) % 2);
@@ -84,7 +84,7 @@ void Game::RunGame(int16_t startKey) {
   // The clear wiped the last game's box: none is drawn now, so the first turn draws one.
   state.boxX = 0;
   state.boxY = 0;
-  board.NewGameBoard();
+  board = startBoard;
   RedrawBoard();
   state.moveNumber = 0;
   state.undoCount = 0;

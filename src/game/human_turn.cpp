@@ -51,7 +51,7 @@ void Game::HumanTurn() {
 
 void Game::Undo() {
   PrintAt(9, 2, lcd.padSpaces);
-  board.RestoreBoard(UndoSlot);
+  board = undoBoard;
   RedrawBoard();
   DrawCursorBox(state.cursorX, state.cursorY, 1);
   state.undoUsed = 1;
@@ -62,8 +62,8 @@ void Game::Undo() {
 void Game::PlaceHumanDisc() {
   const int square = SquareIndex(state.cursorX, state.cursorY);
   const Cell side = static_cast<Cell>(state.sideToMove);
-  board.SaveBoard(UndoSlot);
-  board.SaveBoard(AnimationSlot);
+  undoBoard = board;
+  animationBoard = board;
   state.savedMoveNumber = state.moveNumber;
   board.FlipDiscs(square, side);
   state.passCount = 0;

@@ -34,7 +34,7 @@ TEST_F(EvaluationTest, WholeEdgeFromOwnCornerCountsOneRunOfSeven) {
       "--------"
       "--------"
       "--------"
-      "--------");
+      "--------").value();
   // Positional: 60+60 corners, 15+15 next to the taken corners, -2-2+0+0 inside; White's d3 -(-1).
   // Frontier: Black's discs see 2+3*6+2 = 22 empty neighbours, White's 8. Runs: +7 for Black only.
   // Mobility: Black has none, White none either (no White line reaches an empty square over Black).
@@ -53,7 +53,7 @@ TEST_F(EvaluationTest, CornerAdjustmentLastsForOneEvaluationOnly) {
       "--------"
       "--------"
       "--------"
-      "--------");
+      "--------").value();
   Board withoutCorner = withCorner;
   withoutCorner[10] = Empty;
   const int16_t before = Score(withoutCorner, White);

@@ -26,6 +26,7 @@ const int corners[4][4] = {{10, 11, 19, 20}, {17, 16, 26, 25}, {73, 64, 74, 65},
 
 struct Machine {
   Board board;
+  Board plies[31], scratch;  // the position saved on entering each ply; one move tried in a list
   int16_t squareWeights[2][91] = {};
   int16_t adjust[2][4] = {};  // default edge, default diagonal, corner edge, corner diagonal
 
@@ -173,7 +174,7 @@ struct Machine {
 
   void Generate(bool byMobility) {
     listCount[ply] = 0;
-    board.SaveBoard(ScratchSlot);
+    scratch = board;
     for (int i = 1; i <= emptyCount; ++i) {
       const int s = emptySquare[i];
       if (board[s] != Empty) continue;
@@ -188,7 +189,7 @@ struct Machine {
         listValue[ply][listCount[ply]] = score;
         listCount[ply] += 1;
       }
-      board.RestoreBoard(ScratchSlot);
+      board = scratch;
       if (listCount[ply] == 31) break;
     }
   }
@@ -203,7 +204,7 @@ struct Machine {
         bestScore[ply] = score;
         bestMove[ply] = static_cast<int16_t>(move);
       }
-      board.RestoreBoard(ply);
+      board = plies[ply];
       if (discs == 64) fullBoardCount += 1;
       return;
     }
@@ -216,11 +217,11 @@ struct Machine {
       bestScore[ply] = static_cast<int16_t>(-bestScore[ply + 1]);
       bestMove[ply] = static_cast<int16_t>(move);
     }
-    board.RestoreBoard(ply);
+    board = plies[ply];
   }
 
   void SearchNode(int passes, int discs) {
-    board.SaveBoard(ply);
+    plies[ply] = board;
     bestScore[ply] = -9999;
     if (ply < sortedPlies) {
       if (ply > 0) Generate(searchMode != 0 && ply >= 7);

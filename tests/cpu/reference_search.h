@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/board.h"
+#include "rules/board.h"
 
 namespace dfx::reference {
 

@@ -61,7 +61,7 @@ TEST(LiteralSearch, EndGameKeepsDepthTwentyFive) {
   auto player = std::make_unique<ComputerPlayer>();
   for (const BenchPosition& p : RandomPositions(52, 3, 63)) {
     const ComputerMove m = player->SearchMove(p.board, p.side, LevelS, nullptr, true);
-    EXPECT_EQ(m.plan.mode, 2);
+    EXPECT_EQ(m.plan.mode, SearchMode::Exact);
     EXPECT_EQ(m.finalDepth, 25);
     EXPECT_GT(m.preSearchCount, 0u);
   }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cpu/search.h"
-#include "game/board.h"
+#include "rules/board.h"
 
 namespace dfx {
 
@@ -20,26 +20,6 @@ struct MarkRecorder : SearchProgress {
   void StartMarks() override { ++starts; }
   void Mark(uint8_t code) override { text += static_cast<char>('0' + code); }
 };
-
-inline bool SameCells(const Board& a, const Board& b) {
-  for (int i = 0; i < BoardCells; ++i)
-    if (a.cells[i] != b.cells[i]) return false;
-  return true;
-}
-
-// A board from 64 characters, row 1 first: 'X' Black, 'O' White, anything else empty.
-inline Board BoardFromText(const char* text) {
-  Board board;
-  for (int i = 0; i < 64 && text[i]; ++i) {
-    const int square = SquareIndex(i % 8 + 1, i / 8 + 1);
-    board[square] = text[i] == 'X' ? Black : text[i] == 'O' ? White : Empty;
-  }
-  return board;
-}
-
-}  // namespace dfx
-
-namespace dfx {
 
 // A board of `discs` discs on random squares, each Black with probability blackPercent / 100:
 // not reachable in a game, but full of passes and wipe-outs, which the engine must handle alike.

@@ -1,25 +1,17 @@
-#include "game/board.h"
+#include "rules/board.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
-#include "game/start_position.h"
+#include "rules/start_position.h"
 
 namespace dfx {
 namespace {
 
-// Builds a board from 64 characters, row 1 first: '-' empty, 'X' Black, 'O' White.
-Board MakeBoard(const char* squares) {
-  Board b;
-  for (int i = 0; i < 64; ++i) {
-    char c = squares[i];
-    b.snapshots[StartPositionSlot][SquareIndex(i % 8 + 1, i / 8 + 1)] = c == 'X' ? Black : c == 'O' ? White : Empty;
-  }
-  b.NewGameBoard();
-  return b;
-}
+Board MakeBoard(const char* squares) { return BoardFromText(squares).value(); }
 
 const char* kStart =
     "--------"
@@ -77,12 +69,12 @@ TEST(Board, FlipDiscsCountsDirectionsNotDiscs) {
       "X-------"
       "-O------"
       "--O-----"
-      "---*OOOX"
+      "----OOOX"
       "--------"
       "--------"
       "--------"
       "--------");
-  // '*' reads as empty: square (4,4) = 40 captures diagonally (2 discs) and to the right (3 discs).
+  // Square (4,4) = 40 captures diagonally (2 discs) and to the right (3 discs).
   ASSERT_EQ(b[40], Empty);
   EXPECT_EQ(b.FlipDiscs(40, Black), 2);
   EXPECT_EQ(b[40], Empty);  // the mover places the disc itself
@@ -91,30 +83,34 @@ TEST(Board, FlipDiscsCountsDirectionsNotDiscs) {
 
 TEST(Board, IllegalFlipChangesNothing) {
   Board b = MakeBoard(kStart);
-  Cell before[BoardCells];
-  std::memcpy(before, b.cells, sizeof before);
+  const Board before = b;
   EXPECT_EQ(b.FlipDiscs(10, Black), 0);
   EXPECT_EQ(b.FlipDiscs(40, Black), 0);  // occupied, captures nothing either
-  EXPECT_EQ(std::memcmp(before, b.cells, sizeof before), 0);
+  EXPECT_TRUE(b == before);
 }
 
-TEST(Board, SnapshotsRoundTripAndNewGameFillsSearchSlots) {
-  Board b = MakeBoard(kStart);
-  for (int slot = 0; slot <= 30; ++slot) EXPECT_EQ(b.snapshots[slot][41], Black) << slot;
-  b.SaveBoard(UndoSlot);
-  b.FlipDiscs(31, Black);
-  b[31] = Black;
-  EXPECT_EQ(b[40], Black);
-  b.RestoreBoard(UndoSlot);
-  EXPECT_EQ(b[31], Empty);
-  EXPECT_EQ(b[40], White);
-  EXPECT_EQ(b.snapshots[StartPositionSlot][31], Empty);
+TEST(Board, TextReadsBackAndAnythingElseIsNoBoard) {
+  const std::string start = kStart;
+  EXPECT_EQ(BoardToText(MakeBoard(kStart)), start);
+  std::string dotted = start;
+  dotted[0] = '.';
+  dotted[1] = 'x';
+  dotted[2] = 'o';
+  const std::optional<Board> mixed = BoardFromText(dotted);
+  ASSERT_TRUE(mixed.has_value());
+  EXPECT_EQ(BoardToText(*mixed).substr(0, 3), "-XO");
+  for (const std::string& bad : {start.substr(1), start + "-", std::string(), "Z" + start.substr(1),
+                                 start.substr(0, 40) + '*' + start.substr(41), start.substr(0, 63) + '\0'})
+    EXPECT_FALSE(BoardFromText(bad).has_value()) << bad;
+  Board odd = MakeBoard(kStart);
+  odd[SquareIndex(8, 8)] = 5;  // no cell value: shown, and refused on the way back
+  EXPECT_EQ(BoardToText(odd).back(), '?');
+  EXPECT_FALSE(BoardFromText(BoardToText(odd)).has_value());
 }
 
 TEST(Board, ShippedStartFileGivesTheStandardStart) {
   Board b;
   LoadStartPosition(b, DFX_SOURCE_DIR "/res/board.txt");
-  b.NewGameBoard();
   EXPECT_EQ(LegalSquares(b, Black), (std::vector<int>{31, 39, 51, 59}));
   EXPECT_EQ(b.CountDiscs(Black) + b.CountDiscs(White), 4);
 }

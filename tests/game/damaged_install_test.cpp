@@ -148,7 +148,7 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   const int loaded = int(std::count(game.lcd.glyphExists.begin(), game.lcd.glyphExists.end(), 1));
   EXPECT_EQ(loaded, int(ShippedGlyphs().size() - run.removed.size()));
   for (int n : run.removed) EXPECT_EQ(game.lcd.glyphExists[size_t(n)], 0) << n;
-  const std::string start = BoardText(game.board.snapshots[StartPositionSlot]);
+  const std::string start = BoardToText(game.startBoard);
   EXPECT_EQ(start.find('?'), std::string::npos) << start;
   EXPECT_TRUE(c.start.empty() || start == c.start) << start;
 
@@ -160,7 +160,7 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   }
   EXPECT_EQ(screens.front().lines[0].substr(2, 20), WithSpacesFor("Discoflipparex V2.3D", run.removed));
   if (!c.readable) return;
-  EXPECT_EQ(screens.back().board, BoardText(game.board.cells));
+  EXPECT_EQ(screens.back().board, BoardToText(game.board));
   if (run.removed == std::vector<int>{' '}) return;  // spaces draw nothing: old text shows through
   const int human = game.board.CountDiscs(Cell(game.state.humanColour));
   const int other = game.board.CountDiscs(opponentOf[game.state.humanColour]);

@@ -114,7 +114,7 @@ class Storm {
     ASSERT_EQ(st.cpuLevel, level_);
     ASSERT_EQ(st.humanColour, startKey_ == K1 ? Black : White);
     // Every square holds a cell value, so all 27 Borders are round the edge.
-    const std::string squares = BoardText(board.cells);
+    const std::string squares = BoardToText(board);
     ASSERT_EQ(squares.find('?'), std::string::npos) << squares;
     ASSERT_EQ(std::count(board.cells, board.cells + BoardCells, Border), BoardCells - 64);
     ASSERT_EQ(screen.board, squares) << "the board on screen is not the board";

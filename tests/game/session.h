@@ -30,12 +30,8 @@ class Session {
     game->StartUp();
   }
 
-  // 64 characters, row 1 first: '-' empty, 'X' Black, 'O' White.
-  void SetStartPosition(const char* squares) {
-    for (int i = 0; i < 64; ++i)
-      game->board.snapshots[StartPositionSlot][SquareIndex(i % 8 + 1, i / 8 + 1)] =
-          squares[i] == 'X' ? Black : squares[i] == 'O' ? White : Empty;
-  }
+  // The board text of the next game's start.
+  void SetStartPosition(const char* squares) { game->startBoard = BoardFromText(squares).value(); }
 
   // Runs the program through the stages; returns the screen seen at the end of each.
   std::vector<ScreenText> Run(const std::vector<std::vector<uint8_t>>& stages) {
@@ -64,16 +60,6 @@ class Session {
 };
 
 inline std::vector<uint8_t> Repeat(uint8_t key, int n) { return std::vector<uint8_t>(size_t(n), key); }
-
-// The 64 squares as '-' 'X' 'O' ('?' for any other value), row 1 first.
-inline std::string BoardText(const Cell* cells) {
-  std::string s;
-  for (int i = 0; i < 64; ++i) {
-    const Cell c = cells[SquareIndex(i % 8 + 1, i / 8 + 1)];
-    s += c == Black ? 'X' : c == White ? 'O' : c == Empty ? '-' : '?';
-  }
-  return s;
-}
 
 // Keys that take the cursor to the side to move's first legal square and play it;
 // empty when it has none.

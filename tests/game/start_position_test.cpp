@@ -1,11 +1,18 @@
-#include "game/start_position.h"
+#include "rules/start_position.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace dfx {
 namespace {
@@ -22,7 +29,7 @@ class StartPositionFile : public ::testing::Test {
   }
   std::string Row(const Board& b, int y) {
     std::string r;
-    for (int x = 1; x <= 8; ++x) r += char('0' + b.snapshots[StartPositionSlot][SquareIndex(x, y)]);
+    for (int x = 1; x <= 8; ++x) r += char('0' + b[SquareIndex(x, y)]);
     return r;
   }
   void TearDown() override { std::remove(path.c_str()); }
@@ -48,20 +55,46 @@ TEST_F(StartPositionFile, LineEndsCommasAndLeadingBlanks) {
   EXPECT_EQ(Row(b, 4), "20000000");
 }
 
-TEST_F(StartPositionFile, MissingRowsRepeatAndMissingFileIsEmpty) {
+TEST_F(StartPositionFile, MissingRowsRepeatThePreviousOne) {
   Write("00012000\n12");
   Board b;
   LoadStartPosition(b, path.c_str());
   EXPECT_EQ(Row(b, 1), "00012000");
   for (int y = 2; y <= 8; ++y) EXPECT_EQ(Row(b, y), "12000000") << y;
+}
 
-  Board none;
-  none.snapshots[StartPositionSlot][40] = White;
-  LoadStartPosition(none, (path + ".missing").c_str());
-  for (int y = 1; y <= 8; ++y) EXPECT_EQ(Row(none, y), "00000000");
-  none.NewGameBoard();
-  EXPECT_FALSE(none.HasAnyMove(Black));
-  EXPECT_FALSE(none.HasAnyMove(White));
+// Not a regular file reads as missing, and a named pipe never blocks the start.
+TEST_F(StartPositionFile, MissingFileDirectoryAndPipeAreAnEmptyStart) {
+  const std::string directory = path + ".dir", pipe = path + ".fifo";
+  std::filesystem::create_directory(directory);
+  std::vector<std::string> paths = {path + ".missing", directory};
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  paths.push_back(pipe);
+  // Were the pipe opened, this writer would get in and fill it with Black rows.
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+      const int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+      if (fd < 0) continue;
+      const std::string rows(72, '2');
+      [[maybe_unused]] const ssize_t written = write(fd, rows.data(), rows.size());
+      close(fd);
+      return;
+    }
+  });
+#endif
+  for (const std::string& p : paths) {
+    Board b = BoardFromText("---------------------------OX------XO---------------------------").value();
+    LoadStartPosition(b, p.c_str());
+    for (int y = 1; y <= 8; ++y) EXPECT_EQ(Row(b, y), "00000000") << p;
+  }
+#ifndef _WIN32
+  done = true;
+  writer.join();
+#endif
+  std::filesystem::remove(directory);
+  std::filesystem::remove(pipe);
 }
 
 TEST_F(StartPositionFile, DigitsAboveTwoAndRandomBytesStayOnTheBoard) {
@@ -76,7 +109,6 @@ TEST_F(StartPositionFile, DigitsAboveTwoAndRandomBytesStayOnTheBoard) {
     Write(bytes);
     Board r;
     LoadStartPosition(r, path.c_str());
-    r.NewGameBoard();
     for (int s = FirstSquare; s <= LastSquare; ++s) {
       if (s % 9 == 0) EXPECT_EQ(r[s], Border);
       else EXPECT_TRUE(r[s] >= Empty && r[s] <= Black) << s;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "glyph_tables.h"
+#include "json_output.h"
 #include "lcd/lcd.h"
 
 namespace dfx::tool {
@@ -22,8 +24,9 @@ struct Result {
   std::string out;
 };
 
-Result RunTool(const std::string& args) {
-  const std::string command = std::string(DFX_TOOL) + " " + args + " 2>/dev/null";
+// The command's output, or with errorsOnly what it wrote on stderr.
+Result RunTool(const std::string& args, bool errorsOnly = false) {
+  const std::string command = std::string(DFX_TOOL) + " " + args + (errorsOnly ? " 2>&1 >/dev/null" : " 2>/dev/null");
   Result r{-1, ""};
   std::FILE* p = popen(command.c_str(), "r");
   if (p == nullptr) return r;
@@ -92,9 +95,9 @@ TEST_F(ReadScreenTool, PrintsTextThenBoardLinesOrJsonFromALargerScreenshot) {
   r = RunTool("read-screen --json" + Glyphs + " " + Write("screen.bmp", Screenshot(1024, 768, 100, 200)));
   ASSERT_EQ(r.status, 0);
   const std::string row1 = "\"" + std::string(8, '?') + " You Win \\\"\\\\\\\\x03    \"";
-  expected = "{\"lines\": [\"" + other + "\", " + row1;
-  for (int row = 2; row < 6; ++row) expected += ", \"" + other + "\"";
-  EXPECT_EQ(r.out, expected + "], \"board\": \"" + Board + "\"}\n");
+  expected = "{\"lines\":[\"" + other + "\"," + row1;
+  for (int row = 2; row < 6; ++row) expected += ",\"" + other + "\"";
+  EXPECT_EQ(r.out, expected + "],\"board\":\"" + Board + "\"}\n");
 }
 
 
@@ -117,6 +120,36 @@ TEST_F(ReadScreenTool, BadInputGivesAnErrorStatusAndGlyphsWritesTheSet) {
   EXPECT_TRUE(fs::exists(dir / "set/000.bmp"));
   EXPECT_TRUE(fs::exists(dir / "set/256.bmp"));
   EXPECT_FALSE(fs::exists(dir / "set/200.bmp"));
+}
+
+TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
+  for (const char* command : {"analyse", "bench", "format", "glyphs", "icons", "read-screen", "replay"}) {
+    const Result help = RunTool(std::string(command) + " --help");
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_NE(help.out.find("Usage:"), std::string::npos) << command;
+  }
+  for (const char* args : {"analyse --level 9 --moves f5", "analyse --level 2 --board XO --side black",
+                           "analyse --level 2 --moves f5 --side black", "analyse --level 2", "analyse --level 2 --moves f5 --bogus",
+                           "bench --discs 0", "bench --sweep x", "replay --keys 1 --tick -5",
+                           "replay --keys 1 --tick 4294967296", "replay --keys NOSUCHKEY", "nosuch", "format"}) {
+    const Result error = RunTool(args, true);
+    EXPECT_EQ(error.status, 2) << args;
+    EXPECT_EQ(std::count(error.out.begin(), error.out.end(), '\n'), 1) << args << ": " << error.out;
+  }
+}
+
+// Whatever bytes the screen text holds, the JSON is ASCII and reads back to the bytes'
+// Latin-1 code points.
+TEST(DfxJson, AnyScreenBytesMakeValidJson) {
+  ScreenText screen;
+  screen.lines = {"plain", std::string("\x01\t\"\\", 4), "\x7f\x80\xc8\xff", std::string(1, '\0'), "", "?"};
+  screen.board = std::string(63, '-') + "\xe9";
+  const std::string out = ScreenJson(screen);
+  EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](char c) { return c > 0 && c < 0x7f; })) << out;
+  const nlohmann::json back = nlohmann::json::parse(out);
+  const std::string want[6] = {"plain", std::string("\x01\t\"\\", 4), "\x7f\u0080\u00c8\u00ff", std::string(1, '\0'), "", "?"};
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(back["lines"][i].get<std::string>(), want[i]) << i;
+  EXPECT_EQ(back["board"].get<std::string>(), std::string(63, '-') + "\u00e9");
 }
 
 }  // namespace

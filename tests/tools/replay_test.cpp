@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "../game/session.h"
@@ -37,7 +38,7 @@ TEST_P(ReplayWholeGame, EndsOnTheSameResultScreen) {
   for (uint8_t k : player.recorded) keys += std::to_string(k) + " ";
   std::string out = RunCommand(std::string(DFX_TOOL) + " replay --json --tick " + std::to_string(tick) +
                                " --keys \"" + keys + "\"");
-  EXPECT_EQ(out, FormatScreenJson(end));
+  EXPECT_EQ(nlohmann::json::parse(out), (nlohmann::json{{"lines", end.lines}, {"board", end.board}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachLevel, ReplayWholeGame, ::testing::Values(0, 1, 2, 3, 4));

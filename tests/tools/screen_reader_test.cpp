@@ -119,12 +119,6 @@ TEST(ScreenReader, NoFacePreferredCodesAndJson) {
   EXPECT_EQ(pick.Read(face).lines[0], "Z?" + std::string(22, ' '));
   pick.SetGlyph(90, PixelSurface(24, 32, 9));
   EXPECT_EQ(pick.Read(face).lines[0].substr(0, 5), "\\x07?");
-
-  ScreenText screen;
-  screen.lines = {"a\"b", "\\x02", "", "", "", ""};
-  screen.board = std::string(64, '-');
-  EXPECT_EQ(FormatScreenJson(screen), "{\"lines\": [\"a\\\"b\", \"\\\\x02\", \"\", \"\", \"\", \"\"], \"board\": \"" +
-                                          std::string(64, '-') + "\"}\n");
 }
 
 // A one-row 24-bit BMP file whose first pixel is 0x010203.

@@ -1,12 +1,13 @@
 // dfx analyse: the computer's decision for one position (or after a list of moves), as JSON.
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "cpu/computer_player.h"
-#include "game/start_position.h"
+#include "rules/start_position.h"
+#include "json_output.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -18,91 +19,37 @@ struct MarkText : SearchProgress {
   void Mark(uint8_t code) override { text += static_cast<char>('0' + code); }
 };
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: dfx analyse --board B --side black|white --level 0|1|2|3|S [--literal]\n"
-               "       dfx analyse --moves \"f5 d6 ...\" --level L [--random 0|1] [--seed N] [--literal]\n"
-               "  B: 64 characters, row 1 first, '-' or '.' empty, 'X' Black, 'O' White\n");
-  return 2;
-}
-
-bool ParseLevel(const std::string& text, int* level) {
-  if (text == "S" || text == "s" || text == "4") {
-    *level = LevelS;
-    return true;
-  }
-  if (text.size() == 1 && text[0] >= '0' && text[0] <= '3') {
-    *level = text[0] - '0';
-    return true;
-  }
-  return false;
-}
-
-bool ParseBoard(const std::string& text, Board* board) {
-  if (text.size() != 64) return false;
-  *board = Board();
-  for (int i = 0; i < 64; ++i) {
-    const char c = text[static_cast<size_t>(i)];
-    Cell cell;
-    if (c == '-' || c == '.')
-      cell = Empty;
-    else if (c == 'X' || c == 'x')
-      cell = Black;
-    else if (c == 'O' || c == 'o')
-      cell = White;
-    else
-      return false;
-    (*board)[SquareIndex(i % 8 + 1, i / 8 + 1)] = cell;
-  }
-  return true;
-}
-
-bool ParseUnsigned(const std::string& text, unsigned long* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  *value = std::strtoul(text.c_str(), &end, 10);
-  return *end == '\0' && text[0] != '-';
-}
-
-std::string Number(long long v) { return std::to_string(v); }
+// "S" (or "s", or "4") is level S.
+int LevelNumber(const std::string& text) { return text == "S" || text == "s" ? LevelS : text[0] - '0'; }
 
 void PrintJson(const ComputerMove& move, const std::string& marks, bool withBook, const OpeningBook& book) {
   const bool searched = !move.bookHit;
-  std::string json = "{";
-  auto field = [&](const char* key, const std::string& value) {
-    if (json.size() > 1) json += ",";
-    json += "\"";
-    json += key;
-    json += "\":";
-    json += value;
-  };
-  field("discs", Number(move.plan.discs));
-  field("weightSet", Number(move.plan.weightSet));
-  field("nominalDepth", Number(move.plan.nominalDepth));
-  field("finalDepth", searched ? Number(move.finalDepth) : "null");
-  field("mode", Number(move.plan.mode));
-  field("rootMoves", searched ? Number(move.rootMoves) : "null");
-  field("bestMove", move.pass ? "null" : Number(move.square));
-  field("bestScore", searched && move.scoreMade ? Number(move.bestScore) : "null");
-  field("evalCount", Number(move.evalCount));
-  field("preSearchCount", Number(move.preSearchCount));
-  field("fullBoardCount", Number(move.fullBoardCount));
-  field("marks", "\"" + marks + "\"");
-  field("ms", Number(static_cast<long long>(move.endTick - move.startTick)));
+  Json json;
+  json["discs"] = move.plan.discs;
+  json["weightSet"] = move.plan.weightSet;
+  json["nominalDepth"] = move.plan.nominalDepth;
+  json["finalDepth"] = searched ? Json(move.finalDepth) : Json();
+  json["mode"] = static_cast<int>(move.plan.mode);
+  json["rootMoves"] = searched ? Json(move.rootMoves) : Json();
+  json["bestMove"] = move.pass ? Json() : Json(move.square);
+  json["bestScore"] = searched && move.scoreMade ? Json(move.bestScore) : Json();
+  json["evalCount"] = move.evalCount;
+  json["preSearchCount"] = move.preSearchCount;
+  json["fullBoardCount"] = move.fullBoardCount;
+  json["marks"] = JsonText(marks);
+  json["ms"] = move.endTick - move.startTick;
   if (withBook) {
-    field("book", move.bookHit ? "true" : "false");
-    field("firstMatch", Number(book.firstMatch));
-    field("lastMatch", Number(book.lastMatch));
-    field("randomOffset", Number(book.randomOffset));
+    json["book"] = move.bookHit;
+    json["firstMatch"] = book.firstMatch;
+    json["lastMatch"] = book.lastMatch;
+    json["randomOffset"] = book.randomOffset;
   }
-  json += "}";
-  std::printf("%s\n", json.c_str());
+  std::fputs(JsonLine(json).c_str(), stdout);
 }
 
 // Plays the listed moves from the start position as a game would, recording the opening.
 bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Cell& side, int16_t& moveNumber) {
   LoadStartPosition(board);
-  board.NewGameBoard();
   side = Black;
   moveNumber = 0;
   std::istringstream in(list);
@@ -132,49 +79,60 @@ bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Ce
   return true;
 }
 
-int Run(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args = argsIn;
-  std::string boardText, sideText, levelText, moves, randomText = "0", seedText = "0";
-  const bool literal = TakeFlag(args, "--literal");
-  const bool haveBoard = TakeOption(args, "--board", &boardText);
-  TakeOption(args, "--side", &sideText);
-  const bool haveMoves = TakeOption(args, "--moves", &moves);
-  TakeOption(args, "--random", &randomText);
-  TakeOption(args, "--seed", &seedText);
-  int level = 0;
-  if (!TakeOption(args, "--level", &levelText) || !ParseLevel(levelText, &level) || !args.empty() ||
-      haveBoard == haveMoves)
-    return Usage();
+struct Options {
+  std::string board, side, level, moves;
+  int random = 0;
+  uint32_t seed = 0;
+  bool literal = false;
+};
 
+int Run(const Options& o) {
   auto player = std::make_unique<ComputerPlayer>();
-  player->forceLiteral = literal;
-  Board board;
+  player->forceLiteral = o.literal;
+  const int level = LevelNumber(o.level);
   MarkText marks;
-  if (haveBoard) {
-    Cell side;
-    if (sideText == "black")
-      side = Black;
-    else if (sideText == "white")
-      side = White;
-    else
-      return Usage();
-    if (!ParseBoard(boardText, &board)) return Usage();
-    const ComputerMove move = player->SearchMove(board, side, level, &marks, literal);
+  if (!o.board.empty()) {
+    const Board board = BoardFromText(o.board).value();  // checked while parsing
+    const ComputerMove move = player->SearchMove(board, o.side == "black" ? Black : White, level, &marks, o.literal);
     PrintJson(move, marks.text, false, player->book);
     return 0;
   }
-  unsigned long seed = 0;
-  if ((randomText != "0" && randomText != "1") || !ParseUnsigned(seedText, &seed)) return Usage();
-  player->SeedRandom(static_cast<uint32_t>(seed));
+  player->SeedRandom(o.seed);
+  Board board;
   Cell side = Black;
   int16_t moveNumber = 0;
-  if (!PlayMoves(moves, *player, board, side, moveNumber)) return 1;
-  const ComputerMove move = player->DecideMove(board, side, level, randomText == "1" ? 1 : 0, moveNumber, &marks);
+  if (!PlayMoves(o.moves, *player, board, side, moveNumber)) return 1;
+  const ComputerMove move = player->DecideMove(board, side, level, o.random, moveNumber, &marks);
   PrintJson(move, marks.text, true, player->book);
   return 0;
 }
 
-const Subcommand registration("analyse", "the computer's decision for a position, as JSON", Run);
+std::function<int()> Setup(CLI::App& command) {
+  auto o = std::make_shared<Options>();
+  command.footer(
+      "B: 64 characters, row 1 first, '-' or '.' empty, 'X' Black, 'O' White.\n"
+      "--moves plays the moves from res/board.txt as a game would, opening book included.\n");
+  CLI::Option_group* position = command.add_option_group("position", "the position to decide for (one of)");
+  CLI::Option* board = position->add_option("--board", o->board, "the position as board text B")
+                           ->check([](const std::string& text) {
+                             return BoardFromText(text) ? std::string() : std::string("not a board text");
+                           });
+  CLI::Option* moves = position->add_option("--moves", o->moves, "moves from the start, e.g. \"f5 d6 pass\"");
+  position->require_option(1);
+  CLI::Option* side = command.add_option("--side", o->side, "the side to move on --board (black or white)")
+                         ->check(CLI::IsMember({"black", "white"}))
+                         ->needs(board);
+  board->needs(side);
+  command.add_option("--level", o->level, "0, 1, 2, 3 or S")->required()->check(CLI::IsMember({"0", "1", "2", "3", "S", "s", "4"}));
+  command.add_option("--random", o->random, "with --moves: the book chooses among its lines (1)")
+      ->check(CLI::IsMember({0, 1}))
+      ->needs(moves);
+  command.add_option("--seed", o->seed, "with --moves: the seed of the book's random choice")->needs(moves);
+  command.add_flag("--literal", o->literal, "level S searches step by step too");
+  return [o] { return Run(*o); };
+}
+
+const Subcommand registration("analyse", "the computer's decision for a position, as JSON", Setup);
 
 }  // namespace
 }  // namespace dfx::tool

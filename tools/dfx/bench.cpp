@@ -4,6 +4,7 @@
 // whenever the search's behaviour does. "nodes" are the positions a search actually reached:
 // subtrees the literal search replays from memory count in evalCount but not there.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -11,8 +12,15 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
+#include "json_output.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -81,27 +89,31 @@ bool SameDecision(const Timed& a, const Timed& b) {
          a.move.preSearchCount == b.move.preSearchCount && a.move.finalDepth == b.move.finalDepth;
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: dfx bench [--json] [--discs N] [--sweep N] [--fast-only]\n"
-               "  --discs N  only the suite's positions with N discs\n"
-               "  --sweep N  also compare fast and literal level S on N more seeded positions per disc count\n"
-               "  --fast-only  only the fast level-S searches (no literal ones, no comparison)\n");
-  return 2;
-}
+#ifdef _WIN32
+bool IsTerminal(std::FILE* file) { return _isatty(_fileno(file)) != 0; }
+#else
+bool IsTerminal(std::FILE* file) { return isatty(fileno(file)) != 0; }
+#endif
 
-int Run(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args = argsIn;
-  const bool json = TakeFlag(args, "--json");
-  const bool fastOnly = TakeFlag(args, "--fast-only");
-  std::string discsText, sweepText;
-  const bool oneCount = TakeOption(args, "--discs", &discsText);
-  const bool sweep = TakeOption(args, "--sweep", &sweepText);
-  if (!args.empty()) return Usage();
-  const int onlyDiscs = oneCount ? std::atoi(discsText.c_str()) : 0;
-  const int sweepCount = sweep ? std::atoi(sweepText.c_str()) : 0;
-  if ((oneCount && onlyDiscs <= 0) || (sweep && sweepCount <= 0)) return Usage();
+struct Options {
+  bool json = false, fastOnly = false;
+  int onlyDiscs = 0, sweepCount = 0;
+};
 
+// Progress for a person watching a terminal; nothing when stderr goes to a file or a pipe.
+struct Progress {
+  bool shown = IsTerminal(stderr);
+  void Show(int done, int total, int discs) const {
+    if (shown) std::fprintf(stderr, "\rdfx bench: position %d of %d (%d discs) ", done, total, discs);
+  }
+  void Done() const {
+    if (shown) std::fprintf(stderr, "\r%60s\r", "");
+  }
+};
+
+int Run(const Options& o) {
+  const bool json = o.json, fastOnly = o.fastOnly;
+  const int onlyDiscs = o.onlyDiscs, sweepCount = o.sweepCount;
   auto player = std::make_unique<ComputerPlayer>();
   std::vector<Row> rows;
   Totals literal, fast, literalS;
@@ -109,27 +121,32 @@ int Run(const std::vector<std::string>& argsIn) {
   int suitePositions = 0;
   if (!json) std::printf("%5s %5s %4s %5s %7s %10s %10s %10s %12s %12s\n", "discs", "level", "mode", "depth", "search", "ms", "cpu ms",
                          "evalCount", "nodes", "nodes/s");
-  for (const BenchPosition& p : BenchSuite()) {
+  const Progress progress;
+  const std::vector<BenchPosition> suite = BenchSuite();
+  int total = 0;
+  for (const BenchPosition& p : suite) total += !onlyDiscs || p.discs == onlyDiscs;
+  for (const BenchPosition& p : suite) {
     if (onlyDiscs && p.discs != onlyDiscs) continue;
     ++suitePositions;
+    progress.Show(suitePositions, total, p.discs);
     for (int level : DistinctLevels(p.discs)) {
       if (fastOnly) {
         if (level != LevelS) continue;
         const Timed quick = Search(*player, p, level, false);
         rows.push_back(
-            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
+            {p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         if (!json) PrintRow(rows.back());
         continue;
       }
       const Timed lit = Search(*player, p, level, true);
-      rows.push_back({p.discs, level, lit.move.plan.mode, lit.move.finalDepth, false, lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
+      rows.push_back({p.discs, level, static_cast<int>(lit.move.plan.mode), lit.move.finalDepth, false, lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
       literal.Add(rows.back());
       if (level == LevelS) {
         literalS.Add(rows.back());
         const Timed quick = Search(*player, p, level, false);
         rows.push_back(
-            {p.discs, level, quick.move.plan.mode, quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
+            {p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         ++compared;
         if (!SameDecision(lit, quick)) {
@@ -143,6 +160,7 @@ int Run(const std::vector<std::string>& argsIn) {
   }
   int sweepCompared = 0, sweepMismatches = 0;
   for (int discs = 20; sweepCount > 0 && discs <= 58; ++discs) {
+    progress.Show(discs - 19, 58 - 19, discs);
     for (const BenchPosition& p : RandomPositions(discs, sweepCount, 900000u + static_cast<uint32_t>(discs) * 1000u)) {
       ++sweepCompared;
       if (!SameDecision(Search(*player, p, LevelS, true), Search(*player, p, LevelS, false))) {
@@ -152,33 +170,31 @@ int Run(const std::vector<std::string>& argsIn) {
     }
   }
 
+  progress.Done();
   const uint64_t signature = literal.evalCount;
   if (json) {
-    std::string out = "{\"positions\":" + std::to_string(suitePositions) + ",\"rows\":[";
-    for (size_t i = 0; i < rows.size(); ++i) {
-      const Row& r = rows[i];
-      char buf[256];
-      std::snprintf(buf, sizeof buf,
-                    "%s{\"discs\":%d,\"level\":\"%s\",\"mode\":%d,\"depth\":%d,\"search\":\"%s\",\"ms\":%.3f,"
-                    "\"cpuMs\":%.3f,\"evalCount\":%u,\"nodes\":%llu,\"nps\":%.0f}",
-                    i ? "," : "", r.discs, LevelName(r.level), r.mode, r.depth, r.fast ? "fast" : "literal", r.ms,
-                    r.cpuMs, r.evalCount, static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.cpuMs));
-      out += buf;
-    }
-    auto totals = [](const Totals& t) {
-      char buf[256];
-      std::snprintf(buf, sizeof buf,
-                    "{\"searches\":%d,\"ms\":%.3f,\"maxMs\":%.3f,\"cpuMs\":%.3f,\"maxCpuMs\":%.3f,"
-                    "\"evalCount\":%llu,\"nodes\":%llu,\"nps\":%.0f}",
-                    t.searches, t.ms, t.maxMs, t.cpuMs, t.maxCpuMs, static_cast<unsigned long long>(t.evalCount),
-                    static_cast<unsigned long long>(t.nodes), Nps(t.nodes, t.cpuMs));
-      return std::string(buf);
+    // Times to the microsecond and rates to the node per second: more is noise.
+    auto rounded = [](double v, double unit) { return std::round(v / unit) * unit; };
+    Json out;
+    out["positions"] = suitePositions;
+    Json& rowList = out["rows"] = Json::array();
+    for (const Row& r : rows)
+      rowList.push_back({{"discs", r.discs}, {"level", LevelName(r.level)}, {"mode", r.mode}, {"depth", r.depth},
+                         {"search", r.fast ? "fast" : "literal"}, {"ms", rounded(r.ms, 0.001)},
+                         {"cpuMs", rounded(r.cpuMs, 0.001)}, {"evalCount", r.evalCount}, {"nodes", r.nodes},
+                         {"nps", std::llround(Nps(r.nodes, r.cpuMs))}});
+    auto totals = [&](const Totals& t) {
+      return Json{{"searches", t.searches}, {"ms", rounded(t.ms, 0.001)}, {"maxMs", rounded(t.maxMs, 0.001)},
+                  {"cpuMs", rounded(t.cpuMs, 0.001)}, {"maxCpuMs", rounded(t.maxCpuMs, 0.001)},
+                  {"evalCount", t.evalCount}, {"nodes", t.nodes}, {"nps", std::llround(Nps(t.nodes, t.cpuMs))}};
     };
-    out += "],\"literal\":" + totals(literal) + ",\"literalS\":" + totals(literalS) + ",\"fastS\":" + totals(fast);
-    out += ",\"compared\":" + std::to_string(compared + sweepCompared) +
-           ",\"mismatches\":" + std::to_string(mismatches + sweepMismatches);
-    out += ",\"signature\":" + std::to_string(signature) + "}";
-    std::printf("%s\n", out.c_str());
+    out["literal"] = totals(literal);
+    out["literalS"] = totals(literalS);
+    out["fastS"] = totals(fast);
+    out["compared"] = compared + sweepCompared;
+    out["mismatches"] = mismatches + sweepMismatches;
+    out["signature"] = signature;
+    std::fputs(JsonLine(out).c_str(), stdout);
   } else {
     std::printf("\n%-22s %8s %10s %10s %10s %10s %14s %14s %12s\n", "totals", "searches", "ms", "max ms", "cpu ms",
                 "max cpu", "evalCount", "nodes", "nodes/s");
@@ -198,7 +214,17 @@ int Run(const std::vector<std::string>& argsIn) {
   return mismatches + sweepMismatches == 0 ? 0 : 1;
 }
 
-const Subcommand registration("bench", "search a fixed suite of positions; speed and signature", Run);
+std::function<int()> Setup(CLI::App& command) {
+  auto o = std::make_shared<Options>();
+  command.add_flag("--json", o->json, "print the record as one JSON object");
+  command.add_option("--discs", o->onlyDiscs, "only the suite's positions with N discs")->check(CLI::Range(1, 64));
+  command.add_option("--sweep", o->sweepCount, "also compare fast and literal level S on N more seeded positions per disc count")
+      ->check(CLI::Range(1, 1000000));
+  command.add_flag("--fast-only", o->fastOnly, "only the fast level-S searches (no literal ones, no comparison)");
+  return [o] { return Run(*o); };
+}
+
+const Subcommand registration("bench", "search a fixed suite of positions; speed and signature", Setup);
 
 }  // namespace
 }  // namespace dfx::tool

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "runtime/number_text.h"
 #include "subcommand.h"
@@ -27,10 +28,6 @@ bool ParseValue(const std::string& text, double* value) {
 }
 
 int Run(const std::vector<std::string>& args) {
-  if (args.empty()) {
-    std::fprintf(stderr, "usage: dfx format VALUE...   (VALUE a C++ double, or a/b)\n");
-    return 2;
-  }
   int status = 0;
   for (const std::string& arg : args) {
     double v = 0;
@@ -44,7 +41,20 @@ int Run(const std::vector<std::string>& args) {
   return status;
 }
 
-const Subcommand registration("format", "print numbers as the screen shows them", Run);
+std::function<int()> Setup(CLI::App& command) {
+  // Everything after the command is a value, negative numbers included.
+  command.prefix_command();
+  command.footer("VALUE...: C++ doubles, or quotients a/b.\n");
+  return [&command] {
+    if (command.remaining().empty()) {
+      std::fprintf(stderr, "dfx: format needs a value (see dfx format --help)\n");
+      return 2;
+    }
+    return Run(command.remaining());
+  };
+}
+
+const Subcommand registration("format", "print numbers as the screen shows them", Setup);
 
 }  // namespace
 }  // namespace dfx::tool

@@ -9,13 +9,7 @@
 namespace dfx::tool {
 namespace {
 
-int Run(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args = argsIn;
-  std::string dir;
-  if (!TakeOption(args, "--out", &dir) || !args.empty()) {
-    std::fprintf(stderr, "usage: dfx glyphs --out DIR\n");
-    return 2;
-  }
+int Run(const std::string& dir) {
   std::error_code error;
   std::filesystem::create_directories(dir, error);
   int written = 0;
@@ -35,7 +29,13 @@ int Run(const std::vector<std::string>& argsIn) {
   return 0;
 }
 
-const Subcommand registration("glyphs", "write the glyph set (000.bmp .. 256.bmp)", Run);
+std::function<int()> Setup(CLI::App& command) {
+  auto dir = std::make_shared<std::string>();
+  command.add_option("--out", *dir, "the folder to write into (made if missing)")->required();
+  return [dir] { return Run(*dir); };
+}
+
+const Subcommand registration("glyphs", "write the glyph set (000.bmp .. 256.bmp)", Setup);
 
 }  // namespace
 }  // namespace dfx::tool

@@ -69,16 +69,14 @@ struct IconSpec {
 };
 constexpr IconSpec Icons[] = {{"101.ico", 32}, {"102.ico", 16}};
 
-int Run(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args = argsIn;
-  std::string out = "res/icons";
-  std::string check;
-  TakeOption(args, "--out", &out);
-  bool checking = TakeOption(args, "--check", &check);
-  if (!args.empty()) {
-    std::fprintf(stderr, "usage: dfx icons [--out DIR | --check DIR]\n");
-    return 2;
-  }
+struct Options {
+  std::string out = "res/icons", check;
+};
+
+int Run(const Options& o) {
+  const std::string& out = o.out;
+  const std::string& check = o.check;
+  const bool checking = !check.empty();
   int status = 0;
   for (const IconSpec& icon : Icons) {
     std::vector<uint8_t> bytes = IconFile(icon.size);
@@ -102,7 +100,14 @@ int Run(const std::vector<std::string>& argsIn) {
   return status;
 }
 
-const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16)", Run);
+std::function<int()> Setup(CLI::App& command) {
+  auto o = std::make_shared<Options>();
+  CLI::Option* out = command.add_option("--out", o->out, "the folder to write 101.ico and 102.ico into");
+  command.add_option("--check", o->check, "compare the icons in this folder with the drawing instead")->excludes(out);
+  return [o] { return Run(*o); };
+}
+
+const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16)", Setup);
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "subcommand.h"
 
@@ -11,7 +10,7 @@ namespace dfx::tool {
 namespace {
 struct Entry {
   const char* summary;
-  SubcommandMain run;
+  SubcommandSetup setup;
 };
 std::map<std::string, Entry>& Registry() {
   static std::map<std::string, Entry> registry;
@@ -19,50 +18,43 @@ std::map<std::string, Entry>& Registry() {
 }
 }  // namespace
 
-Subcommand::Subcommand(const char* name, const char* summary, SubcommandMain run) {
-  Registry()[name] = Entry{summary, run};
-}
-
-bool TakeFlag(std::vector<std::string>& args, const std::string& flag) {
-  for (auto it = args.begin(); it != args.end(); ++it) {
-    if (*it == flag) {
-      args.erase(it);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool TakeOption(std::vector<std::string>& args, const std::string& option, std::string* value) {
-  for (auto it = args.begin(); it != args.end(); ++it) {
-    if (*it == option && it + 1 != args.end()) {
-      *value = *(it + 1);
-      args.erase(it, it + 2);
-      return true;
-    }
-    if (it->rfind(option + "=", 0) == 0) {
-      *value = it->substr(option.size() + 1);
-      args.erase(it);
-      return true;
-    }
-  }
-  return false;
+Subcommand::Subcommand(const char* name, const char* summary, SubcommandSetup setup) {
+  Registry()[name] = Entry{summary, std::move(setup)};
 }
 
 }  // namespace dfx::tool
 
 int main(int argc, char** argv) {
   using namespace dfx::tool;
-  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
-    std::printf("usage: dfx COMMAND [ARGS]\n\ncommands:\n");
-    for (const auto& [name, entry] : Registry()) std::printf("  %-12s %s\n", name.c_str(), entry.summary);
-    return argc < 2 ? 2 : 0;
+  CLI::App app{"dfx: the headless companion of the game"};
+  app.require_subcommand(1);
+  std::map<const CLI::App*, std::function<int()>> runs;
+  for (const auto& [name, entry] : Registry()) {
+    CLI::App* command = app.add_subcommand(name, entry.summary);
+    runs[command] = entry.setup(*command);
   }
-  auto it = Registry().find(argv[1]);
-  if (it == Registry().end()) {
-    std::fprintf(stderr, "dfx: unknown command '%s' (try dfx --help)\n", argv[1]);
+  if (argc < 2) {
+    std::fputs(app.help().c_str(), stderr);
     return 2;
   }
-  std::vector<std::string> args(argv + 2, argv + argc);
-  return it->second.run(args);
+  if (argv[1][0] != '-' && !Registry().count(argv[1])) {
+    std::fprintf(stderr, "dfx: unknown command '%s' (see dfx --help)\n", argv[1]);
+    return 2;
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    std::fputs(app.help().c_str(), stdout);
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    // One line, whatever went wrong: scripts read it, people are pointed to --help.
+    std::string message = error.what();
+    for (char& c : message)
+      if (c == '\n') c = ' ';
+    const auto chosen = app.get_subcommands();
+    const std::string help = chosen.empty() ? "dfx --help" : "dfx " + chosen.front()->get_name() + " --help";
+    std::fprintf(stderr, "dfx: %s (see %s)\n", message.c_str(), help.c_str());
+    return 2;
+  }
+  return runs.at(app.get_subcommands().front())();
 }

@@ -9,6 +9,7 @@
 #define DFX_READ_WITH_SDL_IMAGE 1
 #endif
 
+#include "json_output.h"
 #include "screen_reader/screen_reader.h"
 #include "subcommand.h"
 
@@ -39,33 +40,39 @@ bool ReadPicture(const std::string& path, portable::PixelSurface* out) {
 bool ReadPicture(const std::string& path, portable::PixelSurface* out) { return ReadBmpFile(path, out); }
 #endif
 
-int Run(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args = argsIn;
-  std::string glyphDir = "res/bmp";
-  TakeOption(args, "--glyphs", &glyphDir);
-  const bool json = TakeFlag(args, "--json");
-  if (args.size() != 1) {
-    std::fprintf(stderr, "usage: dfx read-screen FILE [--glyphs DIR] [--json]\n");
-    return 2;
-  }
+struct Options {
+  std::string file, glyphDir = "res/bmp";
+  bool json = false;
+};
+
+int Run(const Options& o) {
+  const std::string& glyphDir = o.glyphDir;
   ScreenReader reader;
   if (reader.LoadGlyphs(glyphDir) == 0) {
     std::fprintf(stderr, "dfx read-screen: no glyphs in %s\n", glyphDir.c_str());
     return 1;
   }
   portable::PixelSurface shot;
-  if (!ReadPicture(args[0], &shot)) {
-    std::fprintf(stderr, "dfx read-screen: cannot read picture %s\n", args[0].c_str());
+  if (!ReadPicture(o.file, &shot)) {
+    std::fprintf(stderr, "dfx read-screen: cannot read picture %s\n", o.file.c_str());
     return 1;
   }
   const ScreenText screen = reader.Read(shot);
   if (!screen.found) std::fprintf(stderr, "dfx read-screen: no LCD face found; reading from the top-left\n");
-  const std::string text = json ? FormatScreenJson(screen) : FormatScreenText(screen);
+  const std::string text = o.json ? ScreenJson(screen) : FormatScreenText(screen);
   std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
 
-const Subcommand registration("read-screen", "read the LCD's text and board out of a screenshot", Run);
+std::function<int()> Setup(CLI::App& command) {
+  auto o = std::make_shared<Options>();
+  command.add_option("file", o->file, "a picture of the window, or a larger screenshot")->required();
+  command.add_option("--glyphs", o->glyphDir, "the glyph set to read with");
+  command.add_flag("--json", o->json, "print the screen as JSON");
+  return [o] { return Run(*o); };
+}
+
+const Subcommand registration("read-screen", "read the LCD's text and board out of a screenshot", Setup);
 
 }  // namespace
 }  // namespace dfx::tool

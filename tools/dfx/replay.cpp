@@ -1,12 +1,12 @@
 // dfx replay: the whole program on the memory host with the virtual clock, driven by a
 // key script; when the keys run out it prints the screen as dfx read-screen reads it.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "game/program.h"
 #include "host/memory/memory_host.h"
 #include "key_names.h"
+#include "json_output.h"
 #include "screen_reader/screen_reader.h"
 #include "runtime/clock.h"
 #include "subcommand.h"
@@ -14,36 +14,21 @@
 namespace dfx::tool {
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: dfx replay --keys \"1 RIGHT RETURN ...\" [--tick N] [--out screen.bmp] [--json]"
-               " [--glyphs res/bmp]\n");
-  return 2;
-}
+struct Options {
+  std::string keys, out, glyphDir = "res/bmp";
+  uint32_t tick = 0;
+  bool json = false;
+};
 
-int Run(const std::vector<std::string>& argsIn) {
-  std::vector<std::string> args = argsIn;
-  std::string keys, tickText = "0", out, glyphDir = "res/bmp";
-  bool haveKeys = TakeOption(args, "--keys", &keys);
-  TakeOption(args, "--tick", &tickText);
-  TakeOption(args, "--out", &out);
-  TakeOption(args, "--glyphs", &glyphDir);
-  bool json = TakeFlag(args, "--json");
-  if (!haveKeys || !args.empty()) return Usage();
-  char* end = nullptr;
-  unsigned long tick = std::strtoul(tickText.c_str(), &end, 10);
-  if (tickText.empty() || *end != 0 || tick > 0xFFFFFFFFul) {
-    std::fprintf(stderr, "dfx replay: --tick wants a number from 0 to 4294967295\n");
-    return 2;
-  }
+int Run(const Options& o) {
   std::string bad;
-  auto codes = ParseKeyScript(keys, &bad);
+  auto codes = ParseKeyScript(o.keys, &bad);
   if (!codes) {
     std::fprintf(stderr, "dfx replay: unknown key name '%s'\n", bad.c_str());
     return 2;
   }
 
-  UseVirtualClock(static_cast<uint32_t>(tick));
+  UseVirtualClock(o.tick);
   MemoryHost host;
   host.PushKeys(*codes);
   try {
@@ -53,17 +38,27 @@ int Run(const std::vector<std::string>& argsIn) {
 
   portable::PixelSurface screen = host.ScreenCopy();
   ScreenReader reader;
-  reader.LoadGlyphs(glyphDir);
+  reader.LoadGlyphs(o.glyphDir);
   ScreenText text = reader.Read(screen);
-  std::fputs((json ? FormatScreenJson(text) : FormatScreenText(text)).c_str(), stdout);
-  if (!out.empty() && !portable::WriteBmp24(out.c_str(), screen)) {
-    std::fprintf(stderr, "dfx replay: cannot write %s\n", out.c_str());
+  std::fputs((o.json ? ScreenJson(text) : FormatScreenText(text)).c_str(), stdout);
+  if (!o.out.empty() && !portable::WriteBmp24(o.out.c_str(), screen)) {
+    std::fprintf(stderr, "dfx replay: cannot write %s\n", o.out.c_str());
     return 1;
   }
   return 0;
 }
 
-const Subcommand registration("replay", "run the game headless from a key script and print the screen", Run);
+std::function<int()> Setup(CLI::App& command) {
+  auto o = std::make_shared<Options>();
+  command.add_option("--keys", o->keys, "key names, e.g. \"1 RIGHT RETURN\" (blanks or commas between)")->required();
+  command.add_option("--tick", o->tick, "the tick counter at start (0 to 4294967295)");
+  command.add_option("--out", o->out, "also write the screen as a BMP file");
+  command.add_flag("--json", o->json, "print the screen as JSON");
+  command.add_option("--glyphs", o->glyphDir, "the glyph set to read the screen with");
+  return [o] { return Run(*o); };
+}
+
+const Subcommand registration("replay", "run the game headless from a key script and print the screen", Setup);
 
 }  // namespace
 }  // namespace dfx::tool

@@ -1,18 +1,18 @@
-// Subcommands of the dfx companion register themselves here; main dispatches.
+// Subcommands of the dfx companion register themselves here; main parses the command
+// line (CLI11) and runs the one named.
 #pragma once
+#include <CLI/CLI.hpp>
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace dfx::tool {
 
-using SubcommandMain = int (*)(const std::vector<std::string>& args);
+// Declares a subcommand's options on its CLI::App and returns what runs it once they are
+// parsed; the result is the exit status.
+using SubcommandSetup = std::function<std::function<int()>(CLI::App& command)>;
 
 struct Subcommand {
-  Subcommand(const char* name, const char* summary, SubcommandMain run);
+  Subcommand(const char* name, const char* summary, SubcommandSetup setup);
 };
-
-// Small helpers the subcommands share for their arguments.
-bool TakeFlag(std::vector<std::string>& args, const std::string& flag);
-bool TakeOption(std::vector<std::string>& args, const std::string& option, std::string* value);
 
 }  // namespace dfx::tool

@@ -67,15 +67,6 @@ char SquareChar(int n) {
   }
 }
 
-void AppendJsonString(std::string& out, const std::string& s) {
-  out += '"';
-  for (char c : s) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  out += '"';
-}
-
 }  // namespace
 
 bool ReadBmpFile(const std::string& path, PixelSurface* out) {
@@ -197,18 +188,6 @@ std::string FormatScreenText(const ScreenText& screen) {
   std::string out;
   for (const auto& line : screen.lines) out += line + '\n';
   for (size_t i = 0; i + 8 <= screen.board.size(); i += 8) out += screen.board.substr(i, 8) + '\n';
-  return out;
-}
-
-std::string FormatScreenJson(const ScreenText& screen) {
-  std::string out = "{\"lines\": [";
-  for (size_t i = 0; i < screen.lines.size(); ++i) {
-    if (i > 0) out += ", ";
-    AppendJsonString(out, screen.lines[i]);
-  }
-  out += "], \"board\": ";
-  AppendJsonString(out, screen.board);
-  out += "}\n";
   return out;
 }
 

@@ -44,7 +44,5 @@ class ScreenReader {
 
 // Six text lines then eight board lines, each ending in a newline.
 std::string FormatScreenText(const ScreenText& screen);
-// {"lines": [six strings], "board": "64 characters"} and a newline.
-std::string FormatScreenJson(const ScreenText& screen);
 
 }  // namespace dfx

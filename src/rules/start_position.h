@@ -1,7 +1,7 @@
 // Reads the position every game starts from out of a small text file of eight
-// rows of eight digits into the start-position snapshot slot.
+// rows of eight digits.
 #pragma once
-#include "game/board.h"
+#include "rules/board.h"
 
 namespace dfx {
 
@@ -11,8 +11,9 @@ inline constexpr const char* StartPositionPath = "res\\board.txt";
 inline constexpr const char* StartPositionPath = "res/board.txt";
 #endif
 
-// Missing file: an empty start position. Missing rows repeat the previous row.
-// Any character but 0, 1 and 2 reads as an empty square.
+// Fills board. A missing file, or one that is not a regular file (pipe, directory, device):
+// an empty start position. Missing rows repeat the previous row. Any character but 0, 1
+// and 2 reads as an empty square.
 void LoadStartPosition(Board& board, const char* path = StartPositionPath);
 
 }  // namespace dfx

@@ -1,8 +1,11 @@
-// The Reversi position: a 91-cell mailbox board (9 cells a row, Border all round),
-// its 61 saved snapshots, and the rule primitives that the game and the search share.
-// Fixed-size plain data; nothing here allocates.
+// The Reversi position: a 91-cell mailbox board (9 cells a row, Border all round) and the
+// rule primitives the game and the search share, plus its 64-character text form.
+// Plain data of its cells alone; nothing here allocates.
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace dfx {
 
@@ -17,13 +20,6 @@ constexpr int BoardCells = 91;
 constexpr int FirstSquare = 10;
 constexpr int LastSquare = 80;
 
-// Snapshot slots with a fixed role; 0..30 are the search's plies.
-constexpr int ScratchSlot = 57;
-constexpr int UndoSlot = 58;
-constexpr int AnimationSlot = 59;
-constexpr int StartPositionSlot = 60;
-constexpr int SnapshotSlots = 61;
-
 // up-left, up, up-right, left, right, down-left, down, down-right
 inline constexpr int directionOffsets[8] = {-10, -9, -8, -1, 1, 8, 9, 10};
 // opponentOf[1] = 2, opponentOf[2] = 1; index 0 maps to itself.
@@ -33,9 +29,8 @@ constexpr int SquareIndex(int x, int y) { return y * 9 + x; }
 
 struct Board {
   Cell cells[BoardCells];
-  Cell snapshots[SnapshotSlots][BoardCells];  // BoardSnapshot
 
-  Board();
+  Board();  // all 64 squares empty
 
   Cell& operator[](int i) { return cells[i]; }
   Cell operator[](int i) const { return cells[i]; }
@@ -46,12 +41,20 @@ struct Board {
   // Flips every disc that playing square captures for colour (not the square itself);
   // returns the number of directions that flipped, 0 for an illegal move.
   int FlipDiscs(int square, Cell colour);
-  void SaveBoard(int slot);
-  void RestoreBoard(int slot);
-  // The board of a new game from the start-position slot; also refreshes slots 0..30.
-  void NewGameBoard();
 
   int CountDiscs(Cell colour) const;
+
+  bool operator==(const Board&) const = default;
 };
+
+// Boards are copied whole for undo, animation and search plies: keep it to its cells.
+static_assert(sizeof(Board) <= 200);
+
+// The text form: 64 characters, row 1 first, each row from column 1; '-' or '.' empty,
+// 'X' Black, 'O' White (lower case accepted). Anything else, or another length, is no board.
+std::optional<Board> BoardFromText(std::string_view text);
+// Writes '-', 'X' and 'O', and '?' for a square holding no cell value (which then does not
+// read back).
+std::string BoardToText(const Board& board);
 
 }  // namespace dfx

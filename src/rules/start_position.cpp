@@ -1,6 +1,7 @@
-#include "game/start_position.h"
+#include "rules/start_position.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace dfx {
 
@@ -35,7 +36,10 @@ bool ReadRow(std::FILE* file, char row[8], int* rowLength) {
 void LoadStartPosition(Board& board, const char* path) {
   char row[8] = {};
   int rowLength = 0;
-  std::FILE* file = std::fopen(path, "rb");
+  // A named pipe or a device could block the start for ever, a directory reads as nothing.
+  std::error_code error;
+  std::FILE* file = std::filesystem::is_regular_file(path, error) ? std::fopen(path, "rb") : nullptr;
+  board = Board();
   for (int y = 1; y <= 8; ++y) {
     if (file) ReadRow(file, row, &rowLength);
     for (int x = 1; x <= 8; ++x) {
@@ -46,7 +50,7 @@ void LoadStartPosition(Board& board, const char* path) {
         if (c == '1') value = White;
         else if (c == '2') value = Black;
       }
-      board.snapshots[StartPositionSlot][SquareIndex(x, y)] = value;
+      board[SquareIndex(x, y)] = value;
     }
   }
   if (file) std::fclose(file);

@@ -1,12 +1,9 @@
-#include "game/board.h"
-
-#include <cstring>
+#include "rules/board.h"
 
 namespace dfx {
 
 Board::Board() {
   for (Cell& c : cells) c = Border;
-  std::memset(snapshots, 0, sizeof snapshots);
   for (int y = 1; y <= 8; ++y)
     for (int x = 1; x <= 8; ++x) cells[SquareIndex(x, y)] = Empty;
 }
@@ -41,24 +38,6 @@ int Board::FlipDiscs(int square, Cell colour) {
     }
   }
   return result;
-}
-
-void Board::SaveBoard(int slot) {
-  std::memcpy(&snapshots[slot][FirstSquare], &cells[FirstSquare], (LastSquare - FirstSquare + 1) * sizeof(Cell));
-}
-
-void Board::RestoreBoard(int slot) {
-  std::memcpy(&cells[FirstSquare], &snapshots[slot][FirstSquare], (LastSquare - FirstSquare + 1) * sizeof(Cell));
-}
-
-void Board::NewGameBoard() {
-  for (int i = 0; i <= 8; ++i) cells[i] = Border;
-  for (int i = 81; i <= 90; ++i) cells[i] = Border;
-  for (int y = 1; y <= 8; ++y) {
-    cells[y * 9] = Border;
-    for (int x = 1; x <= 8; ++x) cells[SquareIndex(x, y)] = snapshots[StartPositionSlot][SquareIndex(x, y)];
-  }
-  for (int slot = 0; slot <= 30; ++slot) SaveBoard(slot);
 }
 
 int Board::CountDiscs(Cell colour) const {
