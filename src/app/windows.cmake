@@ -6,7 +6,7 @@ if(WIN32)
 
   if(TARGET dfx_game)
     add_executable(discoflipparex WIN32 main_win32.cpp ${PROJECT_SOURCE_DIR}/res/windows/discoflipparex.rc)
-    target_link_libraries(discoflipparex PRIVATE dfx_game dfx_host_win32)
+    target_link_libraries(discoflipparex PRIVATE dfx_game dfx_host_win32 dfx_version)
     target_include_directories(discoflipparex PRIVATE ${PROJECT_SOURCE_DIR}/res/icons)
     dfx_warnings(discoflipparex)
     include(${PROJECT_SOURCE_DIR}/res/windows/package.cmake)

@@ -1,13 +1,17 @@
 // dfx icons: draws the program's two Windows icons (101: 32x32, 102: 16x16), both
-// 16-colour, as the four discs of the start position on a green board.
+// 16-colour, as the four discs of the start position on a green board; the same
+// picture at any other size as a PNG for the desktop's icon theme.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "picture_file.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -23,26 +27,36 @@ enum : uint8_t { Black = 0, Green = 2, Grey = 8, Silver = 7, LightGreen = 10, Wh
 
 using Picture = std::vector<std::vector<uint8_t>>;  // [y][x] palette indices
 
+// Lines, rims and highlights are one pixel wide up to 63x63 and grow with the size
+// above, so every size is drawn crisply from the same geometry rather than scaled.
 Picture DrawIcon(int size) {
   Picture p(size, std::vector<uint8_t>(size, Green));
+  const int w = std::max(1, size / 32);
   const int mid = size / 2;
+  const int line = mid - w / 2;  // first row and column of the middle lines
   for (int i = 0; i < size; ++i) {
-    p[0][i] = p[size - 1][i] = p[i][0] = p[i][size - 1] = Black;
-    p[mid][i] = p[i][mid] = Black;
+    for (int t = 0; t < w; ++t) {
+      p[t][i] = p[size - 1 - t][i] = p[i][t] = p[i][size - 1 - t] = Black;
+      p[line + t][i] = p[i][line + t] = Black;
+    }
   }
   // A highlight along the top-left inner edge of each cell, like a lit felt board;
   // the small icon has no room for it.
-  for (int cy : {1, mid + 1}) {
+  const int inner[2] = {w, line + w};  // where each cell's inside starts
+  const int length = line - w;
+  for (int cy : inner) {
     if (size < 32) break;
-    for (int cx : {1, mid + 1}) {
-      for (int i = 0; i < mid - 1; ++i) {
-        p[cy][cx + i] = LightGreen;
-        p[cy + i][cx] = LightGreen;
+    for (int cx : inner) {
+      for (int i = 0; i < length; ++i) {
+        for (int t = 0; t < w; ++t) {
+          p[cy + t][cx + i] = LightGreen;
+          p[cy + i][cx + t] = LightGreen;
+        }
       }
     }
   }
-  const double radius = size / 4.0 - (size >= 32 ? 1.5 : 1.3);
-  const double centres[2] = {size / 4.0 + 0.5, 3 * size / 4.0};
+  const double radius = size / 4.0 - (size >= 32 ? 1.5 * w : 1.3);
+  const double centres[2] = {(w + line) / 2.0, (line + w + size - w) / 2.0};
   for (int row = 0; row < 2; ++row) {
     for (int col = 0; col < 2; ++col) {
       bool white = row == col;  // the start position: White on the diagonal
@@ -50,13 +64,25 @@ Picture DrawIcon(int size) {
         for (int x = 0; x < size; ++x) {
           double d = std::hypot(x + 0.5 - centres[col], y + 0.5 - centres[row]);
           if (d > radius) continue;
-          bool rim = d > radius - 1.0;
+          bool rim = d > radius - w;
           p[y][x] = white ? (rim ? Silver : White) : (rim ? Grey : Black);
         }
       }
     }
   }
   return p;
+}
+
+portable::PixelSurface IconPicture(int size) {
+  const Picture p = DrawIcon(size);
+  portable::PixelSurface out(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const uint8_t* c = Palette[p[size_t(y)][size_t(x)]];
+      out.At(x, y) = uint32_t(c[2]) << 16 | uint32_t(c[1]) << 8 | c[0];
+    }
+  }
+  return out;
 }
 
 void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
@@ -122,12 +148,23 @@ constexpr IconSpec Icons[] = {{"101.ico", 32}, {"102.ico", 16}};
 int Run(const std::vector<std::string>& argsIn) {
   std::vector<std::string> args = argsIn;
   std::string out = "res/icons";
-  std::string check;
+  std::string check, png, sizeText;
   TakeOption(args, "--out", &out);
   bool checking = TakeOption(args, "--check", &check);
-  if (!args.empty()) {
-    std::fprintf(stderr, "usage: dfx icons [--out DIR | --check DIR]\n");
+  bool drawingPng = TakeOption(args, "--png", &png);
+  bool sized = TakeOption(args, "--size", &sizeText);
+  if (!args.empty() || drawingPng != sized || (drawingPng && checking)) {
+    std::fprintf(stderr, "usage: dfx icons [--out DIR | --check DIR | --png FILE --size N]\n");
     return 2;
+  }
+  if (drawingPng) {
+    char* end = nullptr;
+    long size = std::strtol(sizeText.c_str(), &end, 10);
+    if (sizeText.empty() || *end != 0 || size < 16 || size > 1024) {
+      std::fprintf(stderr, "dfx icons: --size wants a number from 16 to 1024\n");
+      return 2;
+    }
+    return WritePng(png, IconPicture(int(size))) ? 0 : 1;
   }
   int status = 0;
   for (const IconSpec& icon : Icons) {
@@ -152,7 +189,7 @@ int Run(const std::vector<std::string>& argsIn) {
   return status;
 }
 
-const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16)", Run);
+const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16), or a PNG icon", Run);
 
 }  // namespace
 

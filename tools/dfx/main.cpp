@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "subcommand.h"
+#include "version.h"
 
 namespace dfx::tool {
 
@@ -57,6 +58,10 @@ int main(int argc, char** argv) {
     std::printf("usage: dfx COMMAND [ARGS]\n\ncommands:\n");
     for (const auto& [name, entry] : Registry()) std::printf("  %-12s %s\n", name.c_str(), entry.summary);
     return argc < 2 ? 2 : 0;
+  }
+  if (std::string(argv[1]) == "--version") {
+    std::printf("dfx %s\n", DFX_VERSION_TEXT);
+    return 0;
   }
   auto it = Registry().find(argv[1]);
   if (it == Registry().end()) {

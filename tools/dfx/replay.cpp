@@ -8,6 +8,7 @@
 #include "host/memory/memory_host.h"
 #include "key_names.h"
 #include "lcd/screen_reader.h"
+#include "picture_file.h"
 #include "runtime/clock.h"
 #include "subcommand.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: dfx replay --keys \"1 RIGHT RETURN ...\" [--tick N] [--out screen.bmp] [--json]"
+               "usage: dfx replay --keys \"1 RIGHT RETURN ...\" [--tick N] [--out screen.bmp|screen.png] [--json]"
                " [--glyphs res/bmp]\n");
   return 2;
 }
@@ -56,7 +57,9 @@ int Run(const std::vector<std::string>& argsIn) {
   reader.LoadGlyphs(glyphDir);
   ScreenText text = reader.Read(screen);
   std::fputs((json ? FormatScreenJson(text) : FormatScreenText(text)).c_str(), stdout);
-  if (!out.empty() && !portable::WriteBmp24(out.c_str(), screen)) {
+  if (out.empty()) return 0;
+  if (WantsPng(out)) return WritePng(out, screen) ? 0 : 1;
+  if (!portable::WriteBmp24(out.c_str(), screen)) {
     std::fprintf(stderr, "dfx replay: cannot write %s\n", out.c_str());
     return 1;
   }
