@@ -34,7 +34,11 @@ same_files() {  # NAME EXPECTED-FILE ACTUAL-FILE
   diff -u "$2" "$3" >"$work/diff" || { cat "$work/diff" >&2; fail "$1 does not hold exactly the expected files"; }
 }
 
+# The build's own install manifest is the person's uninstall list: keep it.
+manifest="$build/install_manifest.txt"
+[ -f "$manifest" ] && cp -p "$manifest" "$work/manifest"
 cmake --install "$build" --prefix "$work/tree" >/dev/null || fail "cmake --install failed"
+if [ -f "$work/manifest" ]; then cp -p "$work/manifest" "$manifest"; else rm -f "$manifest"; fi
 expected tree >"$work/tree.want"
 (cd "$work/tree" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) >"$work/tree.got"
 same_files "the installed tree" "$work/tree.want" "$work/tree.got"
