@@ -3,7 +3,7 @@ FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BIN := build/bin
 
-.PHONY: setup build play test test-unit test-asan test-tsan test-fuzz fuzz test-e2e windows package test-windows clean
+.PHONY: setup build play deb test test-unit test-asan test-tsan test-fuzz fuzz test-e2e windows package test-windows clean
 
 setup:
 	@tools/install-deps.sh
@@ -15,6 +15,10 @@ build: setup
 play: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then echo "No display: run this on a desktop (or under xvfb-run)."; exit 1; fi
 	$(BIN)/discoflipparex
+
+# The Debian package: build/discoflipparex_<version>_<arch>.deb.
+deb: build
+	cmake --build --preset release --target deb
 
 test: build
 	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-fuzz test-e2e test-windows
@@ -40,6 +44,7 @@ test-fuzz:
 fuzz: setup
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
 
+# Also packs the Debian package and checks it (package_e2e).
 test-e2e:
 	ctest --test-dir build -L e2e --output-on-failure
 

@@ -9,6 +9,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick python3
   mingw-w64 wine wine64
   libcli11-dev nlohmann-json3-dev
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

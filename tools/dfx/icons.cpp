@@ -1,5 +1,6 @@
 // dfx icons: draws the program's two Windows icons (101: 32x32, 102: 16x16), both
-// 16-colour, as the four discs of the start position on a green board.
+// 16-colour, as the four discs of the start position on a green board; the same
+// picture at any other size as a PNG for the desktop's icon theme.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "host/program_icon.h"
 #include "image/portable/little_endian.h"
+#include "picture_file.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -17,6 +19,18 @@ namespace {
 
 using portable::PutLe16;
 using portable::PutLe32;
+
+portable::PixelSurface IconPicture(int size) {
+  const std::vector<uint8_t> p = DrawProgramIcon(size);
+  portable::PixelSurface out(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const uint8_t* c = IconPalette[p[size_t(y) * size_t(size) + size_t(x)]];
+      out.At(x, y) = uint32_t(c[2]) << 16 | uint32_t(c[1]) << 8 | c[0];
+    }
+  }
+  return out;
+}
 
 // One-image .ico: directory, entry, then a 4-bit DIB of twice the height (colours,
 // then an all-zero AND mask, since every pixel is opaque).
@@ -70,10 +84,12 @@ struct IconSpec {
 constexpr IconSpec Icons[] = {{"101.ico", 32}, {"102.ico", 16}};
 
 struct Options {
-  std::string out = "res/icons", check;
+  std::string out = "res/icons", check, png;
+  int size = 0;
 };
 
 int Run(const Options& o) {
+  if (!o.png.empty()) return WritePng(o.png, IconPicture(o.size)) ? 0 : 1;
   const std::string& out = o.out;
   const std::string& check = o.check;
   const bool checking = !check.empty();
@@ -103,11 +119,16 @@ int Run(const Options& o) {
 std::function<int()> Setup(CLI::App& command) {
   auto o = std::make_shared<Options>();
   CLI::Option* out = command.add_option("--out", o->out, "the folder to write 101.ico and 102.ico into");
-  command.add_option("--check", o->check, "compare the icons in this folder with the drawing instead")->excludes(out);
+  CLI::Option* check =
+      command.add_option("--check", o->check, "compare the icons in this folder with the drawing instead")->excludes(out);
+  CLI::Option* png = command.add_option("--png", o->png, "draw one PNG icon into this file instead")->excludes(out, check);
+  CLI::Option* size = command.add_option("--size", o->size, "the PNG icon's width and height")->check(CLI::Range(16, 1024));
+  png->needs(size);
+  size->needs(png);
   return [o] { return Run(*o); };
 }
 
-const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16)", Setup);
+const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16), or a PNG icon", Setup);
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "subcommand.h"
+#include "version.h"
 
 namespace dfx::tool {
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   using namespace dfx::tool;
   CLI::App app{"dfx: the headless companion of the game"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("dfx ") + DFX_VERSION_TEXT);
   std::map<const CLI::App*, std::function<int()>> runs;
   for (const auto& [name, entry] : Registry()) {
     CLI::App* command = app.add_subcommand(name, entry.summary);
@@ -45,6 +47,9 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     std::fputs(app.help().c_str(), stdout);
+    return 0;
+  } catch (const CLI::CallForVersion& version) {
+    std::printf("%s\n", version.what());
     return 0;
   } catch (const CLI::ParseError& error) {
     // One line, whatever went wrong: scripts read it, people are pointed to --help.

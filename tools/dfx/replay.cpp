@@ -7,6 +7,7 @@
 #include "host/memory/memory_host.h"
 #include "key_names.h"
 #include "json_output.h"
+#include "picture_file.h"
 #include "screen_reader/screen_reader.h"
 #include "runtime/clock.h"
 #include "subcommand.h"
@@ -41,7 +42,9 @@ int Run(const Options& o) {
   reader.LoadGlyphs(o.glyphDir);
   ScreenText text = reader.Read(screen);
   std::fputs((o.json ? ScreenJson(text) : FormatScreenText(text)).c_str(), stdout);
-  if (!o.out.empty() && !portable::WriteBmp24(o.out.c_str(), screen)) {
+  if (o.out.empty()) return 0;
+  if (WantsPng(o.out)) return WritePng(o.out, screen) ? 0 : 1;
+  if (!portable::WriteBmp24(o.out.c_str(), screen)) {
     std::fprintf(stderr, "dfx replay: cannot write %s\n", o.out.c_str());
     return 1;
   }
@@ -52,7 +55,7 @@ std::function<int()> Setup(CLI::App& command) {
   auto o = std::make_shared<Options>();
   command.add_option("--keys", o->keys, "key names, e.g. \"1 RIGHT RETURN\" (blanks or commas between)")->required();
   command.add_option("--tick", o->tick, "the tick counter at start (0 to 4294967295)");
-  command.add_option("--out", o->out, "also write the screen as a BMP file");
+  command.add_option("--out", o->out, "also write the screen as a BMP file (or PNG, by the name's ending)");
   command.add_flag("--json", o->json, "print the screen as JSON");
   command.add_option("--glyphs", o->glyphDir, "the glyph set to read the screen with");
   return [o] { return Run(*o); };
