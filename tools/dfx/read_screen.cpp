@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#if __has_include(<SDL_image.h>)
+// Emscripten's sysroot carries SDL headers without the libraries behind them.
+#if __has_include(<SDL_image.h>) && !defined(__EMSCRIPTEN__)
 #include <SDL.h>
 #include <SDL_image.h>
 #define DFX_READ_WITH_SDL_IMAGE 1
