@@ -3,8 +3,10 @@
 # No -pthread anywhere: a plain static server gives the page no shared memory.
 
 # Asyncify lets the game's blocking waits (keys, flip frames, the start-up handshake)
-# yield to the browser; its own stack must hold the deepest wait's call chain.
-set(DFX_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1)
+# yield to the browser; its own stack must hold the deepest wait's call chain. The
+# search never waits, and left uninstrumented it runs about a fifth faster.
+set(DFX_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
+  "-sASYNCIFY_REMOVE=['*dfx::FastSearch::*','*dfx::LiteralSearch::*','*dfx::Evaluator::*','*dfx::LegalMoves*']")
 
 # The page: our own index.html beside the .js, .wasm and the preloaded res/ files.
 function(dfx_web_page target dir)
