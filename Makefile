@@ -3,7 +3,7 @@ FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BIN := build/bin
 
-.PHONY: setup build play test test-unit test-asan test-tsan test-fuzz fuzz test-e2e windows package test-windows clean
+.PHONY: setup build play test test-unit test-asan test-tsan test-fuzz fuzz test-e2e web serve web-test-deps windows package test-windows clean
 
 setup:
 	@tools/install-deps.sh
@@ -16,7 +16,7 @@ play: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then echo "No display: run this on a desktop (or under xvfb-run)."; exit 1; fi
 	$(BIN)/discoflipparex
 
-test: build
+test: build web web-test-deps
 	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-fuzz test-e2e test-windows
 	@echo "All test suites passed."
 
@@ -42,6 +42,21 @@ fuzz: setup
 
 test-e2e:
 	ctest --test-dir build -L e2e --output-on-failure
+
+# The browser page in build/web (Emscripten); `make serve` shows it on 127.0.0.1.
+WEB_PORT ?= 8080
+web: setup
+	cmake --preset web >/dev/null
+	cmake --build --preset web -j $(JOBS)
+
+serve: web
+	@echo "Open http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
+
+# The browser test's driver: puppeteer-core as locked, run on Debian's chromium.
+web-test-deps: tests/e2e/web/node_modules/.package-lock.json
+tests/e2e/web/node_modules/.package-lock.json: tests/e2e/web/package-lock.json
+	cd tests/e2e/web && npm ci --no-audit --no-fund
 
 # The native Windows program, cross-built with mingw-w64; its tests run under Wine.
 windows: setup

@@ -56,6 +56,7 @@ function firstLegalSquare(board) {
   return null;
 }
 
+if (!fs.existsSync(path.join(webDir, 'discoflipparex.wasm'))) fail(`no page in ${webDir}: run make web first`);
 const server = await serve(path.resolve(webDir));
 const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await puppeteer.launch({
