@@ -112,23 +112,34 @@ try {
   await press('1');
   let screen = await expectReplay('first turn');
   let moves = 0;
+  let cursor = null; // unknown until the first move
   for (;;) {
     const panel = screen.lines[1].slice(9);
     if (/^(DRAW|You Win|You Lose)/.test(panel)) break;
+    const before = screen.board;
     if (panel.startsWith('You Pass!')) {
       await press('SPACE');
     } else {
       const square = firstLegalSquare(screen.board);
       if (!square) fail(`the human's turn with no legal square:\n${JSON.stringify(screen)}`);
-      // The cursor is clamped at the edges: from the top-left corner to the square.
-      for (let i = 0; i < 7; ++i) await press('LEFT');
-      for (let i = 0; i < 7; ++i) await press('UP');
-      for (let i = 0; i < square[0]; ++i) await press('RIGHT');
-      for (let i = 0; i < square[1]; ++i) await press('DOWN');
+      // An unknown cursor is taken to the top-left corner first: it stops at the edges.
+      if (!cursor) {
+        for (let i = 0; i < 7; ++i) await press('LEFT');
+        for (let i = 0; i < 7; ++i) await press('UP');
+        cursor = [0, 0];
+      }
+      for (let x = cursor[0]; x < square[0]; ++x) await press('RIGHT');
+      for (let x = cursor[0]; x > square[0]; --x) await press('LEFT');
+      for (let y = cursor[1]; y < square[1]; ++y) await press('DOWN');
+      for (let y = cursor[1]; y > square[1]; --y) await press('UP');
       await press('RETURN');
+      cursor = square;
       ++moves;
     }
     screen = await expectReplay(`after move ${moves}`);
+    // The cursor follows the computer's disc, the one new white disc; it stays put when the computer passes.
+    const placed = [...screen.board].findIndex((c, i) => c === 'O' && before[i] === '-');
+    if (placed >= 0) cursor = [placed % 8, Math.floor(placed / 8)];
     if (shotsFlag === '--shots' && moves === 10) {
       for (const [width, height] of [[1600, 900], [800, 480]]) {
         await page.setViewport({ width, height });
