@@ -3,7 +3,7 @@ FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BIN := build/bin
 
-.PHONY: setup build play deb test test-unit test-asan test-tsan test-fuzz fuzz test-e2e windows package test-windows clean
+.PHONY: setup build play deb test test-unit test-asan test-tsan test-fuzz fuzz test-e2e web serve web-test-deps windows package test-windows clean
 
 setup:
 	@tools/install-deps.sh
@@ -20,7 +20,7 @@ play: build
 deb: build
 	cmake --build --preset release --target deb
 
-test: build
+test: build web web-test-deps
 	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-fuzz test-e2e test-windows
 	@echo "All test suites passed."
 
@@ -47,6 +47,21 @@ fuzz: setup
 # Also packs the Debian package and checks it (package_e2e).
 test-e2e:
 	ctest --test-dir build -L e2e --output-on-failure
+
+# The browser page in build/web (Emscripten); `make serve` shows it on 127.0.0.1.
+WEB_PORT ?= 8080
+web: setup
+	cmake --preset web >/dev/null
+	cmake --build --preset web -j $(JOBS)
+
+serve: web
+	@echo "Open http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
+
+# The browser test's driver: puppeteer-core as locked, run on Debian's chromium.
+web-test-deps: tests/e2e/web/node_modules/.package-lock.json
+tests/e2e/web/node_modules/.package-lock.json: tests/e2e/web/package-lock.json
+	cd tests/e2e/web && npm ci --no-audit --no-fund
 
 # The native Windows program, cross-built with mingw-w64; its tests run under Wine.
 windows: setup

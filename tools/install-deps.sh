@@ -10,11 +10,14 @@ packages=(
   mingw-w64 wine wine64
   libcli11-dev nlohmann-json3-dev
   dpkg-dev file lintian desktop-file-utils appstream
+  emscripten nodejs chromium
 )
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# Some node packagings carry npm inside nodejs; Debian's own npm package would clash with them.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}"
 sudo=""

@@ -4,6 +4,10 @@
 #include <chrono>
 #include <thread>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace dfx {
 
 namespace {
@@ -26,11 +30,16 @@ void SleepMs(uint32_t ms) {
     virtualTick.fetch_add(ms);
     return;
   }
+#ifdef __EMSCRIPTEN__
+  // The browser's one thread: a sleep hands control back to the page (Asyncify).
+  emscripten_sleep(ms);
+#else
   if (ms == 0) {
     std::this_thread::yield();
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
 }
 
 void UseVirtualClock(uint32_t startTick) {

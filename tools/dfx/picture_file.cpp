@@ -4,10 +4,9 @@
 #include <cctype>
 #include <cstdio>
 
-#if __has_include(<SDL_image.h>)
+#ifdef DFX_HAVE_SDL_IMAGE
 #include <SDL.h>
 #include <SDL_image.h>
-#define DFX_WRITE_WITH_SDL_IMAGE 1
 #endif
 
 namespace dfx::tool {
@@ -19,7 +18,7 @@ bool WantsPng(const std::string& path) {
   return tail == ".png";
 }
 
-#ifdef DFX_WRITE_WITH_SDL_IMAGE
+#ifdef DFX_HAVE_SDL_IMAGE
 bool WritePng(const std::string& path, const portable::PixelSurface& picture) {
   // SDL only reads the pixels, but its signature wants them mutable.
   portable::PixelSurface copy = picture;

@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#if __has_include(<SDL_image.h>)
+#ifdef DFX_HAVE_SDL_IMAGE
 #include <SDL.h>
 #include <SDL_image.h>
-#define DFX_READ_WITH_SDL_IMAGE 1
 #endif
 
 #include "json_output.h"
@@ -16,7 +15,7 @@
 namespace dfx::tool {
 namespace {
 
-#ifdef DFX_READ_WITH_SDL_IMAGE
+#ifdef DFX_HAVE_SDL_IMAGE
 bool ReadPicture(const std::string& path, portable::PixelSurface* out) {
   SDL_Surface* loaded = IMG_Load(path.c_str());
   if (loaded == nullptr) return false;

@@ -10,6 +10,14 @@
 
 namespace dfx::portable {
 
+#ifdef __EMSCRIPTEN__
+// A page served without cross-origin isolation gets no threads: the capture pass runs
+// inside the load, without pauses between rows.
+constexpr bool CaptureOnWorker = false;
+#else
+constexpr bool CaptureOnWorker = true;
+#endif
+
 uint32_t* PrivateHeap::Allocate(size_t count) {
   std::unique_ptr<uint32_t[]> block(new (std::nothrow) uint32_t[count]());
   if (!block) return nullptr;
@@ -215,6 +223,10 @@ void ImageObject::StartCapture(PixelSurface* src) {
   if (captureThread.joinable()) StopCapture();
   captureCopy = std::make_unique<PixelSurface>(*src);
   captureRunning.store(true);
+  if (!CaptureOnWorker) {
+    CaptureWorker(this);
+    return;
+  }
   try {
     captureThread = std::thread(CaptureWorker, this);
     captureThreadId = captureThread.get_id();
@@ -250,6 +262,7 @@ void ImageObject::StopCapture() {
 }
 
 bool ImageObject::CaptureSleep(int32_t ms) {
+  if (!CaptureOnWorker) return true;
   std::unique_lock<std::mutex> guard(stopMutex);
   if (ms <= 0) {
     if (stopRequested) return false;

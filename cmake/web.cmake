@@ -1,0 +1,26 @@
+# The browser build with Emscripten: link options shared by the page and by dfx for
+# node, so that the bench measures the search as the page runs it.
+# No -pthread anywhere: a plain static server gives the page no shared memory.
+
+# Asyncify lets the game's blocking waits (keys, flip frames, the start-up handshake)
+# yield to the browser; its own stack must hold the deepest wait's call chain. The
+# search never waits, and left uninstrumented it runs about a fifth faster.
+set(DFX_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
+  "-sASYNCIFY_REMOVE=['*dfx::FastSearch::*','*dfx::LiteralSearch::*','*dfx::Evaluator::*','*dfx::LegalMoves*']")
+
+# The page: our own index.html beside the .js, .wasm and the preloaded res/ files.
+function(dfx_web_page target dir)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+  target_link_options(${target} PRIVATE ${DFX_WEB_LINK_OPTIONS} -sENVIRONMENT=web
+    "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/res/bmp@/res/bmp"
+    "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/res/board.txt@/res/board.txt")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/res/board.txt)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/src/host/web/index.html ${dir}/index.html)
+endfunction()
+
+# A command-line tool for node: real files through node's fs, the wasm loaded at once.
+function(dfx_web_node_tool target)
+  target_link_options(${target} PRIVATE ${DFX_WEB_LINK_OPTIONS} -sENVIRONMENT=node -sNODERAWFS=1
+    -sWASM_ASYNC_COMPILATION=0 -sEXIT_RUNTIME=1)
+endfunction()
