@@ -1,9 +1,10 @@
 #include "test_pictures.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
-
-#include <unistd.h>
 
 #include "image/portable/little_endian.h"
 
@@ -13,6 +14,7 @@ namespace {
 using portable::PutLe16;
 using portable::PutLe32;
 
+// Colours in order of first appearance, and a colour's index among them.
 std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette;
   for (uint32_t p : s.pixels) {
@@ -20,7 +22,6 @@ std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
   }
   return palette;
 }
-
 uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) {
   return uint32_t(std::find(palette.begin(), palette.end(), c) - palette.begin());
 }
@@ -32,44 +33,34 @@ std::string TempPath(const std::string& name) {
 }
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 portable::PixelSurface Pattern(int32_t w, int32_t h) {
   portable::PixelSurface s(w, h);
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) s.At(x, y) = uint32_t(x * 37 % 256) << 16 | uint32_t(y * 53 % 256) << 8 | uint32_t((x + y) * 11 % 256);
+  for (int32_t i = 0; i < w * h; ++i) {
+    const uint32_t x = uint32_t(i % w), y = uint32_t(i / w);
+    s.pixels[size_t(i)] = x * 37 % 256 << 16 | y * 53 % 256 << 8 | (x + y) * 11 % 256;
   }
   return s;
 }
 
 Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
-  std::vector<uint32_t> palette;
-  if (bpp <= 8) palette = PaletteOf(s);
-  const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4;
-  const uint32_t offBits = 54 + uint32_t(palette.size()) * 4;
+  const std::vector<uint32_t> palette = bpp <= 8 ? PaletteOf(s) : std::vector<uint32_t>{};
+  const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4, offBits = 54 + uint32_t(palette.size()) * 4;
   Bytes b = {'B', 'M'};
   for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
-                     topDown ? uint32_t(-s.height) : uint32_t(s.height)}) {
-    PutLe32(b, v);
-  }
+                     topDown ? uint32_t(-s.height) : uint32_t(s.height)}) PutLe32(b, v);
   PutLe16(b, 1);
   PutLe16(b, uint32_t(bpp));
   for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) PutLe32(b, v);
   for (uint32_t c : palette) PutLe32(b, c);
   for (int32_t row = 0; row < s.height; ++row) {
-    const int32_t y = topDown ? row : s.height - 1 - row;
     Bytes line(stride, 0);
     for (int32_t x = 0; x < s.width; ++x) {
-      const uint32_t c = s.At(x, y);
-      if (bpp <= 8) {
-        const uint32_t bit = uint32_t(x) * uint32_t(bpp);
-        line[bit / 8] |= uint8_t(IndexOf(palette, c) << (8 - bpp - bit % 8));
-      } else {
-        uint8_t* p = &line[size_t(x) * size_t(bpp / 8)];
-        p[0] = uint8_t(c), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c >> 16);
-      }
+      const uint32_t c = s.At(x, topDown ? row : s.height - 1 - row), bit = uint32_t(x) * uint32_t(bpp);
+      if (bpp <= 8) line[bit / 8] |= uint8_t(IndexOf(palette, c) << (8 - bpp - bit % 8));
+      for (int k = 0; bpp > 8 && k < 3; ++k) line[bit / 8 + size_t(k)] = uint8_t(c >> 8 * k);
     }
     b.insert(b.end(), line.begin(), line.end());
   }
@@ -95,17 +86,14 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   }
   codes.push_back(257);
   Bytes data;
-  uint32_t acc = 0;
-  int bits = 0;
+  uint32_t acc = 0, bits = 0;
   for (uint32_t code : codes) {
-    acc |= code << bits;
-    for (bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
+    for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
   }
   if (bits > 0) data.push_back(uint8_t(acc));
   for (size_t i = 0; i < data.size(); i += 255) {
-    const size_t n = std::min<size_t>(255, data.size() - i);
-    b.push_back(uint8_t(n));
-    b.insert(b.end(), data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + n));
+    b.push_back(uint8_t(std::min<size_t>(255, data.size() - i)));
+    b.insert(b.end(), data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + b.back()));
   }
   b.insert(b.end(), {0, 0x3B});
   return b;
@@ -113,10 +101,10 @@ Bytes GifBytes(const portable::PixelSurface& s) {
 
 Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
   Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-  for (uint32_t v : {w, h}) {
+  for (uint32_t v : {w, h, 0x08020000u}) {  // then depth 8, colour type 2
     for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
   }
-  b.insert(b.end(), {8, 2, 0, 0, 0, 0, 0, 0, 0});  // depth, colour type, ..., CRC
+  b.insert(b.end(), 5, 0);  // interlace, CRC
   return b;
 }
 

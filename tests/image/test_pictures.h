@@ -1,14 +1,11 @@
 // Picture files made byte by byte, so every decoder path and hostile variant can be
-// produced without fixtures on disk, and the surfaces an image object draws into.
+// produced without fixtures on disk; shared by the portable, Win32 and fuzz-seed code.
 #pragma once
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "image/portable/image_object.h"
+#include "image/portable/pixel_surface.h"
 
 namespace dfx::testing {
 
@@ -24,35 +21,5 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown);
 Bytes GifBytes(const portable::PixelSurface& s);
 // Just enough of a PNG for the first-bytes test and the header size.
 Bytes PngHeaderBytes(uint32_t w, uint32_t h);
-
-// A window, a back buffer, and files in the temporary folder removed afterwards.
-class SurfacesTest : public ::testing::Test {
- protected:
-  SurfacesTest() : window(64, 48), back(100, 80) {
-    surfaces.window = &window;
-    surfaces.backBuffer = &back;
-  }
-  ~SurfacesTest() override {
-    for (const auto& p : paths) std::remove(p.c_str());
-  }
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    paths.push_back(TempPath(name));
-    WriteFileBytes(paths.back(), bytes);
-    return paths.back();
-  }
-  std::string WriteBmp(const std::string& name, const portable::PixelSurface& picture) {
-    return Write(name, BmpBytes(picture, 24, false));
-  }
-  static int CountNonBlack(const portable::PixelSurface& s) {
-    int n = 0;
-    for (uint32_t p : s.pixels) n += p != 0;
-    return n;
-  }
-
-  portable::DrawTarget window;
-  portable::DrawTarget back;
-  portable::WindowSurfaces surfaces;
-  std::vector<std::string> paths;
-};
 
 }  // namespace dfx::testing

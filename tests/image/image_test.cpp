@@ -1,0 +1,377 @@
+// The portable image object: first-bytes kinds, the decoders, drawing (stretch, clip,
+// raster operations), the load-failure rules and the capture worker.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <thread>
+
+#include "image/portable/image_object.h"
+#include "image/portable/picture_decode.h"
+#include "test_pictures.h"
+
+#ifndef DFX_TEST_SDL
+#define DFX_TEST_SDL 0
+#else
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <fstream>
+#include <iterator>
+#endif
+
+namespace dfx {
+namespace {
+
+using portable::DrawTarget;
+using portable::ImageObject;
+using portable::MaxPictureSide;
+using portable::PixelSurface;
+using testing::Bytes;
+
+TEST(ImageRules, FirstBytesDerivedSizesAndRasterOperations) {
+  const std::pair<Bytes, PictureKind> kinds[] = {
+      {{0x42, 0x4D}, PictureKind::Bmp},  {{'G', 'I', 'F'}, PictureKind::Gif}, {{'G', 'I'}, PictureKind::None},
+      {{0xFF, 0xD8}, PictureKind::Jpeg}, {{0xFF}, PictureKind::None},         {{'B', 'm'}, PictureKind::None},
+      {testing::PngHeaderBytes(1, 1), PictureKind::Png},
+      {{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A}, PictureKind::None},  // the eighth byte counts as 0
+  };
+  for (const auto& [bytes, kind] : kinds) {
+    uint8_t first[8] = {};
+    std::copy_n(bytes.begin(), std::min<size_t>(8, bytes.size()), first);
+    EXPECT_EQ(DetectKind(first), kind) << bytes.size() << " bytes";
+  }
+  // Missing or negative sides come from the bitmap's ratio, truncated.
+  const int32_t sizes[][6] = {{0, 0, 24, 32, 24, 32}, {48, 0, 24, 32, 48, 64}, {0, 16, 24, 32, 12, 16},
+                              {1, 0, 32, 24, 1, 0},   {-7, -1, 24, 32, 24, 32}, {-1, 16, 24, 32, 12, 16},
+                              {48, -5, 24, 32, 48, 64}, {30, 7, 24, 32, 30, 7}, {5, 0, 3, 7, 5, 11},
+                              {0, 5, 0, 0, 0, 5},     {5, 0, 0, 0, 5, 0}};
+  for (const auto& c : sizes) {
+    int32_t w = c[0], h = c[1];
+    ResolveDrawSize(w, h, c[2], c[3]);
+    EXPECT_EQ(std::pair(w, h), std::pair(c[4], c[5])) << c[0] << "," << c[1] << " of " << c[2] << "x" << c[3];
+  }
+  const uint32_t s = 0x00F0CC0F, d = 0x00AA55FF;
+  const std::pair<uint32_t, uint32_t> rops[] = {
+      {RopSrcCopy, s}, {RopSrcPaint, 0x00FADDFF}, {RopSrcAnd, 0x00A0440F}, {RopSrcInvert, 0x005A99F0},
+      {RopNotSrcCopy, 0x000F33F0}, {RopBlackness, 0}, {RopWhiteness, 0x00FFFFFF},
+      // No direct path: computed from the truth table.
+      {0x00550009, 0x0055AA00}, {0x00440328, 0x00508800}, {0x00BB0226, 0x00AF77FF}, {0x001100A6, 0x00052200},
+      {0x00AA0029, d}, {0x00F00021, 0x00FFFFFF}};
+  for (auto [rop, want] : rops) EXPECT_EQ(portable::ApplyRop(rop, s, d), want) << std::hex << rop;
+}
+
+// Real time; the limit only guards against a hang.
+template <typename Pred>
+bool WaitFor(Pred done) {
+  for (int i = 0; i < 20000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
+// A window and a back buffer, and picture files removed afterwards.
+class ImageTest : public ::testing::Test {
+ protected:
+  ~ImageTest() override {
+    for (const auto& p : paths) std::remove(p.c_str());
+  }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    paths.push_back(testing::TempPath(name));
+    testing::WriteFileBytes(paths.back(), bytes);
+    return paths.back();
+  }
+  std::unique_ptr<ImageObject> Loaded(const PixelSurface& picture, bool bind = true) {
+    auto image = std::make_unique<ImageObject>(&surfaces);
+    EXPECT_EQ(image->Load(Write("p.bmp", testing::BmpBytes(picture, 24, false)).c_str()), 1);
+    if (bind) image->BindToWindow();
+    return image;
+  }
+  static int NonBlack(const DrawTarget& t) { return int(t.surface.pixels.size() - size_t(std::count(t.surface.pixels.begin(), t.surface.pixels.end(), 0u))); }
+
+  DrawTarget window{64, 48}, back{100, 80};
+  portable::WindowSurfaces surfaces{&window, &back};
+  std::vector<std::string> paths;
+};
+
+TEST_F(ImageTest, DrawCopiesAndStretchesByNearestPixelIntoWindowAndBackBuffer) {
+  const PixelSurface picture = testing::Pattern(24, 32);
+  auto image = Loaded(picture);
+  EXPECT_NE(image->Draw(8, 8, 0), 0);
+  for (const DrawTarget* t : {&window, &back}) {
+    for (int32_t i = 0; i < 24 * 32; ++i) ASSERT_EQ(t->surface.At(8 + i % 24, 8 + i / 24), picture.pixels[size_t(i)]) << i;
+    EXPECT_EQ(NonBlack(*t), 24 * 32 - 1);  // the pattern's top-left is black
+    EXPECT_TRUE(t->dirty.load());
+  }
+  PixelSurface quad(2, 2);
+  quad.pixels = {0x100000, 0x200000, 0x300000, 0x400000};
+  image = Loaded(quad);
+  EXPECT_NE(image->Draw(40, 0, 4, 0, 0), 0);   // height derived: 4
+  EXPECT_NE(image->Draw(50, 10, 1, 1, 0), 0);  // shrinking keeps one pixel of each pair
+  for (auto [x, y, want] : {std::tuple{41, 1, 0x100000u}, {42, 1, 0x200000u}, {41, 3, 0x300000u}, {43, 3, 0x400000u},
+                            {44, 0, 0u}, {40, 4, 0u}, {50, 10, 0x100000u}, {51, 10, 0u}}) {
+    EXPECT_EQ(window.surface.At(x, y), want) << x << "," << y;
+  }
+}
+
+TEST_F(ImageTest, DrawClipsAtEveryEdgeWithoutWrapping) {
+  auto image = Loaded(PixelSurface(10, 10, 0xFFFFFF));
+  for (auto [x, y] : {std::pair{-5, -5}, {60, 45}, {INT_MAX - 3, INT_MAX - 3}, {INT_MIN, 0}}) EXPECT_NE(image->Draw(x, y, 0), 0);
+  EXPECT_EQ(NonBlack(window), 25 + 4 * 3);
+  EXPECT_NE(image->Draw(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX, 0), 0);  // clipped, not iterated
+  EXPECT_EQ(NonBlack(window) + NonBlack(back), 64 * 48 + 100 * 80);
+}
+
+TEST_F(ImageTest, ExplicitTargetsEmptyAndUnboundObjectsAndRasterOperations) {
+  DrawTarget other(30, 40, 0);
+  auto image = Loaded(testing::Pattern(32, 24));
+  EXPECT_NE(image->Draw(0, 0, 0, 0, 0, &other), 0);
+  EXPECT_GT(NonBlack(other), 0);
+  EXPECT_FALSE(window.dirty.load() || back.dirty.load());
+  image->Draw(5, 5, 1, 0, 0);  // 32x24 at width 1: height 0
+  ImageObject empty(&surfaces);
+  empty.BindToWindow();
+  EXPECT_EQ(empty.Draw(0, 0, 0), 0);
+  EXPECT_EQ(empty.Draw(0, 0, 10, 10, 0, &other), 0);
+  EXPECT_EQ(empty.BitmapWidth() + empty.BitmapHeight(), 0);
+  auto unbound = Loaded(PixelSurface(4, 4, 0x0F0F0F), false);
+  EXPECT_EQ(unbound->Draw(0, 0, 0), 0);
+  EXPECT_NE(unbound->Draw(0, 0, 0, 0, 0, &other), 0);
+  EXPECT_EQ(other.surface.At(3, 3), 0x0F0F0Fu);
+  EXPECT_EQ(NonBlack(window) + NonBlack(back), 0);
+  window.surface.At(3, 3) = 0xF000F0;
+  back.surface.At(3, 3) = 0x00F000;
+  unbound->BindToWindow();
+  EXPECT_NE(unbound->Draw(3, 3, RopSrcPaint), 0);  // each surface's own pixel meets the source
+  EXPECT_EQ(std::pair(window.surface.At(3, 3), back.surface.At(3, 3)), std::pair(0xFF0FFFu, 0x0FFF0Fu));
+}
+
+TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
+  PixelSurface two(13, 5), sixteen(7, 9), many = testing::Pattern(11, 6);
+  for (int32_t i = 0; i < 13 * 5; ++i) two.pixels[size_t(i)] = i % 3 == 0 ? 0x123456 : 0xFEDCBA;
+  for (int32_t i = 0; i < 7 * 9; ++i) sixteen.pixels[size_t(i)] = uint32_t(i * 5 % 16) * 0x0F0F0F;
+  for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}}) {
+    for (bool topDown : {false, true}) {
+      const Bytes bytes = testing::BmpBytes(*picture, bpp, topDown);
+      for (auto decoded : {portable::DecodeBmp(bytes.data(), bytes.size()),
+                           portable::DecodePicture(PictureKind::Bmp, bytes.data(), bytes.size())}) {
+        ASSERT_TRUE(decoded) << bpp << " bits, top-down " << topDown;
+        EXPECT_EQ(decoded->width * 1000 + decoded->height, picture->width * 1000 + picture->height);
+        EXPECT_EQ(decoded->pixels, picture->pixels) << bpp << " bits, top-down " << topDown;
+      }
+    }
+  }
+}
+
+TEST_F(ImageTest, KindComesFromContentAndPngIsOnlyMeasured) {
+  const PixelSurface picture = testing::Pattern(5, 4);
+  ImageObject image(&surfaces);
+  image.BindToWindow();
+  EXPECT_EQ(image.Load(Write("bmp_named.gif", testing::BmpBytes(picture, 24, false)).c_str()), 1);
+  EXPECT_EQ(image.Loader().kind, PictureKind::Bmp);
+  EXPECT_EQ(image.BitmapWidth() * 10 + image.BitmapHeight(), 54);
+  EXPECT_EQ(image.Load(Write("gif_named.bmp", testing::GifBytes(picture)).c_str()), DFX_TEST_SDL);  // GIF needs SDL2_image
+  EXPECT_EQ(image.Loader().kind, PictureKind::Gif);
+  EXPECT_EQ(image.Load(Write("two_bytes.bmp", {0x42, 0x4D}).c_str()), 0);
+  EXPECT_EQ(image.Loader().kind, PictureKind::Bmp);
+  EXPECT_EQ(image.BitmapWidth(), 0);
+  EXPECT_EQ(image.Load(Write("picture.png", testing::PngHeaderBytes(300, 70000)).c_str()), 0);
+  EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height), std::tuple(PictureKind::Png, 300, 70000));
+  EXPECT_EQ(image.Draw(0, 0, 0), 0);
+  Bytes cut = testing::PngHeaderBytes(0x01020304, 5);
+  cut.resize(18);  // missing size bytes read as 0
+  EXPECT_EQ(image.Load(Write("short.png", cut).c_str()), 0);
+  EXPECT_EQ(std::pair(image.Loader().width, image.Loader().height), std::pair(0x01020000, 0));
+}
+
+TEST_F(ImageTest, UnopenablePathKeepsThePictureButAFailedFileEmptiesIt) {
+  auto image = Loaded(PixelSurface(4, 4, 0x00FF00));
+  const std::string missing = testing::TempPath("no_such_file.bmp"), folder = ::testing::TempDir();
+  for (const char* path : {missing.c_str(), folder.c_str(), (const char*)nullptr}) EXPECT_EQ(image->Load(path), 0);
+  EXPECT_NE(image->Draw(1, 1, 0), 0);
+  EXPECT_EQ(window.surface.At(1, 1), 0x00FF00u);
+  EXPECT_EQ(image->Loader().kind, PictureKind::Bmp);
+  EXPECT_EQ(image->Load(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}).c_str()), 0);
+  EXPECT_EQ(image->Loader().kind, PictureKind::None);
+  EXPECT_EQ(image->Draw(10, 10, 0), 0);
+  EXPECT_EQ(window.surface.At(10, 10) + uint32_t(image->BitmapWidth()), 0u);
+  EXPECT_TRUE(image->Bound());
+}
+
+TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
+  const Bytes good = testing::BmpBytes(testing::Pattern(2, 2), 24, false);
+  auto withSize = [&](int32_t w, int32_t h) {
+    Bytes b = good;
+    for (int i = 0; i < 4; ++i) b[18 + i] = uint8_t(uint32_t(w) >> 8 * i), b[22 + i] = uint8_t(uint32_t(h) >> 8 * i);
+    return b;
+  };
+  for (auto [w, h] : {std::pair{100000, 100000}, {MaxPictureSide + 1, 1}, {1, -(MaxPictureSide + 1)}, {0, 2},
+                      {2, 0}, {-2, 2}, {INT32_MIN, INT32_MIN}, {2, INT32_MIN}}) {
+    const Bytes b = withSize(w, h);
+    EXPECT_FALSE(portable::PeekPictureSize(PictureKind::Bmp, b.data(), b.size())) << w << "x" << h;
+    EXPECT_FALSE(portable::DecodePicture(PictureKind::Bmp, b.data(), b.size())) << w << "x" << h;
+  }
+  // At the bound the header passes and the missing pixel data is refused.
+  const Bytes atBound = withSize(MaxPictureSide, -MaxPictureSide);
+  EXPECT_EQ(portable::PeekPictureSize(PictureKind::Bmp, atBound.data(), atBound.size()).value_or(portable::PictureSize{}).height, MaxPictureSide);
+  EXPECT_FALSE(portable::DecodeBmp(atBound.data(), atBound.size()));
+  // GIF: a huge screen, a huge first image, an image placed beyond the bound.
+  const Bytes gif = testing::GifBytes(testing::Pattern(2, 2));
+  const size_t at = 13 + 3 * 256;  // the image descriptor
+  ASSERT_EQ(gif[at], 0x2C);
+  for (std::vector<size_t> bytes : {std::vector<size_t>{6, 7, 8, 9}, {at + 5, at + 6}, {at + 1, at + 2}}) {
+    Bytes b = gif;
+    for (size_t i : bytes) b[i] = 0xFF;
+    EXPECT_FALSE(portable::PeekPictureSize(PictureKind::Gif, b.data(), b.size())) << bytes[0];
+  }
+  // Every prefix of valid files (the fuzz corpus covers other damage).
+  ImageObject image(&surfaces);
+  image.BindToWindow();
+  const PixelSurface picture = testing::Pattern(6, 5);
+  for (const Bytes& file : {testing::BmpBytes(picture, 24, false), testing::BmpBytes(picture, 8, true), gif}) {
+    for (size_t n = 0; n < file.size(); n += (n < 80 ? 1 : 37)) {
+      image.Load(Write("prefix.bin", Bytes(file.begin(), file.begin() + std::ptrdiff_t(n))).c_str());
+      EXPECT_LE(image.BitmapWidth(), 6);
+      image.Draw(0, 0, 0);
+    }
+  }
+}
+
+TEST_F(ImageTest, CapturePixelsHoldThePictureWithRedInTheLowByteAndSurviveFailedLoads) {
+  PixelSurface picture = testing::Pattern(17, 9);
+  ImageObject image(&surfaces);
+  EXPECT_EQ(image.CaptureReady(), 0);
+  EXPECT_EQ(image.Pixels(), nullptr);
+  ASSERT_EQ(image.Load(Write("capture.bmp", testing::BmpBytes(picture, 24, true)).c_str()), 1);
+  ASSERT_TRUE(WaitFor([&] { return image.CaptureReady() == 1; }));
+  const uint32_t* pixels = image.Pixels();
+  ASSERT_NE(pixels, nullptr);
+  for (int32_t i = 0; i < 17 * 9; ++i) {
+    const uint32_t rgb = picture.pixels[size_t(i)];
+    ASSERT_EQ(pixels[i], (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16) << i;
+  }
+  EXPECT_EQ(image.Load(testing::TempPath("capture_missing.bmp").c_str()), 0);
+  EXPECT_EQ(image.Load(Write("capture_junk.bin", {1, 2, 3}).c_str()), 0);
+  EXPECT_EQ(image.CaptureReady(), 1);
+  EXPECT_EQ(image.Pixels(), pixels);
+}
+
+TEST_F(ImageTest, CaptureDelayIsFixedDuringAPassAndReloadOrDestructionStopsIt) {
+  auto image = Loaded(PixelSurface(8, 32, 0x00FF00));
+  ASSERT_TRUE(WaitFor([&] { return !image->CaptureRunning(); }));
+  ASSERT_EQ(image->SetCaptureDelay(20), 1);
+  const std::string slow = Write("slow.bmp", testing::BmpBytes(PixelSurface(8, 32, 0x00FF00), 24, false));
+  ASSERT_EQ(image->Load(slow.c_str()), 1);
+  EXPECT_EQ(image->SetCaptureDelay(-1), 0);  // 32 rows of 20 ms: still running
+  EXPECT_EQ(image->CaptureReady(), 0);
+  EXPECT_NE(image->Draw(0, 0, 0), 0);  // the worker reads its own copy
+  EXPECT_EQ(window.surface.At(7, 15), 0x00FF00u);
+  ASSERT_TRUE(WaitFor([&] { return !image->CaptureRunning(); }));
+  EXPECT_EQ(image->CaptureReady(), 1);
+  EXPECT_EQ(image->SetCaptureDelay(-1), 1);
+  ASSERT_EQ(image->Load(slow.c_str()), 1);  // a negative delay starts no pass
+  EXPECT_FALSE(image->CaptureRunning());
+  EXPECT_EQ(image->CaptureReady(), 0);
+  EXPECT_EQ(image->Pixels(), nullptr);
+  ASSERT_EQ(image->SetCaptureDelay(1000), 1);
+  ASSERT_EQ(image->Load(slow.c_str()), 1);
+  ASSERT_EQ(image->Load(slow.c_str()), 1);  // stops the running pass; the sanitizers check the rest
+  EXPECT_EQ(image->CaptureReady(), 0);
+  image.reset();
+  // Many objects capturing side by side.
+  std::vector<std::unique_ptr<ImageObject>> images(40);
+  for (auto& each : images) each = Loaded(PixelSurface(24, 32, 0x0000FF), false);
+  for (auto& each : images) {
+    ASSERT_TRUE(WaitFor([&] { return each->CaptureReady() == 1; }));
+    EXPECT_EQ(each->Pixels()[24 * 32 - 1], 0xFF0000u);
+  }
+}
+
+// A paint copies the back buffer to the window, back buffer lock first as the hosts
+// do; one that falls between a draw's two writes must not leave the old picture.
+// And a release racing the worker's report must leave the ready flag clear.
+TEST_F(ImageTest, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
+  const uint32_t colours[2] = {0xFF0000, 0x0000FF};
+  PixelSurface tiny(1, 1, 0x123456);
+  std::unique_ptr<ImageObject> images[2] = {Loaded(PixelSurface(64, 48, colours[0])), Loaded(PixelSurface(64, 48, colours[1]))};
+  std::atomic<bool> done{false};
+  std::thread painter([&] {
+    while (!done.load()) {
+      std::lock_guard<std::mutex> backGuard(back.mutex), windowGuard(window.mutex);
+      for (int32_t y = 0; y < 48; ++y) std::copy_n(&back.surface.At(0, y), 64, &window.surface.At(0, y));
+    }
+  });
+  int stale = 0, setAfterRelease = 0;
+  for (int i = 0; i < 4000; ++i) {
+    images[i % 2]->Draw(0, 0, 0);
+    std::lock_guard<std::mutex> guard(window.mutex);
+    stale += window.surface.At(5, 5) != colours[i % 2];
+  }
+  done.store(true);
+  painter.join();
+  for (int i = 0; i < 8000; ++i) {  // the spin moves the release across the pass
+    images[0]->AttachBitmap(&tiny);
+    for (volatile int spin = 0; spin < i % 512;) spin = spin + 1;
+    images[0]->ReleasePicture();
+    setAfterRelease += images[0]->CaptureReady();
+  }
+  EXPECT_EQ(stale + setAfterRelease, 0);
+}
+
+#if DFX_TEST_SDL
+// Files from SDL's own writers (a BMP with its own header layout, PNG, JPEG), then
+// damaged and oversized variants of them.
+TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
+  const PixelSurface picture = testing::Pattern(20, 12);
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 20, 12, 32, SDL_PIXELFORMAT_RGB888);
+  for (int y = 0; y < 12; ++y) std::copy_n(picture.pixels.begin() + y * 20, 20, reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch));
+  const std::string bmp = Write("sdl.bmp", {}), png = Write("sdl.png", {}), jpg = Write("sdl.jpg", {});
+  ASSERT_EQ(SDL_SaveBMP(surface, bmp.c_str()) | IMG_SavePNG(surface, png.c_str()) | IMG_SaveJPG(surface, jpg.c_str(), 95), 0);
+  SDL_FillRect(surface, nullptr, 0x00336699);
+  const std::string flat = Write("flat.jpg", {});
+  ASSERT_EQ(IMG_SaveJPG(surface, flat.c_str(), 100), 0);
+  SDL_FreeSurface(surface);
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+  };
+  ImageObject image(&surfaces);
+  image.BindToWindow();
+  for (auto [path, loaded, kind] : {std::tuple{bmp, 1, PictureKind::Bmp}, {png, 0, PictureKind::Png}, {jpg, 1, PictureKind::Jpeg},
+                                    {Write("made.gif", testing::GifBytes(picture)), 1, PictureKind::Gif}}) {
+    EXPECT_EQ(image.Load(path.c_str()), loaded) << path;
+    EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height), std::tuple(kind, 20, 12)) << path;
+  }
+  ASSERT_NE(image.Draw(0, 0, 0), 0);  // the GIF, exactly
+  for (int32_t i = 0; i < 20 * 12; ++i) ASSERT_EQ(window.surface.At(i % 20, i / 20), picture.pixels[size_t(i)]) << i;
+  const Bytes bmpBytes = read(bmp), flatBytes = read(flat), valid = read(jpg);
+  EXPECT_EQ(portable::DecodeBmp(bmpBytes.data(), bmpBytes.size()).value_or(PixelSurface{}).pixels, picture.pixels);
+  const PixelSurface decoded = portable::DecodePicture(PictureKind::Jpeg, flatBytes.data(), flatBytes.size()).value_or(PixelSurface(1, 1));
+  for (int shift : {16, 8, 0}) EXPECT_NEAR(int(decoded.At(0, 0) >> shift & 0xFF), int(0x336699 >> shift & 0xFF), 3) << shift;
+  for (const Bytes& file : {valid, testing::GifBytes(picture)}) {
+    for (size_t n = 0; n < file.size(); n += 23) {
+      image.Load(Write("damaged.bin", Bytes(file.begin(), file.begin() + std::ptrdiff_t(n))).c_str());
+      EXPECT_LE(image.BitmapWidth(), 20);
+    }
+    for (size_t i = 2; i < file.size(); i += 5) {
+      Bytes b = file;
+      b[i] = uint8_t(b[i] * 7 + 1);
+      auto damaged = portable::DecodePicture(DetectKind(file.data()), b.data(), b.size());
+      EXPECT_LE(damaged ? damaged->width : 0, MaxPictureSide);
+    }
+  }
+  // A frame header announcing 60000 x 60000 is refused before decoding.
+  Bytes huge = valid;
+  for (size_t i = 2; i + 8 < huge.size(); ++i) {
+    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+      huge[i + 5] = huge[i + 7] = 0xEA, huge[i + 6] = huge[i + 8] = 0x60;
+      break;
+    }
+  }
+  EXPECT_FALSE(portable::PeekPictureSize(PictureKind::Jpeg, huge.data(), huge.size()));
+  EXPECT_EQ(image.Load(Write("huge.jpg", huge).c_str()), 0);
+}
+#endif
+
+}  // namespace
+}  // namespace dfx
