@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/memory/memory_host.h"
@@ -21,45 +22,33 @@ TEST_F(MemoryHostTest, KeySlotScriptAndExhaustion) {
   host.PushKeys({13, 37, 0, 82});  // 0 can never be a key
   EXPECT_EQ(host.PendingKeys(), 3u);
   EXPECT_EQ(WaitKey(host), 13);
-  EXPECT_EQ(ReadKeys(host, 2), std::string("\x25\x52"));
-  EXPECT_TRUE(ReadKeys(host, 0).empty());
-  EXPECT_TRUE(ReadKeys(host, -3).empty());
+  EXPECT_EQ(ReadKeys(host, 2), "\x25\x52");
+  EXPECT_EQ(ReadKeys(host, 0) + ReadKeys(host, -3), "");
   uint32_t before = TickCount();
   EXPECT_THROW(WaitKey(host), KeysExhausted);
   EXPECT_EQ(TickCount(), before);  // gave up without sleeping
-
   // A pressed key wins over the script, and a newer one replaces the unread one.
-  host.PushKey(40);
-  host.PressKey(37);
-  host.PressKey(39);
-  EXPECT_EQ(host.TakeKey(), 39);
-  EXPECT_EQ(host.TakeKey(), 40);
-  EXPECT_EQ(host.TakeKey(), 0);
-
+  host.PushKey(40), host.PressKey(37), host.PressKey(39);
+  EXPECT_EQ((std::tuple{host.TakeKey(), host.TakeKey(), host.TakeKey()}), std::tuple(39, 40, 0));  // braces: in order
   int calls = 0;
   host.SetOnKeysExhausted([&] {
     if (++calls == 5) host.PressKey(98);
   });
   before = TickCount();
   EXPECT_EQ(WaitKey(host), 98);
-  EXPECT_EQ(calls, 5);
-  EXPECT_EQ(TickCount() - before, 5u);  // one virtual millisecond per idle
+  EXPECT_EQ(std::pair(calls, TickCount() - before), std::pair(5, 5u));  // one virtual millisecond per idle
 }
 
-TEST_F(MemoryHostTest, WindowSetUpAndTheScreenIsTheClientAreaOfTheBackBuffer) {
+TEST_F(MemoryHostTest, TheScreenIsTheClientAreaOfTheBackBuffer) {
   MemoryHost host(800, 600);
-  EXPECT_EQ(host.Title(), "BASIC PROMPT");
-  EXPECT_FALSE(host.Started());
+  EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("BASIC PROMPT"), false));
   host.StartWindow();
   host.FinishWindowSetup("Final title");
-  EXPECT_TRUE(host.Started());
-  EXPECT_EQ(host.Title(), "Final title");
-  EXPECT_EQ(std::pair(host.OuterWidth(), host.OuterHeight()), std::pair(650, 237));
-  EXPECT_EQ(std::pair(host.Window()->surface.width, host.Window()->surface.height), std::pair(640, 204));
-  EXPECT_EQ(std::pair(host.BackBuffer()->surface.width, host.BackBuffer()->surface.height), std::pair(800, 600));
-  for (const portable::DrawTarget* t : {host.Window(), host.BackBuffer()}) {
-    for (uint32_t p : t->surface.pixels) ASSERT_EQ(p, 0u);
-  }
+  EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("Final title"), true));
+  EXPECT_EQ(std::tuple(host.OuterWidth(), host.OuterHeight(), host.Window()->surface.width, host.Window()->surface.height,
+                       host.BackBuffer()->surface.width, host.BackBuffer()->surface.height),
+            std::tuple(650, 237, 640, 204, 800, 600));
+  EXPECT_EQ(std::count(host.BackBuffer()->surface.pixels.begin(), host.BackBuffer()->surface.pixels.end(), 0u), 800 * 600);
   const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_memory_host.bmp";
   ASSERT_TRUE(portable::WriteBmp24(path.c_str(), portable::PixelSurface(2, 2, 0x00AA00)));
   auto image = host.CreateImage();
@@ -67,21 +56,17 @@ TEST_F(MemoryHostTest, WindowSetUpAndTheScreenIsTheClientAreaOfTheBackBuffer) {
   image->BindToWindow();
   EXPECT_NE(image->Draw(638, 202, 0), 0);  // bottom-right corner of the client area
   EXPECT_NE(image->Draw(700, 300, 0), 0);  // beyond it: the back buffer alone keeps it
-  EXPECT_EQ(host.Window()->surface.At(639, 203), 0x00AA00u);
   EXPECT_TRUE(host.Window()->dirty.load());
-  EXPECT_EQ(host.BackBuffer()->surface.At(701, 301), 0x00AA00u);
-  portable::PixelSurface screen = host.ScreenCopy();
-  ASSERT_EQ(std::pair(screen.width, screen.height), std::pair(640, 204));
-  EXPECT_EQ(screen.At(638, 202), 0x00AA00u);
-
+  EXPECT_EQ(std::pair(host.Window()->surface.At(639, 203), host.BackBuffer()->surface.At(701, 301)), std::pair(0x00AA00u, 0x00AA00u));
+  const portable::PixelSurface screen = host.ScreenCopy();
+  EXPECT_EQ(std::tuple(screen.width, screen.height, screen.At(638, 202)), std::tuple(640, 204, 0x00AA00u));
+  // The screen written as a file reads back whole.
   ASSERT_TRUE(host.WriteScreenBmp(path.c_str()));
   ASSERT_EQ(image->Load(path.c_str()), 1);
-  EXPECT_EQ(std::pair(image->BitmapWidth(), image->BitmapHeight()), std::pair(640, 204));
-  auto* read = static_cast<portable::ImageObject*>(image.get())->Loader().bitmap.get();
-  ASSERT_NE(read, nullptr);
-  EXPECT_EQ(read->At(639, 203), 0x00AA00u);
-  EXPECT_EQ(read->At(0, 0), 0u);
   std::remove(path.c_str());
+  const auto* read = static_cast<portable::ImageObject*>(image.get())->Loader().bitmap.get();
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(std::tuple(read->width, read->height, read->At(639, 203), read->At(0, 0)), std::tuple(640, 204, 0x00AA00u, 0u));
 }
 
 }  // namespace

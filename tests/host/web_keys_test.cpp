@@ -6,27 +6,19 @@ namespace dfx {
 namespace {
 
 TEST(VirtualKeyFromWeb, GivesWindowsCodesAndDropsSystemKeys) {
-  struct Case {
-    const char* key;
-    const char* code;
-    bool alt;
-    int vk;
-  };
-  const Case cases[] = {
-      {"ArrowLeft", "ArrowLeft", false, 37}, {"ArrowDown", "ArrowDown", false, 40}, {"Enter", "Enter", false, 13},
-      {"Enter", "NumpadEnter", false, 13},   {"Backspace", "Backspace", false, 8},  {" ", "Space", false, 32},
-      {"Escape", "Escape", false, 27},       {"Shift", "ShiftRight", false, 16},    {"1", "Digit1", false, 49},
-      {"1", "Numpad1", false, 97},           {"End", "Numpad1", false, 97},         {"0", "Numpad0", false, 96},
-      {"F1", "F1", false, 112},              {"F24", "F24", false, 135},
+  const std::tuple<const char*, const char*, bool, int> cases[] = {
+      {"ArrowLeft", "ArrowLeft", false, 37}, {"ArrowDown", "ArrowDown", false, 40}, {"Enter", "NumpadEnter", false, 13},
+      {"Backspace", "Backspace", false, 8}, {" ", "Space", false, 32}, {"Escape", "Escape", false, 27},
+      {"Shift", "ShiftRight", false, 16}, {"1", "Digit1", false, 49}, {"1", "Numpad1", false, 97},
+      {"End", "Numpad1", false, 97}, {"0", "Numpad0", false, 96}, {"F1", "F1", false, 112}, {"F24", "F24", false, 135},
       // Letters ignore Shift; a non-Latin layout gives the physical key's letter, and a
       // layout whose digit row needs Shift still gives the digit.
       {"r", "KeyR", false, 82}, {"R", "KeyR", false, 82}, {"\xD0\xBA", "KeyR", false, 82}, {"z", "KeyY", false, 90},
       {"&", "Digit1", false, 49},
       // System keys are not stored, nor keys the table does not know.
       {"F10", "F10", false, 0}, {"Alt", "AltLeft", true, 0}, {"F4", "F4", true, 0}, {"Enter", "Enter", true, 0},
-      {"Unidentified", "", false, 0}, {"F", "F25", false, 0},
-  };
-  for (const Case& c : cases) EXPECT_EQ(VirtualKeyFromWeb(c.key, c.code, c.alt), c.vk) << c.key << " " << c.code;
+      {"Unidentified", "", false, 0}, {"F", "F25", false, 0}};
+  for (auto [key, code, alt, vk] : cases) EXPECT_EQ(VirtualKeyFromWeb(key, code, alt), vk) << key << " " << code;
 }
 
 }  // namespace
