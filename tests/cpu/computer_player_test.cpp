@@ -32,8 +32,9 @@ struct ComputerPlayerTest : ::testing::Test {
 
 TEST_F(ComputerPlayerTest, OpensWithD3AndShowsTheLineNumberLeftFromTheLastHit) {
   ComputerMove m = Decide(Black, 0, 1);
-  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0], player->book.orientation),
-            std::tuple(1, true, 31, 0, 51, 2));
+  EXPECT_EQ(
+      std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0], player->book.orientation),
+      std::tuple(1, true, 31, 0, 51, 2));
   EXPECT_EQ(marks.text, "");
   StandardStart(board);  // a game the human opens: the reply to f5 comes from line 1, move 2
   moveNumber = 0;

@@ -169,7 +169,7 @@ Result Search(const Board& board, Cell side, int level) {
   }
   SortDescending(m.root);
   m.DiscScore(board, side);  // the engine counts its disc count as a scoring
-  if (plan.depth > 5) {  // a shallow pre-search orders the root and may deepen the search
+  if (plan.depth > 5) {      // a shallow pre-search orders the root and may deepen the search
     m.depthLimit = 2;
     m.mode = 0;
     m.glyph = '2';

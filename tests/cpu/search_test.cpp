@@ -41,7 +41,8 @@ TEST(Evaluation, MatchesReferenceForBothSidesAndSets) {
   Evaluator evaluator{tables};
   std::vector<Board> boards;
   for (int discs = 5; discs <= 62; discs += 3)
-    for (const BenchPosition& p : RandomPositions(discs, 6, 77u * static_cast<uint32_t>(discs))) boards.push_back(p.board);
+    for (const BenchPosition& p : RandomPositions(discs, 6, 77u * static_cast<uint32_t>(discs)))
+      boards.push_back(p.board);
   for (uint32_t seed = 0; seed < 300; ++seed)
     boards.push_back(ScatteredBoard(seed, 1 + static_cast<int>(seed % 64), 5 + static_cast<int>(seed % 3) * 45));
   for (const Board& b : boards)
@@ -61,7 +62,8 @@ TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
   for (int discs : {3, 6, 12, 30, 40, 48, 50, 52, 55, 58, 60, 62, 63})
     for (int blackPercent : {10, 50, 85})
       for (Cell side : {Black, White})
-        ExpectFastMatchesLiteral(*player, ScatteredBoard(static_cast<uint32_t>(discs * 100 + blackPercent), discs, blackPercent), side);
+        ExpectFastMatchesLiteral(
+            *player, ScatteredBoard(static_cast<uint32_t>(discs * 100 + blackPercent), discs, blackPercent), side);
 }
 
 // Flips and LastFlipCount against the mailbox board's own flips, on dense and sparse boards.

@@ -24,9 +24,11 @@ TEST(Slow, LiteralMatchesReferenceOnScatteredBoardsAndDeepEndGames) {
   for (uint32_t seed = 0; seed < 40; ++seed)
     for (int level = 0; level <= LevelS; ++level)
       if (level < LevelS || seed < 24)
-        ExpectLiteralMatchesReference(ScatteredBoard(seed + 11u, 20 + seed, 30 + seed % 5 * 10), seed % 2 ? Black : White, level);
+        ExpectLiteralMatchesReference(ScatteredBoard(seed + 11u, 20 + seed, 30 + seed % 5 * 10),
+                                      seed % 2 ? Black : White, level);
   for (int discs : {49, 50, 52, 53})
-    for (const BenchPosition& p : RandomPositions(discs, 2, 8000u + discs)) ExpectLiteralMatchesReference(p.board, p.side, LevelS);
+    for (const BenchPosition& p : RandomPositions(discs, 2, 8000u + discs))
+      ExpectLiteralMatchesReference(p.board, p.side, LevelS);
 }
 
 }  // namespace
