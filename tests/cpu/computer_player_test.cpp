@@ -1,10 +1,10 @@
-// The move decision: level table, book first (with its two mends), search otherwise, passes.
+// The move decision and the opening book: book first (orientation, lines, random choice,
+// the two mends), search otherwise, passes.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <set>
 
 #include "cpu/bench_suite.h"
-#include "cpu/computer_player.h"
 #include "test_support.h"
 
 namespace dfx {
@@ -17,174 +17,111 @@ struct ComputerPlayerTest : ::testing::Test {
   MarkRecorder marks;
 
   void SetUp() override { StandardStart(board); }
-  void PlayHuman(int x, int y, Cell side) {
-    const int s = SquareIndex(x, y);
-    ASSERT_TRUE(board.CanPlay(s, side));
-    board.FlipDiscs(s, side);
-    board[s] = side;
-    moveNumber += 1;
-    if (moveNumber <= 8) player->RecordOpeningMove(x, y, moveNumber);
+  void Play(int square, Cell side, bool human) {
+    ASSERT_TRUE(board[square] == Empty && board.CanPlay(square, side));
+    board.FlipDiscs(square, side);
+    board[square] = side;
+    if (human && ++moveNumber <= 8) player->RecordOpeningMove(square % 9, square / 9, moveNumber);
   }
   ComputerMove Decide(Cell side, int level, int randomEnabled) {
     const ComputerMove m = player->DecideMove(board, side, level, randomEnabled, moveNumber, &marks);
     moveNumber = static_cast<int16_t>(m.moveNumber);
     return m;
   }
-  void PlayComputer(const ComputerMove& m, Cell side) {
-    ASSERT_FALSE(m.pass);
-    board.FlipDiscs(m.square, side);
-    board[m.square] = side;
-  }
 };
-
-TEST_F(ComputerPlayerTest, LevelTableChoosesDepthModeAndWeightSet) {
-  constexpr SearchMode E = SearchMode::Evaluation, W = SearchMode::WinLossDraw, X = SearchMode::Exact;
-  struct Case {
-    int level, discs, depth;
-    SearchMode mode;
-    int weightSet;
-  } cases[] = {{0, 63, 0, E, 1},      {1, 57, 1, E, 0},      {2, 55, 2, E, 0},      {2, 56, 25, W, 0},
-               {2, 57, 25, W, 0},     {2, 58, 25, X, 1},     {3, 50, 3, E, 0},      {3, 51, 25, W, 0},
-               {3, 53, 25, W, 0},     {3, 54, 25, X, 0},     {LevelS, 45, 6, E, 0}, {LevelS, 46, 25, W, 0},
-               {LevelS, 48, 25, W, 0}, {LevelS, 49, 25, X, 0}, {LevelS, 64, 25, X, 1}};
-  for (const Case& c : cases) {
-    const Board b = ScatteredBoard(static_cast<uint32_t>(c.discs), c.discs, 50);
-    const SearchPlan plan = player->PlanSearch(b, c.level);
-    EXPECT_EQ(plan.discs, c.discs);
-    EXPECT_EQ(plan.nominalDepth, c.depth) << "level " << c.level << " discs " << c.discs;
-    EXPECT_EQ(plan.mode, c.mode) << "level " << c.level << " discs " << c.discs;
-    EXPECT_EQ(plan.weightSet, c.weightSet);
-  }
-}
 
 TEST_F(ComputerPlayerTest, OpensWithD3AndShowsTheLineNumberLeftFromTheLastHit) {
   ComputerMove m = Decide(Black, 0, 1);
-  EXPECT_EQ(moveNumber, 1);
-  EXPECT_TRUE(m.bookHit);
-  EXPECT_EQ(m.square, 31);
-  EXPECT_EQ(m.bookLine, 0);
-  EXPECT_EQ(player->book.gameRecord[0], 51);
-  EXPECT_TRUE(marks.text.empty());
-
-  // A game the human opens: the reply to f5 comes from line 1.
-  StandardStart(board);
+  EXPECT_EQ(
+      std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0], player->book.orientation),
+      std::tuple(1, true, 31, 0, 51, 2));
+  EXPECT_EQ(marks.text, "");
+  StandardStart(board);  // a game the human opens: the reply to f5 comes from line 1, move 2
   moveNumber = 0;
-  PlayHuman(6, 5, Black);
+  Play(SquareIndex(6, 5), Black, true);
   m = Decide(White, 0, 0);
-  EXPECT_EQ(moveNumber, 2);
-  EXPECT_TRUE(m.bookHit);
-  EXPECT_EQ(m.square, 60);
-  EXPECT_EQ(m.bookLine, 1);
-
-  // The next game the computer opens again and shows that same number.
-  StandardStart(board);
+  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[1]),
+            std::tuple(2, true, 60, 1, 60));
+  StandardStart(board);  // the next game the computer opens again and shows that same number
   moveNumber = 0;
   m = Decide(Black, 0, 0);
-  EXPECT_EQ(m.square, 31);
-  EXPECT_EQ(m.bookLine, 1);
+  EXPECT_EQ(std::tuple(m.square, m.bookLine), std::tuple(31, 1));
 }
 
-TEST_F(ComputerPlayerTest, BookMovesStayLegalThroughAWholeOpening) {
-  for (uint32_t seed : {1u, 2u, 3u, 40u, 500u}) {
+TEST_F(ComputerPlayerTest, BookMovesStayLegalThroughAWholeOpeningAndReachEveryLine) {
+  std::set<int> lines;
+  for (uint32_t seed = 0; seed < 1000; ++seed) {
     StandardStart(board);
     moveNumber = 0;
-    player->SeedRandom(seed);
+    player->SeedRandom(seed * 10);
     Cell side = Black;
-    for (int move = 1; move <= 8; ++move) {
+    for (int move = 1; move <= 8; side = opponentOf[side], ++move) {
       const ComputerMove m = Decide(side, 1, 1);
       ASSERT_TRUE(m.bookHit) << "seed " << seed << " move " << move;
-      ASSERT_TRUE(board[m.square] == Empty && board.CanPlay(m.square, side));
-      PlayComputer(m, side);
-      side = opponentOf[side];
+      Play(m.square, side, false);
+      if (move == 2) lines.insert(m.bookLine);
     }
-    // Move 9 is never taken from the book.
-    const ComputerMove m = Decide(side, 1, 1);
-    EXPECT_FALSE(m.bookHit);
-    EXPECT_EQ(m.plan.nominalDepth, 1);
+    EXPECT_FALSE(Decide(side, 1, 1).bookHit);  // move 9 is never the book's
   }
+  // The random choice reaches every line that opens with d3 but the last of the range.
+  EXPECT_EQ(std::tuple(lines.size(), *lines.begin(), *lines.rbegin()), std::tuple(63u, 1, 63));
 }
 
-TEST_F(ComputerPlayerTest, BookMoveIllegalHereIsSearchedInsteadAndTheSearchedMoveRecorded) {
-  // The start position mirrored: d3 is not a legal opening on it.
-  board = Board();
-  board[40] = Black;
-  board[50] = Black;
-  board[41] = White;
-  board[49] = White;
-  ASSERT_FALSE(board.CanPlay(31, Black));
+TEST_F(ComputerPlayerTest, EveryFirstMoveIsMappedOntoTheBookAndRepliesBack) {
+  // (first move, orientation, line 1's reply 60 on the board)
+  for (auto [first, orientation, reply] : {std::tuple(51, 0, 60), {39, 1, 30}, {31, 2, 30}, {59, 3, 60}}) {
+    player = std::make_unique<ComputerPlayer>();
+    StandardStart(board);
+    moveNumber = 0;
+    Play(first, Black, true);
+    const ComputerMove m = Decide(White, 0, 0);
+    EXPECT_EQ(std::tuple(player->book.orientation, m.square, player->book.gameRecord[0], player->book.gameRecord[1]),
+              std::tuple(orientation, reply, 51, 60));
+  }
+  player->book.RecordOpeningMove(1, 1, 1);  // any other first square keeps the orientation
+  EXPECT_EQ(std::tuple(player->book.orientation, player->book.gameRecord[0]), std::tuple(3, 10));
+}
+
+TEST_F(ComputerPlayerTest, FollowsTheMatchingLinesUntilTheGameLeavesThem) {
+  // Lines 45..48 begin 51 58; 45 alone goes on with 57, so no random number is drawn.
+  player->SeedRandom(99);
+  for (int s : {51, 58, 57}) player->RecordOpeningMove(s % 9, s / 9, ++moveNumber);
+  const BookChoice choice = player->book.LookUp(4, 1);
+  EXPECT_EQ(std::tuple(choice.found, choice.firstMatch, SquareIndex(choice.x, choice.y), choice.seed),
+            std::tuple(true, 45, 42, 99u));
+  player->book.Take(choice, 4);
+  EXPECT_EQ(std::tuple(player->book.lastMatch, player->book.randomOffset), std::tuple(45, 0));
+  player->RecordOpeningMove(8, 8, 5);  // in no line
+  EXPECT_EQ(player->book.LookUp(6, 1).firstMatch, -1);
+}
+
+TEST_F(ComputerPlayerTest, BookMoveIllegalHereIsSearchedAndTheSearchedMoveRecorded) {
+  std::swap(board[40], board[41]);  // d3 is not legal on the mirrored start
+  std::swap(board[49], board[50]);
   player->book.orientation = 0;
-  const ComputerMove m = Decide(Black, 2, 0);
-  EXPECT_EQ(moveNumber, 1);
-  EXPECT_FALSE(m.bookHit);
-  ASSERT_FALSE(m.pass);
-  EXPECT_TRUE(board.CanPlay(m.square, Black));
-  EXPECT_FALSE(marks.text.empty());
-  // The searched first move sets the orientation and is recorded like any other.
-  const int expectedOrientation = m.square == 51 ? 0 : m.square == 39 ? 1 : m.square == 31 ? 2 : m.square == 59 ? 3 : 0;
-  EXPECT_EQ(player->book.orientation, expectedOrientation);
+  ComputerMove m = Decide(Black, 2, 0);
+  ASSERT_FALSE(m.bookHit || m.pass);
+  EXPECT_NE(marks.text, "");
   EXPECT_EQ(player->book.gameRecord[0], player->book.NormaliseSquare(m.x, m.y));
-}
-
-TEST_F(ComputerPlayerTest, SearchedMoveWithinTheFirstEightIsRecordedNormalised) {
-  PlayHuman(4, 3, Black);    // d3: orientation 2
-  PlayHuman(5, 3, White);    // e3: not the book's reply (c3)
-  PlayHuman(6, 3, Black);    // f3: lines have been left
+  // Leaving the book within the first eight (d3, then e3 instead of c3): the searched move is
+  // still recorded, through the orientation d3 set.
+  StandardStart(board);
+  moveNumber = 0;
+  for (int x : {4, 5, 6}) Play(SquareIndex(x, 3), moveNumber % 2 ? White : Black, true);
   player->book.gameRecord[3] = 999;
-  const ComputerMove m = Decide(White, 1, 0);
-  EXPECT_EQ(moveNumber, 4);
-  EXPECT_FALSE(m.bookHit);
-  ASSERT_FALSE(m.pass);
+  m = Decide(White, 1, 0);
+  ASSERT_FALSE(m.bookHit);
   EXPECT_EQ(player->book.gameRecord[3], 90 - 9 * m.x - m.y);
 }
 
-TEST_F(ComputerPlayerTest, NoLegalMoveIsAPassThatStillCountsAsAMove) {
-  board = BoardFromText(
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXX-O").value();
-  moveNumber = 20;
-  for (int level = 0; level <= LevelS; ++level) {
-    const ComputerMove m = Decide(Black, level, 0);
-    EXPECT_TRUE(m.pass);
-    EXPECT_FALSE(m.bookHit);
-    EXPECT_EQ(m.rootMoves, 0);
-  }
-  EXPECT_EQ(moveNumber, 25);
-}
-
-TEST_F(ComputerPlayerTest, SingleMoveIsPlayedWithoutSearchAndKeepsTheOldScore) {
+TEST_F(ComputerPlayerTest, PassesCountAsMovesAndASingleMoveKeepsTheOldScore) {
   const BenchPosition p = RandomPositions(30, 1, 4)[0];
-  const ComputerMove first = player->SearchMove(p.board, p.side, 2, &marks);
-  ASSERT_TRUE(first.scoreMade);
-  // White can only take the last square.
-  const Board single = BoardFromText(
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "XXXXXXXX"
-      "OXXXXX-X").value();
-  marks.text.clear();
-  const ComputerMove m = player->SearchMove(single, White, LevelS, &marks);
-  EXPECT_EQ(m.rootMoves, 1);
-  EXPECT_EQ(m.square, 79);
-  EXPECT_FALSE(m.scoreMade);
-  EXPECT_EQ(m.bestScore, first.bestScore);
-  EXPECT_EQ(m.evalCount, 1u);
-  EXPECT_TRUE(marks.text.empty());
-}
-
-TEST_F(ComputerPlayerTest, TimesTheSearchWithTheTickCounter) {
-  const BenchPosition p = RandomPositions(40, 1, 9)[0];
-  const ComputerMove m = player->SearchMove(p.board, p.side, 3, &marks);
-  EXPECT_GE(m.endTick - m.startTick, 0u);
+  const ComputerMove first = player->SearchMove(p.board, p.side, 2, nullptr);
+  board = BoardFromText(std::string(56, 'X') + "OXXXXX-X").value();  // Black has no move, White one
+  moveNumber = 20;
+  for (int level = 0; level <= LevelS; ++level) EXPECT_TRUE(Decide(Black, level, 0).pass);
+  const ComputerMove m = Decide(White, LevelS, 0);
+  EXPECT_EQ(std::tuple(moveNumber, m.square, m.scoreMade, m.bestScore), std::tuple(26, 79, false, first.bestScore));
   EXPECT_LT(m.endTick - m.startTick, 60000u);
 }
 

@@ -1,350 +1,203 @@
 #include "reference_search.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 namespace dfx::reference {
 namespace {
 
-const int16_t weightRows[2][8][8] = {
-    {{60, -20, 0, -2, -2, 0, -20, 60},
-     {-20, -40, -3, -3, -3, -3, -40, -20},
-     {0, -3, 0, -1, -1, 0, -3, 0},
-     {-2, -3, -1, -1, -1, -1, -3, -2},
-     {-2, -3, -1, -1, -1, -1, -3, -2},
-     {0, -3, 0, -1, -1, 0, -3, 0},
-     {-20, -40, -3, -3, -3, -3, -40, -20},
-     {60, -20, 0, -2, -2, 0, -20, 60}},
-    {{5, -1, 1, 1, 1, 1, -1, 5},
-     {-1, -3, 1, 1, 1, 1, -3, -1},
-     {1, 1, 1, 1, 1, 1, 1, 1},
-     {1, 1, 1, 1, 1, 1, 1, 1},
-     {1, 1, 1, 1, 1, 1, 1, 1},
-     {1, 1, 1, 1, 1, 1, 1, 1},
-     {-1, -3, 1, 1, 1, 1, -3, -1},
-     {5, -1, 1, 1, 1, 1, -1, 5}}};
-
+// One quarter of each weight table; both are symmetric about the middle lines and the diagonal.
+const int quarter[2][4][4] = {{{60, -20, 0, -2}, {-20, -40, -3, -3}, {0, -3, 0, -1}, {-2, -3, -1, -1}},
+                              {{5, -1, 1, 1}, {-1, -3, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}}};
 const int levelRows[5][3] = {{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}};
-const int corners[4][4] = {{10, 11, 19, 20}, {17, 16, 26, 25}, {73, 64, 74, 65}, {80, 79, 71, 70}};
+const int edges[4][2] = {{10, 1}, {73, -9}, {17, 9}, {80, -1}};  // a corner and the step along its edge
+
+// A square's weight; the neighbours of a taken corner weigh 15 (edge) or 10 (diagonal).
+int Weight(const Board& b, int set, int s) {
+  for (int corner : {10, 17, 73, 80})
+    for (int d : directionOffsets)
+      if (b[corner] != Empty && s == corner + d) return std::abs(d) == 1 || std::abs(d) == 9 ? 15 : 10;
+  const int x = s % 9 - 1, y = s / 9 - 1;
+  return quarter[set][std::min(x, 7 - x)][std::min(y, 7 - y)];
+}
+
+using List = std::vector<std::pair<int, int>>;  // (value, square)
+
+// Exchange sort, descending: the order it leaves equal values in is part of the search.
+void SortDescending(List& v) {
+  for (size_t i = 0; i + 1 < v.size(); ++i)
+    for (size_t j = i + 1; j < v.size(); ++j)
+      if (v[i].first < v[j].first) std::swap(v[i], v[j]);
+}
 
 struct Machine {
-  Board board;
-  Board plies[31], scratch;  // the position saved on entering each ply; one move tried in a list
-  int16_t squareWeights[2][91] = {};
-  int16_t adjust[2][4] = {};  // default edge, default diagonal, corner edge, corner diagonal
-
-  Cell side = 0;
-  int ply = 0, depthLimit = 0, nominalDepth = 0, sortedPlies = 3, pruneEnabled = 0, searchMode = 0;
-  uint32_t evalCount = 0, preSearchCount = 0, fullBoardCount = 0;
-  int progressGlyph = 3;
-  int16_t ownCount = 0, otherCount = 0, score = 0;
-  int weightSet = 0, level = 0;
-  int16_t bestMove[31] = {}, bestScore[31] = {};
-  int16_t listCount[31] = {};
-  int16_t listSquare[31][31] = {}, listValue[31][31] = {};
-  int emptyCount = 0;
-  int16_t emptySquare[61] = {}, emptyPriority[61] = {};
+  int weightSet = 0, mode = 0, depthLimit = 0, sortedPlies = 3;
+  bool prune = false;
+  char glyph = '3';
+  uint32_t evals = 0, fullBoards = 0;
+  int bestMove = 0;
+  List empties, root;
   std::string marks;
 
-  Machine() {
-    for (int set = 0; set < 2; ++set) {
-      for (int y = 1; y <= 8; ++y)
-        for (int x = 1; x <= 8; ++x) squareWeights[set][y * 9 + x] = weightRows[set][y - 1][x - 1];
-      adjust[set][0] = squareWeights[set][11];
-      adjust[set][1] = squareWeights[set][20];
-      adjust[set][2] = 15;
-      adjust[set][3] = 10;
-    }
-  }
-
-  void DoEvaluate() {
-    evalCount += 1;
-    int16_t* w = squareWeights[weightSet];
-    for (auto& c : corners)
-      if (board[c[0]] != Empty) {
-        w[c[1]] = adjust[weightSet][2];
-        w[c[2]] = adjust[weightSet][2];
-        w[c[3]] = adjust[weightSet][3];
-      }
+  int Evaluate(const Board& b, Cell side) {
+    ++evals;
     const Cell other = opponentOf[side];
-    int positional = 0, ownFrontier = 0, otherFrontier = 0, ownRun = 0, otherRun = 0, ownFull = 0, otherFull = 0,
-        ownMob = 0, otherMob = 0;
+    int score = 0;
     for (int s = 10; s <= 80; ++s) {
-      const Cell c = board[s];
-      if (c > 0) {
+      if (b[s] == Empty) {
+        score += 4 * (b.CanPlay(s, side) - b.CanPlay(s, other));
+      } else if (b[s] > 0) {
+        int frontier = 0;
+        for (int d : directionOffsets) frontier += b[s + d] == Empty;
+        score += (b[s] == side ? 1 : -1) * (Weight(b, weightSet, s) - frontier);
+      }
+    }
+    for (auto [a, step] : edges) {
+      auto run = [&](int corner, int dir) {  // discs of the corner's colour along the edge
         int n = 0;
-        for (int d : directionOffsets) n += board[s + d] == Empty;
-        if (c == side) {
-          positional += w[s];
-          ownFrontier += n;
-        } else {
-          positional -= w[s];
-          otherFrontier += n;
-        }
-      } else if (c == Empty) {
-        if (board.CanPlay(s, side)) ownMob += 1;
-        if (board.CanPlay(s, other)) otherMob += 1;
-      }
+        while (n < 7 && b[corner + (n + 1) * dir] == b[corner]) ++n;
+        score += 4 * (b[corner] == side ? n : -n);
+        return n;
+      };
+      const int far = a + 7 * step;
+      if ((b[a] == Empty || run(a, step) != 7) && b[far] != Empty) run(far, -step);
+      bool full = b[a] == Empty && b[far] == Empty && b[a + step] != Empty;
+      for (int i = 2; i <= 6; ++i) full = full && b[a + i * step] == b[a + step];
+      if (full) score += b[a + step] == side ? 40 : -40;
     }
-    auto run = [&](int corner, int step) {
-      const Cell k = board[corner];
-      int n = 0;
-      int p = corner + step;
-      while (n < 7 && board[p] == k) {
-        n += 1;
-        p += step;
-      }
-      (k == side ? ownRun : otherRun) += n;
-      return n;
-    };
-    const int edges[4][4] = {{10, 1, 17, -1}, {73, -9, 10, 9}, {17, 9, 80, -9}, {80, -1, 73, 1}};
-    for (auto& e : edges) {
-      if (board[e[0]] != Empty) {
-        if (run(e[0], e[1]) != 7 && board[e[2]] != Empty) run(e[2], e[3]);
-      } else if (board[e[2]] != Empty) {
-        run(e[2], e[3]);
-      }
-    }
-    const int inner[4][4] = {{11, 1, 10, 17}, {74, 1, 73, 80}, {19, 9, 10, 73}, {26, 9, 17, 80}};
-    for (auto& e : inner) {
-      if (board[e[2]] != Empty || board[e[3]] != Empty || board[e[0]] == Empty) continue;
-      bool all = true;
-      for (int i = 1; i < 6; ++i) all = all && board[e[0] + i * e[1]] == board[e[0]];
-      if (all) (board[e[0]] == side ? ownFull : otherFull) += 1;
-    }
-    for (auto& c : corners) {
-      w[c[1]] = adjust[weightSet][0];
-      w[c[2]] = adjust[weightSet][0];
-      w[c[3]] = adjust[weightSet][1];
-    }
-    score = static_cast<int16_t>(positional + (otherFrontier - ownFrontier) + 4 * (ownRun - otherRun) +
-                                 40 * (ownFull - otherFull) + 4 * (ownMob - otherMob));
+    return score;
   }
 
-  void DoDiscScore() {
-    evalCount += 1;
-    ownCount = otherCount = 0;
-    for (int s = 10; s <= 80; ++s)
-      if (board[s] > 0) (board[s] == side ? ownCount : otherCount) += 1;
-    score = static_cast<int16_t>(ownCount - otherCount);
-    if (searchMode == 1) score = static_cast<int16_t>(score > 0 ? 1 : score < 0 ? -1 : 0);
+  int DiscScore(const Board& b, Cell side) {
+    ++evals;
+    const int d = b.CountDiscs(side) - b.CountDiscs(opponentOf[side]);
+    return mode == 1 ? (d > 0) - (d < 0) : d;
   }
 
-  void DoOpponentMobilityScore() {
-    evalCount += 1;
-    score = 0;
-    for (int i = 1; i <= emptyCount; ++i)
-      if (board[emptySquare[i]] == Empty && board.CanPlay(emptySquare[i], opponentOf[side])) score -= 1;
+  int OpponentMobility(const Board& b, Cell side) {
+    ++evals;
+    int n = 0;
+    for (int s = 10; s <= 80; ++s) n += b[s] == Empty && b.CanPlay(s, opponentOf[side]);
+    return -n;
   }
 
-  void BuildEmptySquareList() {
-    int16_t* w = squareWeights[0];
-    for (auto& c : corners)
-      if (board[c[0]] != Empty) {
-        w[c[1]] = 15;
-        w[c[2]] = 15;
-        w[c[3]] = 10;
-      }
-    emptyCount = 0;
-    for (int s = 10; s <= 80; ++s)
-      if (board[s] == Empty) {
-        emptyCount += 1;
-        emptySquare[emptyCount] = static_cast<int16_t>(s);
-        emptyPriority[emptyCount] = w[s];
-      }
-    for (auto& c : corners) {
-      w[c[1]] = -20;
-      w[c[2]] = -20;
-      w[c[3]] = -40;
+  // The legal moves in empty-square order, each scored after it is played (at most 31).
+  List Generate(const Board& b, Cell side, bool byMobility) {
+    List list;
+    for (auto [priority, s] : empties) {
+      Board next = b;
+      if (b[s] != Empty || next.FlipDiscs(s, side) == 0) continue;
+      next[s] = side;
+      list.push_back({byMobility ? OpponentMobility(next, side) : Evaluate(next, side), s});
+      if (list.size() == 31) break;
     }
-    if (level == 4 && emptyCount > 1)
-      for (int i = 1; i <= emptyCount - 1; ++i)
-        for (int j = i + 1; j <= emptyCount; ++j)
-          if (emptyPriority[i] < emptyPriority[j]) {
-            std::swap(emptyPriority[i], emptyPriority[j]);
-            std::swap(emptySquare[i], emptySquare[j]);
-          }
+    return list;
   }
 
-  void SortMovesDescending() {
-    for (int i = 0; i <= listCount[ply] - 2; ++i)
-      for (int j = i + 1; j <= listCount[ply] - 1; ++j)
-        if (listValue[ply][i] < listValue[ply][j]) {
-          std::swap(listValue[ply][i], listValue[ply][j]);
-          std::swap(listSquare[ply][i], listSquare[ply][j]);
-        }
-  }
-
-  void Generate(bool byMobility) {
-    listCount[ply] = 0;
-    scratch = board;
-    for (int i = 1; i <= emptyCount; ++i) {
-      const int s = emptySquare[i];
-      if (board[s] != Empty) continue;
-      if (board.FlipDiscs(s, side) == 0) continue;
-      board[s] = side;
-      if (byMobility)
-        DoOpponentMobilityScore();
-      else
-        DoEvaluate();
-      if (listCount[ply] < 31) {
-        listSquare[ply][listCount[ply]] = static_cast<int16_t>(s);
-        listValue[ply][listCount[ply]] = score;
-        listCount[ply] += 1;
-      }
-      board = scratch;
-      if (listCount[ply] == 31) break;
-    }
-  }
-
-  void VisitChild(int move, int passes, int discs) {
+  // `side` has just moved (or passed) at `ply`: the position's score for `side`.
+  int Child(const Board& b, Cell side, int ply, int passes, int discs, int best) {
     if (ply == depthLimit || passes == 2 || discs == 64) {
-      if (searchMode == 0)
-        DoEvaluate();
-      else
-        DoDiscScore();
-      if (bestScore[ply] < score) {
-        bestScore[ply] = score;
-        bestMove[ply] = static_cast<int16_t>(move);
-      }
-      board = plies[ply];
-      if (discs == 64) fullBoardCount += 1;
-      return;
+      fullBoards += discs == 64;
+      return mode == 0 ? Evaluate(b, side) : DiscScore(b, side);
     }
-    ply += 1;
-    side = opponentOf[side];
-    SearchNode(passes, discs);
-    ply -= 1;
-    side = opponentOf[side];
-    if (bestScore[ply] < -bestScore[ply + 1]) {
-      bestScore[ply] = static_cast<int16_t>(-bestScore[ply + 1]);
-      bestMove[ply] = static_cast<int16_t>(move);
-    }
-    board = plies[ply];
+    return -Node(b, opponentOf[side], ply + 1, passes, discs, best);
   }
 
-  void SearchNode(int passes, int discs) {
-    plies[ply] = board;
-    bestScore[ply] = -9999;
-    if (ply < sortedPlies) {
-      if (ply > 0) Generate(searchMode != 0 && ply >= 7);
-      if (listCount[ply] >= 2) {
-        SortMovesDescending();
-      } else if (listCount[ply] == 0) {
-        VisitChild(0, passes + 1, discs);
-        return;
+  // Negamax for `side` to move; a node stops once its parent's best cannot be beaten.
+  int Node(const Board& b, Cell side, int ply, int passes, int discs, int parentBest) {
+    List moves;
+    if (ply == 0) {
+      moves = root;  // sorted already
+    } else if (ply < sortedPlies) {
+      moves = Generate(b, side, mode != 0 && ply >= 7);
+      SortDescending(moves);
+    } else {
+      for (auto [priority, s] : empties)
+        if (b[s] == Empty && b.CanPlay(s, side)) moves.push_back({0, s});
+    }
+    int best = -9999;
+    if (moves.empty()) return Child(b, side, ply, passes + 1, discs, best);
+    for (size_t i = 0; i < moves.size(); ++i) {
+      const int s = moves[i].second;
+      Board next = b;
+      next.FlipDiscs(s, side);
+      next[s] = side;
+      const int score = Child(next, side, ply, 0, discs + 1, best);
+      if (score > best) {
+        best = score;
+        if (ply == 0) bestMove = s;
       }
-      for (int i = 0; i < listCount[ply]; ++i) {
-        const int s = listSquare[ply][i];
-        board.FlipDiscs(s, side);
-        board[s] = side;
-        VisitChild(s, 0, discs + 1);
-        if (ply == 0) {
-          listValue[0][i] = bestScore[0];
-          marks += static_cast<char>('0' + progressGlyph);
-          if (searchMode == 1 && listValue[0][i] == 1) break;
-        } else if (pruneEnabled && bestScore[ply - 1] >= -bestScore[ply]) {
-          break;
-        }
+      if (ply == 0) {
+        root[i].first = best;
+        marks += glyph;
+        if (mode == 1 && best == 1) break;
+      } else if (prune && parentBest >= -best) {
+        break;
       }
-      return;
     }
-    bool any = false;
-    for (int i = 1; i <= emptyCount; ++i) {
-      const int s = emptySquare[i];
-      if (board[s] != Empty) continue;
-      if (board.FlipDiscs(s, side) == 0) continue;
-      any = true;
-      board[s] = side;
-      VisitChild(s, 0, discs + 1);
-      if (ply > 0 && pruneEnabled && bestScore[ply - 1] >= -bestScore[ply]) break;
-    }
-    if (!any) VisitChild(0, passes + 1, discs);
-  }
-
-  void SearchRoot(int mode) {
-    const Cell rootSide = side;
-    preSearchCount = evalCount = fullBoardCount = 0;
-    ply = 0;
-    BuildEmptySquareList();
-    Generate(false);
-    if (listCount[0] < 2) {
-      bestMove[0] = listSquare[0][0];
-      return;
-    }
-    SortMovesDescending();
-    DoDiscScore();
-    const int discs = ownCount + otherCount;
-    sortedPlies = 3;
-    ply = 0;
-    if (nominalDepth > 5) {
-      depthLimit = 2;
-      sortedPlies = 3;
-      side = rootSide;
-      pruneEnabled = 0;
-      searchMode = 0;
-      progressGlyph = 2;
-      SearchNode(0, discs);
-      preSearchCount = evalCount;
-      SortMovesDescending();
-      searchMode = mode;
-      if (preSearchCount <= 3000 && mode == 0) nominalDepth += 1;
-      sortedPlies = nominalDepth >= 18 ? 10 : 4;
-    }
-    ply = 0;
-    depthLimit = nominalDepth;
-    side = rootSide;
-    pruneEnabled = 1;
-    progressGlyph = 3;
-    SearchNode(0, discs);
+    return best;
   }
 };
 
-Machine& TheMachine() {
-  static Machine machine;
-  return machine;
-}
-
 }  // namespace
 
-Result Search(const Board& board, Cell side, int level) {
-  Machine& m = TheMachine();
-  for (int i = 0; i < BoardCells; ++i) m.board.cells[i] = board.cells[i];
-  int discs = 0;
-  for (int s = 10; s <= 80; ++s) discs += board[s] > 0;
+Plan PlanFor(int discs, int level) {
   const int* row = levelRows[level];
+  if (discs < row[1]) return {row[0], 0, discs >= 58};
+  return {25, discs >= row[2] ? 2 : 1, discs >= 58};
+}
+
+Result Search(const Board& board, Cell side, int level) {
+  const int discs = board.CountDiscs(Black) + board.CountDiscs(White);
+  const Plan plan = PlanFor(discs, level);
+  Machine m;
+  m.weightSet = plan.weightSet;
+  m.mode = plan.mode;
+  for (int s = 10; s <= 80; ++s)
+    if (board[s] == Empty) m.empties.push_back({Weight(board, 0, s), s});
+  if (level == 4) SortDescending(m.empties);
+  m.root = m.Generate(board, side, false);
   Result r;
-  r.weightSet = discs >= 58 ? 1 : 0;
-  if (discs >= row[1]) {
-    r.nominalDepth = 25;
-    r.mode = discs >= row[2] ? 2 : 1;
-  } else {
-    r.nominalDepth = row[0];
-    r.mode = 0;
+  r.rootMoves = static_cast<int>(m.root.size());
+  r.finalDepth = plan.depth;
+  if (r.rootMoves < 2) {
+    r.bestMove = r.rootMoves ? m.root[0].second : 0;
+    r.evalCount = m.evals;
+    return r;
   }
-  m.weightSet = r.weightSet;
-  m.level = level;
-  m.nominalDepth = r.nominalDepth;
-  m.searchMode = r.mode;
-  m.side = side;
-  m.marks.clear();
-  m.SearchRoot(r.mode);
-  r.rootMoves = m.listCount[0];
-  r.bestMove = r.rootMoves > 0 ? m.bestMove[0] : 0;
-  r.bestScore = m.bestScore[0];
-  r.scoreMade = r.rootMoves >= 2;
-  r.evalCount = m.evalCount;
-  r.preSearchCount = m.preSearchCount;
-  r.fullBoardCount = m.fullBoardCount;
-  r.finalDepth = m.nominalDepth;
+  SortDescending(m.root);
+  m.DiscScore(board, side);  // the engine counts its disc count as a scoring
+  if (plan.depth > 5) {      // a shallow pre-search orders the root and may deepen the search
+    m.depthLimit = 2;
+    m.mode = 0;
+    m.glyph = '2';
+    m.marks += '/';
+    m.Node(board, side, 0, 0, discs, 0);
+    r.preSearchCount = m.evals;
+    SortDescending(m.root);
+    m.mode = plan.mode;
+    if (r.preSearchCount <= 3000 && plan.mode == 0) r.finalDepth += 1;
+    m.sortedPlies = r.finalDepth >= 18 ? 10 : 4;
+  }
+  m.depthLimit = r.finalDepth;
+  m.prune = true;
+  m.glyph = '3';
+  m.marks += '/';
+  r.bestScore = m.Node(board, side, 0, 0, discs, 0);
+  r.scoreMade = true;
+  r.bestMove = m.bestMove;
+  r.evalCount = m.evals;
+  r.fullBoardCount = m.fullBoards;
   r.marks = m.marks;
   return r;
 }
 
-int16_t Evaluate(const Board& board, Cell side, int weightSet) {
-  Machine& m = TheMachine();
-  for (int i = 0; i < BoardCells; ++i) m.board.cells[i] = board.cells[i];
-  m.side = side;
+int Evaluate(const Board& board, Cell side, int weightSet) {
+  Machine m;
   m.weightSet = weightSet;
-  m.DoEvaluate();
-  return m.score;
+  return m.Evaluate(board, side);
 }
 
 }  // namespace dfx::reference

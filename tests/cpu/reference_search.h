@@ -1,5 +1,5 @@
 // A plain, step-by-step computer player on the 91-cell board, kept only as the yardstick
-// the engine's faster searches are compared with (results and speed).
+// the engine's searches are compared with (results, counts, marks and speed).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,25 +8,20 @@
 
 namespace dfx::reference {
 
+// The level table's choice for a board of `discs` discs.
+struct Plan {
+  int depth, mode, weightSet;
+};
+Plan PlanFor(int discs, int level);
+
 struct Result {
-  int rootMoves = 0;
-  int bestMove = 0;
-  int16_t bestScore = 0;
+  int rootMoves = 0, bestMove = 0, bestScore = 0, finalDepth = 0;
   bool scoreMade = false;
-  uint32_t evalCount = 0;
-  uint32_t preSearchCount = 0;
-  uint32_t fullBoardCount = 0;
-  int nominalDepth = 0;
-  int finalDepth = 0;
-  int mode = 0;
-  int weightSet = 0;
-  std::string marks;
+  uint32_t evalCount = 0, preSearchCount = 0, fullBoardCount = 0;
+  std::string marks;  // '/' where a row of marks starts, then one glyph digit per root move
 };
 
-// The level table's choice for the board, then the whole search for `side`.
 Result Search(const Board& board, Cell side, int level);
-
-// The static evaluation of the board for `side`.
-int16_t Evaluate(const Board& board, Cell side, int weightSet);
+int Evaluate(const Board& board, Cell side, int weightSet);
 
 }  // namespace dfx::reference

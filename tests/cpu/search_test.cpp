@@ -1,87 +1,86 @@
-// The engine's literal search against the step-by-step reference, and the search's own rules.
+// The engine against its yardsticks: the literal search and the evaluation against the
+// reference, the fast level-S search and the bitboard flips against the literal ones.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <memory>
-#include <string>
+#include <random>
 
 #include "cpu/bench_suite.h"
-#include "cpu/computer_player.h"
+#include "reference_search.h"
 #include "test_support.h"
 
 namespace dfx {
 namespace {
 
-void CompareOverDiscCounts(std::initializer_list<int> discCounts) {
+struct LiteralSearch : ::testing::TestWithParam<int> {};
+
+// Seeded games at each disc count, every level; level S only where the reference is quick.
+TEST_P(LiteralSearch, MatchesReference) {
+  const int discs = GetParam();
+  for (const BenchPosition& p : RandomPositions(discs, 3, 500u + static_cast<uint32_t>(discs)))
+    for (int level = 0; level <= LevelS; ++level)
+      if (level < LevelS || discs < 40 || discs >= 52) ExpectLiteralMatchesReference(p.board, p.side, level);
+}
+INSTANTIATE_TEST_SUITE_P(DiscCounts, LiteralSearch,
+                         ::testing::Values(8, 14, 20, 27, 33, 40, 45, 51, 54, 56, 57, 58, 60, 62, 63));
+
+TEST(LiteralSearch, LevelTableMatchesReference) {
   auto player = std::make_unique<ComputerPlayer>();
-  for (int discs : discCounts) {
-    for (const BenchPosition& p : RandomPositions(discs, 3, 500u + static_cast<uint32_t>(discs))) {
-      const std::string what = "seed " + std::to_string(p.seed);
-      for (int level = 0; level <= 3; ++level) ExpectLiteralMatchesReference(*player, p.board, p.side, level, what);
-      if (discs < 40 || discs >= 52) ExpectLiteralMatchesReference(*player, p.board, p.side, LevelS, what);
+  for (int level = 0; level <= LevelS; ++level)
+    for (int discs = 4; discs <= 64; ++discs) {
+      const SearchPlan plan = player->PlanSearch(ScatteredBoard(static_cast<uint32_t>(discs), discs, 50), level);
+      const reference::Plan want = reference::PlanFor(discs, level);
+      EXPECT_EQ(std::tuple(plan.discs, plan.nominalDepth, static_cast<int>(plan.mode), plan.weightSet),
+                std::tuple(discs, want.depth, want.mode, want.weightSet))
+          << "level " << level << " discs " << discs;
     }
-  }
 }
 
-TEST(LiteralSearch, MatchesReferenceInTheOpeningAndMiddleGame) { CompareOverDiscCounts({8, 14, 20, 27, 33}); }
+// Seeded positions and scattered boards of one colour mostly, so whole edges and runs occur.
+TEST(Evaluation, MatchesReferenceForBothSidesAndSets) {
+  WeightTables tables;
+  Evaluator evaluator{tables};
+  std::vector<Board> boards;
+  for (int discs = 5; discs <= 62; discs += 3)
+    for (const BenchPosition& p : RandomPositions(discs, 6, 77u * static_cast<uint32_t>(discs)))
+      boards.push_back(p.board);
+  for (uint32_t seed = 0; seed < 300; ++seed)
+    boards.push_back(ScatteredBoard(seed, 1 + static_cast<int>(seed % 64), 5 + static_cast<int>(seed % 3) * 45));
+  for (const Board& b : boards)
+    for (Cell side : {White, Black})
+      for (int set : {0, 1})
+        ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), set),
+                  reference::Evaluate(b, side, set))
+            << BoardToText(b) << " side " << side << " set " << set;
+}
 
-TEST(LiteralSearch, MatchesReferenceLateInTheGame) { CompareOverDiscCounts({40, 45, 51, 54, 56, 57, 58, 60, 62, 63}); }
-
-}  // namespace
-}  // namespace dfx
-
-namespace dfx {
-namespace {
-
-TEST(LiteralSearch, PreSearchDecidesTheDepthAndMarksEachRootMoveTwice) {
+TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
   auto player = std::make_unique<ComputerPlayer>();
-  int deepened = 0, kept = 0;
-  for (const BenchPosition& p : RandomPositions(24, 8, 61)) {
-    MarkRecorder marks;
-    const ComputerMove m = player->SearchMove(p.board, p.side, LevelS, &marks, true);
-    if (m.rootMoves < 2) continue;
-    EXPECT_EQ(m.finalDepth, m.preSearchCount <= 3000 ? 7 : 6);
-    (m.finalDepth == 7 ? deepened : kept) += 1;
-    EXPECT_EQ(marks.starts, 2);
-    EXPECT_EQ(marks.text, std::string(m.rootMoves, '2') + std::string(m.rootMoves, '3'));
-  }
-  EXPECT_GT(deepened + kept, 4);
-
-  // Depth 5 and below: no pre-search, one row of marks.
-  const BenchPosition p = RandomPositions(24, 1, 62)[0];
-  MarkRecorder marks;
-  const ComputerMove m = player->SearchMove(p.board, p.side, 3, &marks, true);
-  EXPECT_EQ(m.preSearchCount, 0u);
-  EXPECT_EQ(m.finalDepth, 3);
-  EXPECT_EQ(marks.starts, 1);
-  EXPECT_EQ(marks.text, std::string(m.rootMoves, '3'));
+  for (int discs = 5; discs <= 63; discs += (discs < 44 ? 3 : discs < 49 ? 10 : 1))
+    for (const BenchPosition& p : RandomPositions(discs, 2, 3000u + static_cast<uint32_t>(discs)))
+      ExpectFastMatchesLiteral(*player, p.board, p.side);
+  // Passes, wipe-outs and (at 48 discs) win/loss/draw roots that stop at the first win.
+  for (int discs : {3, 6, 12, 30, 40, 48, 50, 52, 55, 58, 60, 62, 63})
+    for (int blackPercent : {10, 50, 85})
+      for (Cell side : {Black, White})
+        ExpectFastMatchesLiteral(
+            *player, ScatteredBoard(static_cast<uint32_t>(discs * 100 + blackPercent), discs, blackPercent), side);
 }
 
-TEST(LiteralSearch, EndGameKeepsDepthTwentyFive) {
-  auto player = std::make_unique<ComputerPlayer>();
-  for (const BenchPosition& p : RandomPositions(52, 3, 63)) {
-    const ComputerMove m = player->SearchMove(p.board, p.side, LevelS, nullptr, true);
-    EXPECT_EQ(m.plan.mode, SearchMode::Exact);
-    EXPECT_EQ(m.finalDepth, 25);
-    EXPECT_GT(m.preSearchCount, 0u);
-  }
-}
-
-TEST(LiteralSearch, ReplayedSubtreesCountExactlyAsWalkedOnes) {
-  auto replaying = std::make_unique<ComputerPlayer>();
-  auto walking = std::make_unique<ComputerPlayer>();
-  walking->replaySubtrees = false;
-  for (int discs : {30, 50, 52, 54, 57}) {
-    for (const BenchPosition& p : RandomPositions(discs, 2, 64u + static_cast<uint32_t>(discs))) {
-      for (int level : {3, LevelS}) {
-        SCOPED_TRACE("seed " + std::to_string(p.seed) + " level " + std::to_string(level));
-        const ComputerMove a = replaying->SearchMove(p.board, p.side, level, nullptr, true);
-        const ComputerMove b = walking->SearchMove(p.board, p.side, level, nullptr, true);
-        EXPECT_EQ(a.square, b.square);
-        EXPECT_EQ(a.bestScore, b.bestScore);
-        EXPECT_EQ(a.evalCount, b.evalCount);
-        EXPECT_EQ(a.fullBoardCount, b.fullBoardCount);
-      }
+// Flips and LastFlipCount against the mailbox board's own flips, on dense and sparse boards.
+TEST(Bitboard, FlipsMatchTheMailboxBoard) {
+  std::mt19937_64 random(7);
+  for (int round = 0; round < 20000; ++round) {
+    const int bit = static_cast<int>(random() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
+    const Bits b = Bits{1} << bit, r = random();
+    const Bits own = (round % 3 == 0 ? r & random() : round % 3 == 1 ? r | random() : r) & ~b;
+    const Bits other = (round % 2 ? ~own : random() | random()) & ~own & ~b;
+    Board board;
+    for (int i = 0; i < 64; ++i)
+      board[SquareIndex(i % 8 + 1, i / 8 + 1)] = own >> i & 1 ? Black : other >> i & 1 ? White : Empty;
+    board.FlipDiscs(square, Black);
+    ASSERT_EQ(own ^ Flips(bit, own, other), DiscsOf(board, Black) & ~b) << round;
+    if (round % 2) {
+      ASSERT_EQ(LastFlipCount(bit, own), PopCount(DiscsOf(board, Black) & ~own & ~b)) << round;
     }
   }
 }

@@ -1,69 +1,72 @@
-// The checks and sums the cpu tests share.
+#include "test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
+#include <tuple>
 
 #include "cpu/bench_suite.h"
-#include "cpu/computer_player.h"
 #include "reference_search.h"
-#include "test_support.h"
 
 namespace dfx {
+
+Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
+  uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    return state ^= state << 17;
+  };
+  Board board;
+  for (int placed = 0; placed < discs;) {
+    const int bit = static_cast<int>(next() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
+    if (board[square] != Empty) continue;
+    board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White;
+    ++placed;
+  }
+  return board;
+}
 
 // Total evalCount of the literal searches over the bench suite, level S included or not.
 uint64_t LiteralSignature(bool withLevelS) {
   auto player = std::make_unique<ComputerPlayer>();
   uint64_t total = 0;
   for (const BenchPosition& p : BenchSuite())
-    for (int level : DistinctLevels(p.discs)) {
-      if (level == LevelS && !withLevelS) continue;
-      total += player->SearchMove(p.board, p.side, level, nullptr, /*literal=*/true).evalCount;
-    }
+    for (int level : DistinctLevels(p.discs))
+      if (level != LevelS || withLevelS) total += player->SearchMove(p.board, p.side, level, nullptr, true).evalCount;
   return total;
 }
 
-// The engine's literal search and the step-by-step reference decide and count alike, and
-// the board is left as it was.
-void ExpectLiteralMatchesReference(ComputerPlayer& player, const Board& board, Cell side, int level,
-                                   const std::string& what) {
-  SCOPED_TRACE(what + " level " + std::to_string(level));
-  MarkRecorder marks;
-  const ComputerMove got = player.SearchMove(board, side, level, &marks, /*literal=*/true);
+// The literal search, replaying subtrees it met before or walking every one, counts and
+// decides as the reference.
+void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
+  static const std::unique_ptr<ComputerPlayer> replaying = std::make_unique<ComputerPlayer>(), walking = [] {
+    auto p = std::make_unique<ComputerPlayer>();
+    p->replaySubtrees = false;
+    return p;
+  }();
   const reference::Result want = reference::Search(board, side, level);
-  ASSERT_EQ(got.rootMoves, want.rootMoves);
-  if (want.rootMoves > 0) {
-    EXPECT_EQ(got.square, want.bestMove);
+  for (ComputerPlayer* player : {replaying.get(), walking.get()}) {
+    MarkRecorder marks;
+    const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
+    EXPECT_EQ(std::tuple(got.rootMoves, got.square, got.scoreMade, want.scoreMade ? got.bestScore : 0, got.evalCount,
+                         got.preSearchCount, got.fullBoardCount, got.finalDepth, marks.text),
+              std::tuple(want.rootMoves, want.bestMove, want.scoreMade, want.bestScore, want.evalCount,
+                         want.preSearchCount, want.fullBoardCount, want.finalDepth, want.marks))
+        << BoardToText(board) << " side " << side << " level " << level;
   }
-  if (want.scoreMade) {
-    EXPECT_EQ(got.bestScore, want.bestScore);
-  }
-  EXPECT_EQ(got.evalCount, want.evalCount);
-  EXPECT_EQ(got.preSearchCount, want.preSearchCount);
-  EXPECT_EQ(got.fullBoardCount, want.fullBoardCount);
-  EXPECT_EQ(got.finalDepth, want.finalDepth);
-  EXPECT_EQ(marks.text, want.marks);
 }
 
-// Fast and literal level-S searches decide alike.
-void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side, const std::string& what) {
-  SCOPED_TRACE(what);
+// The fast level-S search decides, scores and marks as the literal one.
+void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side) {
   MarkRecorder literalMarks, fastMarks;
-  const ComputerMove literal = player.SearchMove(board, side, LevelS, &literalMarks, true);
-  const ComputerMove fast = player.SearchMove(board, side, LevelS, &fastMarks, false);
-  ASSERT_EQ(fast.rootMoves, literal.rootMoves);
-  EXPECT_EQ(fast.pass, literal.pass);
-  if (!literal.pass) {
-    EXPECT_EQ(fast.square, literal.square);
-  }
-  EXPECT_EQ(fast.scoreMade, literal.scoreMade);
-  if (literal.scoreMade) {
-    EXPECT_EQ(fast.bestScore, literal.bestScore);
-  }
-  EXPECT_EQ(fastMarks.text, literalMarks.text);
-  EXPECT_EQ(fastMarks.starts, literalMarks.starts);
-  EXPECT_EQ(fast.preSearchCount, literal.preSearchCount);
-  EXPECT_EQ(fast.finalDepth, literal.finalDepth);
+  const ComputerMove a = player.SearchMove(board, side, LevelS, &literalMarks, true);
+  const ComputerMove b = player.SearchMove(board, side, LevelS, &fastMarks, false);
+  auto key = [](const ComputerMove& m, const MarkRecorder& r) {
+    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text,
+                      m.preSearchCount, m.finalDepth);
+  };
+  EXPECT_EQ(key(b, fastMarks), key(a, literalMarks)) << BoardToText(board) << " side " << side;
 }
 
 }  // namespace dfx
