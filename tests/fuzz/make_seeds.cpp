@@ -40,30 +40,22 @@ int main(int argc, char** argv) {
   const fs::path root = argv[1], board = root / "start_position", picture = root / "picture_load";
   for (const char* dir : {"start_position", "picture_load", "screen_bmp"}) fs::create_directories(root / dir);
 
-  for (auto [name, end] : {std::pair{"crlf.txt", "\r\n"}, {"lf.txt", "\n"}, {"cr.txt", "\r"}}) {
-    std::string text;
-    for (char c : "00000000|00000000|00000000|00012000|00021000|00000000|00000000|00000000|"s)
-      text += c == '|' ? end : ""s + c;
-    Write(board / name, text);
-  }
+  for (auto [name, end] : {std::pair{"crlf.txt", "\r\n"}, {"lf.txt", "\n"}, {"cr.txt", "\r"}})
+    Write(board / name, "00000000"s + end + "00000000" + end + "00000000" + end + "00012000" + end + "00021000" + end +
+                            "00000000" + end + "00000000" + end + "00000000" + end);
   Write(board / "commas.txt", "  00000000,\t00000000,\"0,0\"000000,00012000,00021000,0,00000000,00000000\n");
   Write(board / "short_rows.txt", "0\n00\n012\n000120009\n0002x1\n");
   Write(board / "odd_digits.txt", "39393939\n00000000\n78787878\n00012000\n00021000\n45454545\n\0\n66666666\n"s);
 
   const auto small = Pattern(7, 5);
-  for (const char* dir : {"picture_load", "screen_bmp"}) {
-    for (int bpp : {24, 32}) {
-      for (bool top : {false, true}) {
-        const std::string name = "bmp" + std::to_string(bpp) + (top ? "_top" : "_bottom") + ".bmp";
-        WriteFileBytes(root / dir / name, BmpBytes(small, bpp, top));
-      }
-    }
-  }
+  for (const char* dir : {"picture_load", "screen_bmp"})
+    for (int bpp : {24, 32})
+      for (bool top : {false, true})
+        WriteFileBytes(root / dir / ("bmp" + std::to_string(bpp) + (top ? "_top" : "_bottom") + ".bmp"), BmpBytes(small, bpp, top));
   for (int bpp : {1, 4, 8}) {
     // At most 2^bpp colours, for the palette depths.
     dfx::portable::PixelSurface few(9, 4);
-    for (int y = 0; y < 4; ++y)
-      for (int x = 0; x < 9; ++x) few.At(x, y) = uint32_t(x + 3 * y) % (1u << bpp) * 0x0F1F2F;
+    for (int i = 0; i < 36; ++i) few.At(i % 9, i / 9) = uint32_t(i % 9 + 3 * (i / 9)) % (1u << bpp) * 0x0F1F2F;
     WriteFileBytes(picture / ("bmp" + std::to_string(bpp) + ".bmp"), BmpBytes(few, bpp, false));
   }
   WriteFileBytes(picture / "picture.gif", GifBytes(small));

@@ -1,8 +1,9 @@
-// Whole sessions on the memory host for tests: scripted keys in stages, the screen
-// read back by glyph matching, and a player that takes the first legal square.
+// Whole sessions on the memory host for tests: keys in at every wait, the screen read
+// back by glyph matching, and a player that takes the first legal square.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,16 +12,15 @@
 #include "game/game.h"
 #include "host/keys.h"
 #include "host/memory/memory_host.h"
-#include "screen_reader/screen_reader.h"
 #include "runtime/clock.h"
+#include "screen_reader/screen_reader.h"
 
 namespace dfx::testing {
 
 constexpr uint8_t K1 = keys::One, K2 = keys::Two, KR = keys::R, KBack = keys::Back, KReturn = keys::Return;
 constexpr uint8_t KLeft = keys::Left, KUp = keys::Up, KRight = keys::Right, KDown = keys::Down;
+using Keys = std::vector<uint8_t>;
 
-// One program run; each stage's keys are delivered in turn, and the screen is read
-// whenever the game waits with no key left.
 class Session {
  public:
   explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
@@ -30,104 +30,84 @@ class Session {
     game->StartUp();
   }
 
-  // The board text of the next game's start.
-  void SetStartPosition(const char* squares) { game->startBoard = BoardFromText(squares).value(); }
+  bool Over() const { return game->state.whiteCount + game->state.blackCount == 64 || game->state.passCount >= 2; }
 
-  // Runs the program through the stages; returns the screen seen at the end of each.
-  std::vector<ScreenText> Run(const std::vector<std::vector<uint8_t>>& stages) {
-    std::vector<ScreenText> screens;
-    size_t next = 0;
+  // Answers every wait (the title screen first) until answer gives no keys, checking the
+  // counts against the board each time; returns the last screen.
+  ScreenText Play(const std::function<Keys(const ScreenText&)>& answer) {
+    ScreenText last;
     host.SetOnKeysExhausted([&] {
-      screens.push_back(reader.Read(host.ScreenCopy()));
-      if (next >= stages.size()) throw KeysExhausted{};
-      host.PushKeys(stages[next++]);
+      last = reader.ReadAt(host.ScreenCopy(), 0, 0);
+      EXPECT_EQ(game->state.blackCount, game->board.CountDiscs(Black));
+      EXPECT_EQ(game->state.whiteCount, game->board.CountDiscs(White));
+      const Keys keys = answer(last);
+      if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
+      recorded.insert(recorded.end(), keys.begin(), keys.end());
+      host.PushKeys(keys);
     });
     try {
       game->RunForEver();
     } catch (const KeysExhausted&) {
     }
-    // The first wait is the title screen before any key.
-    if (!screens.empty()) screens.erase(screens.begin());
-    return screens;
+    return last;
   }
 
-  // Columns 9.. of a text line: the side panel.
-  static std::string Panel(const ScreenText& s, int row) { return s.lines[size_t(row)].substr(9); }
+  // The screen at the title and after each stage of keys.
+  std::vector<ScreenText> Run(const std::vector<Keys>& stages) {
+    std::vector<ScreenText> screens;
+    Play([&](const ScreenText& s) {
+      screens.push_back(s);
+      return screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{};
+    });
+    return screens;
+  }
 
   MemoryHost host;
   std::unique_ptr<Game> game;
   ScreenReader reader;
+  Keys recorded;  // every key given, in order: a script that replays the session
 };
 
-inline std::vector<uint8_t> Repeat(uint8_t key, int n) { return std::vector<uint8_t>(size_t(n), key); }
+// Columns 9.. of a text line: the side panel.
+inline std::string Panel(const ScreenText& s, int row) { return s.lines[size_t(row)].substr(9); }
 
 // Keys that take the cursor to the side to move's first legal square and play it;
 // empty when it has none.
-inline std::vector<uint8_t> KeysToFirstLegalSquare(const Game& game) {
+inline Keys KeysToFirstLegalSquare(const Game& game) {
   const GameState& st = game.state;
   for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
     if (game.board[sq] != Empty || !game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
-    std::vector<uint8_t> keys;
-    const int x = sq % 9, y = sq / 9;
-    for (int cx = st.cursorX; cx < x; ++cx) keys.push_back(KRight);
-    for (int cx = st.cursorX; cx > x; --cx) keys.push_back(KLeft);
-    for (int cy = st.cursorY; cy < y; ++cy) keys.push_back(KDown);
-    for (int cy = st.cursorY; cy > y; --cy) keys.push_back(KUp);
+    Keys keys;
+    keys.insert(keys.end(), size_t(std::max(0, sq % 9 - st.cursorX)), KRight);
+    keys.insert(keys.end(), size_t(std::max(0, st.cursorX - sq % 9)), KLeft);
+    keys.insert(keys.end(), size_t(std::max(0, sq / 9 - st.cursorY)), KDown);
+    keys.insert(keys.end(), size_t(std::max(0, st.cursorY - sq / 9)), KUp);
     keys.push_back(KReturn);
     return keys;
   }
   return {};
 }
 
-// Plays whole games: the human side takes its first legal square in index order.
-class AutoPlayer {
- public:
-  AutoPlayer(Session& s, int level, uint8_t startKey) : s_(s) {
-    script_ = Repeat(KRight, level);
-    script_.push_back(startKey);
-  }
-
-  // Keys for the current wait, or empty at the result screen.
-  std::vector<uint8_t> NextKeys(const ScreenText& screen) {
-    if (!started_) {
-      started_ = true;
-      return script_;
+// A player that starts a game (level, startKey), takes its first legal square or
+// passes, and stops at the result.
+inline std::function<Keys(const ScreenText&)> FirstSquarePlayer(Session& s, int level, uint8_t startKey) {
+  return [&s, level, startKey, started = false](const ScreenText&) mutable {
+    if (!started) {
+      started = true;
+      Keys keys(size_t(level), KRight);
+      keys.push_back(startKey);
+      return keys;
     }
-    std::string row1 = Session::Panel(screen, 1);
-    if (row1.rfind("DRAW", 0) == 0 || row1.rfind("You Win", 0) == 0 || row1.rfind("You Lose", 0) == 0) return {};
-    if (row1.rfind("You Pass!", 0) == 0) return {' '};
-    std::vector<uint8_t> keys = KeysToFirstLegalSquare(*s_.game);
-    if (keys.empty()) ADD_FAILURE() << "waiting for the human with no legal move and no pass shown";
-    return keys;
-  }
+    if (s.Over()) return Keys{};
+    const Keys keys = KeysToFirstLegalSquare(*s.game);
+    return keys.empty() ? Keys{' '} : keys;
+  };
+}
 
-  ScreenText Play() {
-    ScreenText last;
-    s_.host.SetOnKeysExhausted([&] {
-      last = s_.reader.Read(s_.host.ScreenCopy());
-      // Counts on screen always match the board.
-      int black = s_.game->board.CountDiscs(Black), white = s_.game->board.CountDiscs(White);
-      EXPECT_EQ(s_.game->state.blackCount, black);
-      EXPECT_EQ(s_.game->state.whiteCount, white);
-      std::vector<uint8_t> keys = NextKeys(last);
-      if (keys.empty()) throw KeysExhausted{};
-      recorded.insert(recorded.end(), keys.begin(), keys.end());
-      s_.host.PushKeys(keys);
-    });
-    try {
-      s_.game->RunForEver();
-    } catch (const KeysExhausted&) {
-    }
-    return last;
-  }
-
- // Every key the player gave, in order: a script that replays the same game.
-  std::vector<uint8_t> recorded;
-
- private:
-  Session& s_;
-  std::vector<uint8_t> script_;
-  bool started_ = false;
-};
+// The result the board gives the human.
+inline std::string ResultText(const Game& g) {
+  const int human = g.board.CountDiscs(Cell(g.state.humanColour)), other = g.board.CountDiscs(opponentOf[g.state.humanColour]);
+  return human > other ? "You Win" : human < other ? "You Lose" : "DRAW";
+}
 
 }  // namespace dfx::testing
