@@ -145,7 +145,7 @@ TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
   PixelSurface two(13, 5), sixteen(7, 9), many = testing::Pattern(11, 6);
   for (int32_t i = 0; i < 13 * 5; ++i) two.pixels[size_t(i)] = i % 3 == 0 ? 0x123456 : 0xFEDCBA;
   for (int32_t i = 0; i < 7 * 9; ++i) sixteen.pixels[size_t(i)] = uint32_t(i * 5 % 16) * 0x0F0F0F;
-  for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}}) {
+  for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}})
     for (bool topDown : {false, true}) {
       const Bytes bytes = testing::BmpBytes(*picture, bpp, topDown);
       for (auto decoded : {portable::DecodeBmp(bytes.data(), bytes.size()),
@@ -155,7 +155,6 @@ TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
         EXPECT_EQ(decoded->pixels, picture->pixels) << bpp << " bits, top-down " << topDown;
       }
     }
-  }
 }
 
 TEST_F(ImageTest, KindComesFromContentAndPngIsOnlyMeasured) {
@@ -314,10 +313,7 @@ TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
   const std::string flat = Write("flat.jpg", {});
   ASSERT_EQ(IMG_SaveJPG(surface, flat.c_str(), 100), 0);
   SDL_FreeSurface(surface);
-  auto read = [](const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  };
+  auto read = [](const std::string& path) { return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}); };
   ImageObject image(&surfaces);
   image.BindToWindow();
   for (auto [path, loaded, kind] : {std::tuple{bmp, 1, PictureKind::Bmp}, {png, 0, PictureKind::Png}, {jpg, 1, PictureKind::Jpeg},
@@ -345,12 +341,10 @@ TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
   }
   // A frame header announcing 60000 x 60000 is refused before decoding.
   Bytes huge = valid;
-  for (size_t i = 2; i + 8 < huge.size(); ++i) {
-    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-      huge[i + 5] = huge[i + 7] = 0xEA, huge[i + 6] = huge[i + 8] = 0x60;
-      break;
-    }
-  }
+  const uint8_t frame[] = {0xFF, 0xC0};
+  const size_t sof = size_t(std::search(huge.begin() + 2, huge.end(), frame, frame + 2) - huge.begin());
+  ASSERT_LT(sof + 8, huge.size());
+  huge[sof + 5] = huge[sof + 7] = 0xEA, huge[sof + 6] = huge[sof + 8] = 0x60;
   EXPECT_FALSE(portable::PeekPictureSize(PictureKind::Jpeg, huge.data(), huge.size()));
   EXPECT_EQ(image.Load(Write("huge.jpg", huge).c_str()), 0);
 }
