@@ -12,17 +12,11 @@ namespace dfx {
 
 Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
   uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
-  auto next = [&state] {
-    state ^= state << 13;
-    state ^= state >> 7;
-    return state ^= state << 17;
-  };
+  auto next = [&state] { return state ^= state << 13, state ^= state >> 7, state ^= state << 17; };
   Board board;
   for (int placed = 0; placed < discs;) {
     const int bit = static_cast<int>(next() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
-    if (board[square] != Empty) continue;
-    board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White;
-    ++placed;
+    if (board[square] == Empty) board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White, ++placed;
   }
   return board;
 }
@@ -40,13 +34,10 @@ uint64_t LiteralSignature(bool withLevelS) {
 // The literal search, replaying subtrees it met before or walking every one, counts and
 // decides as the reference.
 void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
-  static const std::unique_ptr<ComputerPlayer> replaying = std::make_unique<ComputerPlayer>(), walking = [] {
-    auto p = std::make_unique<ComputerPlayer>();
-    p->replaySubtrees = false;
-    return p;
-  }();
+  static const std::unique_ptr<ComputerPlayer> players[2] = {std::make_unique<ComputerPlayer>(), std::make_unique<ComputerPlayer>()};
+  players[1]->replaySubtrees = false;
   const reference::Result want = reference::Search(board, side, level);
-  for (ComputerPlayer* player : {replaying.get(), walking.get()}) {
+  for (const auto& player : players) {
     MarkRecorder marks;
     const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
     EXPECT_EQ(std::tuple(got.rootMoves, got.square, got.scoreMade, want.scoreMade ? got.bestScore : 0, got.evalCount,

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <thread>
@@ -16,8 +14,8 @@
 namespace dfx {
 namespace {
 
-SDL_Keysym Key(SDL_Keycode sym, uint16_t mod = KMOD_NONE, SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
-  return SDL_Keysym{scancode, sym, mod, 0};
+SDL_Keysym Key(SDL_Keycode sym, int mod = KMOD_NONE, SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
+  return SDL_Keysym{scancode, sym, uint16_t(mod), 0};
 }
 
 TEST(SdlKeys, VirtualKeysAndWindowCommands) {
@@ -25,15 +23,14 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_BACKSPACE), 8}, {Key(SDLK_KP_ENTER), 13}, {Key(SDLK_LEFT), 37}, {Key(SDLK_DOWN), 40}, {Key(SDLK_0), 48},
       {Key(SDLK_9), 57}, {Key(SDLK_a), 65}, {Key(SDLK_z), 90}, {Key(SDLK_F13), 124}, {Key(SDLK_RSHIFT), 16},
       // Letters ignore Shift, Caps Lock and Ctrl; a non-Latin layout still gives the key's letter.
-      {Key(SDLK_r, KMOD_RSHIFT, SDL_SCANCODE_R), 82}, {Key(SDLK_r, KMOD_CAPS, SDL_SCANCODE_R), 82},
-      {Key(SDLK_r, KMOD_LCTRL, SDL_SCANCODE_R), 82}, {Key(0x444, KMOD_NONE, SDL_SCANCODE_R), 82},
-      {Key(SDLK_2, KMOD_LSHIFT, SDL_SCANCODE_2), 50}, {Key(SDLK_LCTRL, KMOD_LCTRL, SDL_SCANCODE_LCTRL), 17},
+      {Key(SDLK_r, KMOD_RSHIFT, SDL_SCANCODE_R), 82}, {Key(SDLK_r, KMOD_CAPS | KMOD_LCTRL, SDL_SCANCODE_R), 82},
+      {Key(0x444, KMOD_NONE, SDL_SCANCODE_R), 82}, {Key(SDLK_2, KMOD_LSHIFT, SDL_SCANCODE_2), 50},
+      {Key(SDLK_LCTRL, KMOD_LCTRL, SDL_SCANCODE_LCTRL), 17}, {Key(SDLK_KP_0, KMOD_NUM), 96}, {Key(SDLK_KP_9, KMOD_NUM), 105},
       // The keypad follows Num Lock: digits with it on, the keys printed under them with it off.
-      {Key(SDLK_KP_0, KMOD_NUM), 96}, {Key(SDLK_KP_9, KMOD_NUM), 105}, {Key(SDLK_KP_PERIOD, KMOD_NUM), 110},
-      {Key(SDLK_KP_0), 45}, {Key(SDLK_KP_1), 35}, {Key(SDLK_KP_5), 12}, {Key(SDLK_KP_9), 33}, {Key(SDLK_KP_PERIOD), 46},
-      // System keys are not stored.
-      {Key(SDLK_F10), 0}, {Key(SDLK_LALT, KMOD_LALT), 0}, {Key(SDLK_UNKNOWN), 0}, {Key(SDLK_F4, KMOD_LALT), 0},
-      {Key(SDLK_RETURN, KMOD_RALT), 0}};
+      {Key(SDLK_KP_PERIOD, KMOD_NUM), 110}, {Key(SDLK_KP_0), 45}, {Key(SDLK_KP_1), 35}, {Key(SDLK_KP_5), 12},
+      {Key(SDLK_KP_9), 33}, {Key(SDLK_KP_PERIOD), 46}, {Key(SDLK_F10), 0}, {Key(SDLK_UNKNOWN), 0},
+      // System keys (F10, anything with Alt) are not stored.
+      {Key(SDLK_LALT, KMOD_LALT), 0}, {Key(SDLK_F4, KMOD_LALT), 0}, {Key(SDLK_RETURN, KMOD_RALT), 0}};
   for (const auto& [key, code] : keys) EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key.sym) << " " << key.mod;
   using C = WindowCommand;
   const std::pair<SDL_Keysym, C> commands[] = {
@@ -45,42 +42,36 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_MINUS), C::None}, {Key(SDLK_0), C::None}, {Key(SDLK_RETURN), C::None}, {Key(SDLK_z, KMOD_LCTRL), C::None},
       {Key(SDLK_0, KMOD_LCTRL | KMOD_LALT), C::None}};
   for (const auto& [key, command] : commands) EXPECT_EQ(WindowCommandFromSdl(key), command) << SDL_GetKeyName(key.sym);
-  for (auto [w, h, zoom] : {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}}) {
+  for (auto [w, h, zoom] : {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;
-  }
 }
 
 const std::thread::id MainThread = std::this_thread::get_id();  // static initialisation runs on main()'s thread
 
-class SdlHostTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
-  static void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}, bool repeat = false) {
-    SDL_Event e{type};
-    if (type == SDL_WINDOWEVENT) e.window.event = windowEvent;
-    if (type == SDL_KEYDOWN) e.key.state = SDL_PRESSED, e.key.keysym = key, e.key.repeat = repeat;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-  }
-  // The window thread wakes at least every 10 ms.
-  template <typename Pred>
-  static bool WaitFor(Pred done) {
-    for (int i = 0; i < 5000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return done();
-  }
-};
+void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}, bool repeat = false) {
+  SDL_Event e{type};
+  if (type == SDL_WINDOWEVENT) e.window.event = windowEvent;
+  if (type == SDL_KEYDOWN) e.key.state = SDL_PRESSED, e.key.keysym = key, e.key.repeat = repeat;
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+}
+// The window thread wakes at least every 10 ms; the limit only guards against a hang.
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 5000 && !done(); ++i) SDL_Delay(2);
+  return done();
+}
 
 // Events on main()'s thread, the game apart; a black first frame, draws presented, an
 // expose repainting from the back buffer; zoom keys step within 1..8 and never reach the slot.
-TEST_F(SdlHostTest, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
+TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
   SdlHost host(MaxZoom - 1);
   host.Run([&] {
-    EXPECT_EQ(host.EventThread(), MainThread);
-    EXPECT_NE(host.GameThread(), MainThread);
-    EXPECT_EQ(host.GameThread(), std::this_thread::get_id());
+    EXPECT_EQ(std::tuple(host.EventThread(), host.GameThread() != MainThread, host.GameThread()),
+              std::tuple(MainThread, true, std::this_thread::get_id()));
     host.StartWindow();
-    portable::PixelSurface frame = host.PresentedFrame();
-    ASSERT_EQ(std::pair(frame.width, frame.height), std::pair(640, 204));
-    EXPECT_EQ(std::count(frame.pixels.begin(), frame.pixels.end(), 0u), 640 * 204);
+    const portable::PixelSurface frame = host.PresentedFrame();
+    EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u)),
+              std::tuple(640, 204, 640 * 204));
     host.FinishWindowSetup("Drawn");
     const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_sdl_host_red.bmp";
     ASSERT_TRUE(portable::WriteBmp24(path.c_str(), portable::PixelSurface(24, 32, 0xC00000)));
@@ -92,30 +83,30 @@ TEST_F(SdlHostTest, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
     ASSERT_TRUE(WaitFor([&] { return host.PresentedFrame().At(31, 39) == 0xC00000u; }));
     EXPECT_EQ(host.PresentedFrame().At(32, 40), 0u);
     ASSERT_NE(static_cast<portable::ImageObject*>(image.get())->Draw(100, 100, 0, 0, 0, host.BackBuffer()), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    SleepMs(100);
     EXPECT_EQ(host.PresentedFrame().At(100, 100), 0u);  // the back buffer alone, until an expose
     Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
     EXPECT_TRUE(WaitFor([&] { return host.PresentedFrame().At(100, 100) == 0xC00000u; }));
+    const int fit = FittingZoom(1024, 768);
     for (auto [key, mod, zoom] : {std::tuple{SDLK_EQUALS, KMOD_LCTRL, MaxZoom}, {SDLK_KP_PLUS, KMOD_RCTRL, MaxZoom},
                                   {SDLK_MINUS, KMOD_LCTRL, MaxZoom - 1}, {SDLK_0, KMOD_LCTRL, 1}, {SDLK_MINUS, KMOD_LCTRL, 1},
-                                  {SDLK_F11, KMOD_NONE, FittingZoom(1024, 768)}, {SDLK_EQUALS, KMOD_LCTRL, FittingZoom(1024, 768)},
-                                  {SDLK_RETURN, KMOD_LALT, 2}}) {
-      Push(SDL_KEYDOWN, 0, Key(key, uint16_t(mod), SDL_GetScancodeFromKey(key)));
+                                  {SDLK_F11, KMOD_NONE, fit}, {SDLK_EQUALS, KMOD_LCTRL, fit}, {SDLK_RETURN, KMOD_LALT, 2}}) {
+      Push(SDL_KEYDOWN, 0, Key(key, mod, SDL_GetScancodeFromKey(key)));
       WaitFor([&] { return host.PresentedZoom() == zoom; });
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      EXPECT_EQ(host.PresentedZoom(), zoom) << SDL_GetKeyName(key);
-      EXPECT_EQ(host.TakeKey(), 0) << SDL_GetKeyName(key);
+      SleepMs(100);
+      EXPECT_EQ(std::pair(host.PresentedZoom(), int(host.TakeKey())), std::pair(zoom, 0)) << SDL_GetKeyName(key);
     }
     // A newer key replaces an unread one; auto-repeat delivers the code again.
     Push(SDL_KEYDOWN, 0, Key(SDLK_LEFT)), Push(SDL_KEYDOWN, 0, Key(SDLK_DOWN), true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    SleepMs(100);
     EXPECT_EQ(ReadKeys(host, 1), "\x28");
     EXPECT_EQ(host.TakeKey(), 0);
   });
 }
 
-TEST_F(SdlHostTest, ClosingTheWindowEndsTheProcessWithCodeZero) {
+TEST(SdlHost, ClosingTheWindowEndsTheProcessWithCodeZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
   // During start-up, while the game waits for a key, and while it thinks and never looks.
   const std::function<void(SdlHost&)> games[] = {
       [](SdlHost&) { Push(SDL_QUIT), SleepMs(10000); },
@@ -125,15 +116,11 @@ TEST_F(SdlHostTest, ClosingTheWindowEndsTheProcessWithCodeZero) {
       },
       [](SdlHost& host) {
         host.StartWindow(), Push(SDL_QUIT);
-        for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10); std::chrono::steady_clock::now() < until;) {
-        }
+        for (const uint32_t start = TickCount(); TickCount() - start < 10000;) continue;
       }};
   for (const auto& game : games) {
-    EXPECT_EXIT({
-      SdlHost host;
-      host.Run([&] { game(host); });
-      std::exit(3);
-    }, ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        [&] { SdlHost host; host.Run([&] { game(host); }); std::exit(3); }(), ::testing::ExitedWithCode(0), "");
   }
 }
 

@@ -71,8 +71,7 @@ bool WaitFor(Pred done) {
 }
 
 // A window and a back buffer, and picture files removed afterwards.
-class ImageTest : public ::testing::Test {
- protected:
+struct ImageTest : ::testing::Test {
   ~ImageTest() override {
     for (const auto& p : paths) std::remove(p.c_str());
   }
@@ -87,7 +86,7 @@ class ImageTest : public ::testing::Test {
     if (bind) image->BindToWindow();
     return image;
   }
-  static int NonBlack(const DrawTarget& t) { return int(t.surface.pixels.size() - size_t(std::count(t.surface.pixels.begin(), t.surface.pixels.end(), 0u))); }
+  static int NonBlack(const DrawTarget& t) { return int(t.surface.pixels.size()) - int(std::count(t.surface.pixels.begin(), t.surface.pixels.end(), 0u)); }
 
   DrawTarget window{64, 48}, back{100, 80};
   portable::WindowSurfaces surfaces{&window, &back};
@@ -106,8 +105,7 @@ TEST_F(ImageTest, DrawCopiesAndStretchesByNearestPixelIntoWindowAndBackBuffer) {
   PixelSurface quad(2, 2);
   quad.pixels = {0x100000, 0x200000, 0x300000, 0x400000};
   image = Loaded(quad);
-  EXPECT_NE(image->Draw(40, 0, 4, 0, 0), 0);   // height derived: 4
-  EXPECT_NE(image->Draw(50, 10, 1, 1, 0), 0);  // shrinking keeps one pixel of each pair
+  EXPECT_NE(image->Draw(40, 0, 4, 0, 0) * image->Draw(50, 10, 1, 1, 0), 0);  // height derived: 4; shrinking keeps one of each pair
   for (auto [x, y, want] : {std::tuple{41, 1, 0x100000u}, {42, 1, 0x200000u}, {41, 3, 0x300000u}, {43, 3, 0x400000u},
                             {44, 0, 0u}, {40, 4, 0u}, {50, 10, 0x100000u}, {51, 10, 0u}}) {
     EXPECT_EQ(window.surface.At(x, y), want) << x << "," << y;
@@ -131,16 +129,13 @@ TEST_F(ImageTest, ExplicitTargetsEmptyAndUnboundObjectsAndRasterOperations) {
   image->Draw(5, 5, 1, 0, 0);  // 32x24 at width 1: height 0
   ImageObject empty(&surfaces);
   empty.BindToWindow();
-  EXPECT_EQ(empty.Draw(0, 0, 0), 0);
-  EXPECT_EQ(empty.Draw(0, 0, 10, 10, 0, &other), 0);
-  EXPECT_EQ(empty.BitmapWidth() + empty.BitmapHeight(), 0);
   auto unbound = Loaded(PixelSurface(4, 4, 0x0F0F0F), false);
-  EXPECT_EQ(unbound->Draw(0, 0, 0), 0);
+  EXPECT_EQ(std::tuple(empty.Draw(0, 0, 0), empty.Draw(0, 0, 10, 10, 0, &other), empty.BitmapWidth() + empty.BitmapHeight(),
+                       unbound->Draw(0, 0, 0)), std::tuple(0, 0, 0, 0));
   EXPECT_NE(unbound->Draw(0, 0, 0, 0, 0, &other), 0);
   EXPECT_EQ(other.surface.At(3, 3), 0x0F0F0Fu);
   EXPECT_EQ(NonBlack(window) + NonBlack(back), 0);
-  window.surface.At(3, 3) = 0xF000F0;
-  back.surface.At(3, 3) = 0x00F000;
+  window.surface.At(3, 3) = 0xF000F0, back.surface.At(3, 3) = 0x00F000;
   unbound->BindToWindow();
   EXPECT_NE(unbound->Draw(3, 3, RopSrcPaint), 0);  // each surface's own pixel meets the source
   EXPECT_EQ(std::pair(window.surface.At(3, 3), back.surface.At(3, 3)), std::pair(0xFF0FFFu, 0x0FFF0Fu));
@@ -150,7 +145,7 @@ TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
   PixelSurface two(13, 5), sixteen(7, 9), many = testing::Pattern(11, 6);
   for (int32_t i = 0; i < 13 * 5; ++i) two.pixels[size_t(i)] = i % 3 == 0 ? 0x123456 : 0xFEDCBA;
   for (int32_t i = 0; i < 7 * 9; ++i) sixteen.pixels[size_t(i)] = uint32_t(i * 5 % 16) * 0x0F0F0F;
-  for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}}) {
+  for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}})
     for (bool topDown : {false, true}) {
       const Bytes bytes = testing::BmpBytes(*picture, bpp, topDown);
       for (auto decoded : {portable::DecodeBmp(bytes.data(), bytes.size()),
@@ -160,28 +155,25 @@ TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
         EXPECT_EQ(decoded->pixels, picture->pixels) << bpp << " bits, top-down " << topDown;
       }
     }
-  }
 }
 
 TEST_F(ImageTest, KindComesFromContentAndPngIsOnlyMeasured) {
   const PixelSurface picture = testing::Pattern(5, 4);
   ImageObject image(&surfaces);
   image.BindToWindow();
-  EXPECT_EQ(image.Load(Write("bmp_named.gif", testing::BmpBytes(picture, 24, false)).c_str()), 1);
-  EXPECT_EQ(image.Loader().kind, PictureKind::Bmp);
-  EXPECT_EQ(image.BitmapWidth() * 10 + image.BitmapHeight(), 54);
-  EXPECT_EQ(image.Load(Write("gif_named.bmp", testing::GifBytes(picture)).c_str()), DFX_TEST_SDL);  // GIF needs SDL2_image
-  EXPECT_EQ(image.Loader().kind, PictureKind::Gif);
-  EXPECT_EQ(image.Load(Write("two_bytes.bmp", {0x42, 0x4D}).c_str()), 0);
-  EXPECT_EQ(image.Loader().kind, PictureKind::Bmp);
-  EXPECT_EQ(image.BitmapWidth(), 0);
-  EXPECT_EQ(image.Load(Write("picture.png", testing::PngHeaderBytes(300, 70000)).c_str()), 0);
-  EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height), std::tuple(PictureKind::Png, 300, 70000));
-  EXPECT_EQ(image.Draw(0, 0, 0), 0);
   Bytes cut = testing::PngHeaderBytes(0x01020304, 5);
   cut.resize(18);  // missing size bytes read as 0
-  EXPECT_EQ(image.Load(Write("short.png", cut).c_str()), 0);
-  EXPECT_EQ(std::pair(image.Loader().width, image.Loader().height), std::pair(0x01020000, 0));
+  // (name, bytes, loaded, kind, width, height); GIF needs SDL2_image, a PNG is only measured.
+  for (const auto& [name, bytes, loaded, kind, w, h] :
+       {std::tuple{"bmp_named.gif", testing::BmpBytes(picture, 24, false), 1, PictureKind::Bmp, 5, 4},
+        {"gif_named.bmp", testing::GifBytes(picture), DFX_TEST_SDL, PictureKind::Gif, 5, 4},
+        {"two_bytes.bmp", Bytes{0x42, 0x4D}, 0, PictureKind::Bmp, 0, 0},
+        {"picture.png", testing::PngHeaderBytes(300, 70000), 0, PictureKind::Png, 300, 70000},
+        {"short.png", cut, 0, PictureKind::Png, 0x01020000, 0}}) {
+    EXPECT_EQ(image.Load(Write(name, bytes).c_str()), loaded) << name;
+    EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height, image.BitmapWidth() * loaded,
+                         image.Draw(0, 0, 0) != 0), std::tuple(kind, w, h, w * loaded, loaded == 1)) << name;
+  }
 }
 
 TEST_F(ImageTest, UnopenablePathKeepsThePictureButAFailedFileEmptiesIt) {
@@ -189,13 +181,10 @@ TEST_F(ImageTest, UnopenablePathKeepsThePictureButAFailedFileEmptiesIt) {
   const std::string missing = testing::TempPath("no_such_file.bmp"), folder = ::testing::TempDir();
   for (const char* path : {missing.c_str(), folder.c_str(), (const char*)nullptr}) EXPECT_EQ(image->Load(path), 0);
   EXPECT_NE(image->Draw(1, 1, 0), 0);
-  EXPECT_EQ(window.surface.At(1, 1), 0x00FF00u);
-  EXPECT_EQ(image->Loader().kind, PictureKind::Bmp);
+  EXPECT_EQ(std::pair(window.surface.At(1, 1), image->Loader().kind), std::pair(0x00FF00u, PictureKind::Bmp));
   EXPECT_EQ(image->Load(Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}).c_str()), 0);
-  EXPECT_EQ(image->Loader().kind, PictureKind::None);
-  EXPECT_EQ(image->Draw(10, 10, 0), 0);
-  EXPECT_EQ(window.surface.At(10, 10) + uint32_t(image->BitmapWidth()), 0u);
-  EXPECT_TRUE(image->Bound());
+  EXPECT_EQ(std::tuple(image->Loader().kind, image->Draw(10, 10, 0), window.surface.At(10, 10), image->BitmapWidth(), image->Bound()),
+            std::tuple(PictureKind::None, 0, 0u, 0, true));
 }
 
 TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
@@ -240,8 +229,7 @@ TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
 TEST_F(ImageTest, CapturePixelsHoldThePictureWithRedInTheLowByteAndSurviveFailedLoads) {
   PixelSurface picture = testing::Pattern(17, 9);
   ImageObject image(&surfaces);
-  EXPECT_EQ(image.CaptureReady(), 0);
-  EXPECT_EQ(image.Pixels(), nullptr);
+  EXPECT_EQ(std::pair(image.CaptureReady(), image.Pixels()), std::pair(0, (const uint32_t*)nullptr));
   ASSERT_EQ(image.Load(Write("capture.bmp", testing::BmpBytes(picture, 24, true)).c_str()), 1);
   ASSERT_TRUE(WaitFor([&] { return image.CaptureReady() == 1; }));
   const uint32_t* pixels = image.Pixels();
@@ -250,10 +238,8 @@ TEST_F(ImageTest, CapturePixelsHoldThePictureWithRedInTheLowByteAndSurviveFailed
     const uint32_t rgb = picture.pixels[size_t(i)];
     ASSERT_EQ(pixels[i], (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16) << i;
   }
-  EXPECT_EQ(image.Load(testing::TempPath("capture_missing.bmp").c_str()), 0);
-  EXPECT_EQ(image.Load(Write("capture_junk.bin", {1, 2, 3}).c_str()), 0);
-  EXPECT_EQ(image.CaptureReady(), 1);
-  EXPECT_EQ(image.Pixels(), pixels);
+  EXPECT_EQ(image.Load(testing::TempPath("capture_missing.bmp").c_str()) + image.Load(Write("junk.bin", {1, 2, 3}).c_str()), 0);
+  EXPECT_EQ(std::pair(image.CaptureReady(), image.Pixels()), std::pair(1, pixels));
 }
 
 TEST_F(ImageTest, CaptureDelayIsFixedDuringAPassAndReloadOrDestructionStopsIt) {
@@ -262,17 +248,13 @@ TEST_F(ImageTest, CaptureDelayIsFixedDuringAPassAndReloadOrDestructionStopsIt) {
   ASSERT_EQ(image->SetCaptureDelay(20), 1);
   const std::string slow = Write("slow.bmp", testing::BmpBytes(PixelSurface(8, 32, 0x00FF00), 24, false));
   ASSERT_EQ(image->Load(slow.c_str()), 1);
-  EXPECT_EQ(image->SetCaptureDelay(-1), 0);  // 32 rows of 20 ms: still running
-  EXPECT_EQ(image->CaptureReady(), 0);
-  EXPECT_NE(image->Draw(0, 0, 0), 0);  // the worker reads its own copy
-  EXPECT_EQ(window.surface.At(7, 15), 0x00FF00u);
+  // 32 rows of 20 ms: still running, and the worker reads its own copy.
+  EXPECT_EQ(std::tuple(image->SetCaptureDelay(-1), image->CaptureReady(), image->Draw(0, 0, 0) != 0, window.surface.At(7, 15)),
+            std::tuple(0, 0, true, 0x00FF00u));
   ASSERT_TRUE(WaitFor([&] { return !image->CaptureRunning(); }));
-  EXPECT_EQ(image->CaptureReady(), 1);
-  EXPECT_EQ(image->SetCaptureDelay(-1), 1);
+  EXPECT_EQ(std::pair(image->CaptureReady(), image->SetCaptureDelay(-1)), std::pair(1, 1));
   ASSERT_EQ(image->Load(slow.c_str()), 1);  // a negative delay starts no pass
-  EXPECT_FALSE(image->CaptureRunning());
-  EXPECT_EQ(image->CaptureReady(), 0);
-  EXPECT_EQ(image->Pixels(), nullptr);
+  EXPECT_EQ(std::tuple(image->CaptureRunning(), image->CaptureReady(), image->Pixels()), std::tuple(false, 0, (const uint32_t*)nullptr));
   ASSERT_EQ(image->SetCaptureDelay(1000), 1);
   ASSERT_EQ(image->Load(slow.c_str()), 1);
   ASSERT_EQ(image->Load(slow.c_str()), 1);  // stops the running pass; the sanitizers check the rest
@@ -331,10 +313,7 @@ TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
   const std::string flat = Write("flat.jpg", {});
   ASSERT_EQ(IMG_SaveJPG(surface, flat.c_str(), 100), 0);
   SDL_FreeSurface(surface);
-  auto read = [](const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  };
+  auto read = [](const std::string& path) { return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}); };
   ImageObject image(&surfaces);
   image.BindToWindow();
   for (auto [path, loaded, kind] : {std::tuple{bmp, 1, PictureKind::Bmp}, {png, 0, PictureKind::Png}, {jpg, 1, PictureKind::Jpeg},
@@ -362,12 +341,10 @@ TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
   }
   // A frame header announcing 60000 x 60000 is refused before decoding.
   Bytes huge = valid;
-  for (size_t i = 2; i + 8 < huge.size(); ++i) {
-    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-      huge[i + 5] = huge[i + 7] = 0xEA, huge[i + 6] = huge[i + 8] = 0x60;
-      break;
-    }
-  }
+  const uint8_t frame[] = {0xFF, 0xC0};
+  const size_t sof = size_t(std::search(huge.begin() + 2, huge.end(), frame, frame + 2) - huge.begin());
+  ASSERT_LT(sof + 8, huge.size());
+  huge[sof + 5] = huge[sof + 7] = 0xEA, huge[sof + 6] = huge[sof + 8] = 0x60;
   EXPECT_FALSE(portable::PeekPictureSize(PictureKind::Jpeg, huge.data(), huge.size()));
   EXPECT_EQ(image.Load(Write("huge.jpg", huge).c_str()), 0);
 }

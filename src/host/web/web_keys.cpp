@@ -31,7 +31,7 @@ constexpr CodeKey CodeKeys[] = {
     {"ScrollLock", keys::ScrollLock}, {"Semicolon", keys::Semicolon}, {"Equal", keys::Equals},
     {"Comma", keys::Comma}, {"Minus", keys::Minus}, {"Period", keys::Period}, {"Slash", keys::Slash},
     {"Backquote", keys::Backquote}, {"BracketLeft", keys::LeftBracket}, {"Backslash", keys::Backslash},
-    {"BracketRight", keys::RightBracket}, {"Quote", keys::Quote},
+    {"BracketRight", keys::RightBracket}, {"Quote", keys::Quote}, {"Clear", keys::Clear},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -40,8 +40,13 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 uint8_t VirtualKeyFromWeb(const char* key, const char* code, bool alt) {
   if (alt || !key || !code) return 0;
+  // The keypad follows Num Lock, as on Windows: with it off the browser names the key it
+  // acts as (End, ArrowDown, ...), and that key's code is the one stored.
+  const bool keypadDigit =
+      std::strncmp(code, "Numpad", 6) == 0 && (IsDigit(code[6]) || std::strcmp(code + 6, "Decimal") == 0);
+  const char* name = keypadDigit && !IsDigit(key[0]) && key[0] != '.' && key[0] != ',' ? key : code;
   for (const CodeKey& k : CodeKeys) {
-    if (std::strcmp(code, k.code) == 0) return k.vk;
+    if (std::strcmp(name, k.code) == 0) return k.vk;
   }
   // F1..F24; F10 is a system key on Windows and never reaches the slot.
   if (code[0] == 'F' && IsDigit(code[1]) && (code[2] == 0 || (IsDigit(code[2]) && code[3] == 0))) {
