@@ -21,6 +21,7 @@ deb: build
 	cmake --build --preset release --target deb
 
 test: build web web-test-deps
+	tools/test-ratio.py
 	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-fuzz test-e2e test-windows
 	@echo "All test suites passed."
 
@@ -30,7 +31,7 @@ test-unit:
 test-asan:
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
-	ctest --test-dir build/asan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --test-dir build/asan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
 
 test-tsan:
 	cmake --preset tsan >/dev/null
