@@ -13,9 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(FuzzCorpus, EverySeedAndRegressionPasses) {
-  const std::pair<const char*, int (*)(const uint8_t*, size_t)> targets[] = {
-      {"start_position", FuzzStartPosition}, {"picture_load", FuzzPictureLoad}, {"screen_bmp", FuzzScreenBmp}};
-  for (auto [target, body] : targets) {
+  for (auto [target, body] : Targets) {
     int count = 0;
     for (const char* kind : {"regressions", "seeds"}) {
       const fs::path dir = fs::path(DFX_SOURCE_DIR) / "tests/fuzz" / kind / target;

@@ -1,36 +1,15 @@
-// The fuzz targets' bodies, called from libFuzzer's entry point and from the corpus
-// replay test of the ordinary build. Each aborts on a broken invariant.
+// The fuzz targets' bodies by name: libFuzzer's entry point and the corpus replay test call them.
 #pragma once
-#include <unistd.h>
-
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
+#include <utility>
 
 namespace dfx::fuzz {
 
 int FuzzStartPosition(const uint8_t* data, size_t size);
 int FuzzPictureLoad(const uint8_t* data, size_t size);
 int FuzzScreenBmp(const uint8_t* data, size_t size);
-
-// Aborts with the message, so libFuzzer saves the input as a crash.
-inline void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
-  std::abort();
-}
-
-// The loaders read files by name: a scratch file holding the bytes, one per tag and
-// process so parallel fuzzing jobs never share one.
-inline std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag)).string();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f && std::fwrite(data, 1, size, f) == size, "cannot write the scratch file");
-  std::fclose(f);
-  return path;
-}
+inline constexpr std::pair<const char*, int (*)(const uint8_t*, size_t)> Targets[] = {
+    {"start_position", FuzzStartPosition}, {"picture_load", FuzzPictureLoad}, {"screen_bmp", FuzzScreenBmp}};
 
 }  // namespace dfx::fuzz

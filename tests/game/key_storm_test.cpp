@@ -26,8 +26,7 @@ void CheckGame(const ScreenText& screen, const Game& g, int level, uint8_t start
   std::snprintf(counts, sizeof counts, "%2d%2d", g.state.blackCount, g.state.whiteCount);
   ASSERT_EQ(screen.lines[4].substr(10, 2) + screen.lines[5].substr(10, 2), counts);
   ASSERT_TRUE(g.state.cursorX >= 1 && g.state.cursorX <= 8 && g.state.cursorY >= 1 && g.state.cursorY <= 8);
-  const std::regex panel[4] = {
-      std::regex("|You \\((Black|White)\\)|CPU Lv " + std::string(1, "0123S"[level]) + "(\\((Black|White)\\))?"),
+  const std::regex panel[4] = {std::regex("|You \\((Black|White)\\)|CPU Lv " + std::string(1, "0123S"[level]) + "(\\((Black|White)\\))?"),
       std::regex("|You Pass!|DRAW|You Win|You Lose"), std::regex("|\\[BS\\] UNDO|Hit Any Key"),
       std::regex("|UNDO: {0,3}[1-9][0-9]*")};
   for (int row = 0; row < 4; ++row) EXPECT_TRUE(std::regex_match(Trimmed(Panel(screen, row)), panel[row])) << row;
@@ -54,17 +53,13 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
   int waits = 0;
   s.Play([&](const ScreenText& screen) -> Keys {
     const Game& g = *s.game;
-    if (++waits > MaxWaits) {
-      ADD_FAILURE() << "no end within " << MaxWaits << " waits";
-      return {};
-    }
+    if (++waits > MaxWaits) return ADD_FAILURE() << "no end within " << MaxWaits << " waits", Keys{};
     if (screen.lines[0] == "  Discoflipparex V2.3D  ") {
       if (waits > 1) {
         // A key from the other thread may end the result screen before it was waited on.
         EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black))
             << "back on the title screen before a result";
-        result = "passed unseen";
-        return {};
+        return result = "passed unseen", Keys{};
       }
       // Noise that cannot start a game, then the level and the side.
       Keys keys;
@@ -85,8 +80,7 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
     const std::string row1 = Trimmed(Panel(screen, 1));
     if (row1 == "DRAW" || row1 == "You Win" || row1 == "You Lose") {
       EXPECT_EQ(row1, ResultText(g));
-      result = row1;
-      return {};
+      return result = row1, Keys{};
     }
     if (row1 == "You Pass!") {
       EXPECT_FALSE(g.board.HasAnyMove(Cell(g.state.humanColour)));

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/game.h"
@@ -78,12 +79,9 @@ inline Keys KeysToFirstLegalSquare(const Game& game) {
   for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
     if (game.board[sq] != Empty || !game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
     Keys keys;
-    keys.insert(keys.end(), size_t(std::max(0, sq % 9 - st.cursorX)), KRight);
-    keys.insert(keys.end(), size_t(std::max(0, st.cursorX - sq % 9)), KLeft);
-    keys.insert(keys.end(), size_t(std::max(0, sq / 9 - st.cursorY)), KDown);
-    keys.insert(keys.end(), size_t(std::max(0, st.cursorY - sq / 9)), KUp);
-    keys.push_back(KReturn);
-    return keys;
+    for (auto [n, key] : {std::pair{sq % 9 - st.cursorX, KRight}, {st.cursorX - sq % 9, KLeft}, {sq / 9 - st.cursorY, KDown}, {st.cursorY - sq / 9, KUp}})
+      keys.insert(keys.end(), size_t(std::max(0, n)), key);
+    return keys.push_back(KReturn), keys;
   }
   return {};
 }
@@ -92,11 +90,9 @@ inline Keys KeysToFirstLegalSquare(const Game& game) {
 // passes, and stops at the result.
 inline std::function<Keys(const ScreenText&)> FirstSquarePlayer(Session& s, int level, uint8_t startKey) {
   return [&s, level, startKey, started = false](const ScreenText&) mutable {
-    if (!started) {
-      started = true;
+    if (!std::exchange(started, true)) {
       Keys keys(size_t(level), KRight);
-      keys.push_back(startKey);
-      return keys;
+      return keys.push_back(startKey), keys;
     }
     if (s.Over()) return Keys{};
     const Keys keys = KeysToFirstLegalSquare(*s.game);
