@@ -45,7 +45,7 @@ test-fuzz:
 fuzz: setup
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
 
-# Also packs the Debian package and checks it (package_e2e).
+# Also packs the Debian package and checks it (deb_package_e2e).
 test-e2e:
 	ctest --test-dir build -L e2e --output-on-failure
 

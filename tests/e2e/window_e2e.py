@@ -242,8 +242,19 @@ def package(args, work):
         want += ["share/discoflipparex/res/bmp/" + f for f in os.listdir(os.path.join(REPO, "res", "bmp"))]
         listed = [l.split()[5] for l in run("dpkg-deb", "-c", deb, check=True).stdout.splitlines() if l[0] != "d"]
         check(sorted("./usr/" + f for f in want) == sorted(listed), "package files:\n" + "\n".join(sorted(listed)))
+        # `cmake --install` lays down the same files, the programs in bin/ and the manual page plain.
+        tree = os.path.join(work, "prefix")
+        run("cmake", "--install", os.path.dirname(os.path.abspath(deb)), "--prefix", tree, check=True)
+        got = sorted(os.path.relpath(os.path.join(d, f), tree) for d, _, fs in os.walk(tree) for f in fs)
+        same = [f for f in want if not f.startswith(("games/", "share/man/", "share/doc/"))]
+        check(got == sorted(same + ["bin/discoflipparex", "bin/dfx", "share/man/man6/discoflipparex.6"]),
+              "install tree:\n" + "\n".join(got))
         root = os.path.join(work, "root")
         run("dpkg-deb", "-x", deb, root, check=True)
+        version = os.path.basename(deb).split("_")[1]  # the package's version is the programs' own
+        for exe in ("discoflipparex", "dfx"):
+            out = run("%s/usr/games/%s" % (root, exe), "--version").stdout
+            check(out == "%s %s\n" % (exe, version), "%s --version: %r" % (exe, out))
         for cmd in (["lintian", "--fail-on", "error", deb],
                     ["desktop-file-validate", "%s/usr/share/applications/%s.desktop" % (root, app)],
                     ["appstreamcli", "validate", "--no-net", "%s/usr/share/metainfo/%s.metainfo.xml" % (root, app)]):
