@@ -19,7 +19,7 @@ TEST(Board, FlipsCountDirectionsAndRunsToTheEdgeCaptureNothing) {
   EXPECT_EQ(BoardToText(b), "X--------X--------X---------XXXX" + std::string(32, '-'));
   Board edge = BoardFromText("OOOO" + std::string(60, '-')).value();
   const Board before = edge;
-  EXPECT_FALSE(edge.CanPlay(5, Black) || edge.HasAnyMove(Black));
+  EXPECT_FALSE(edge.CanPlay(SquareIndex(5, 1), Black) || edge.HasAnyMove(Black));
   EXPECT_EQ(edge.FlipDiscs(SquareIndex(5, 1), Black) + edge.FlipDiscs(SquareIndex(1, 1), White), 0);
   EXPECT_TRUE(edge == before);
 }
