@@ -99,7 +99,7 @@ TEST_F(ComputerPlayerTest, BookMoveIllegalHereIsSearchedAndTheSearchedMoveRecord
   for (int x : {4, 5, 6}) Play(SquareIndex(x, 3), moveNumber % 2 ? White : Black, true);
   player->book.gameRecord[3] = 999;
   m = Decide(White, 1, 0);
-  EXPECT_EQ(std::pair(m.bookHit, player->book.gameRecord[3]), std::pair(false, 90 - 9 * m.x - m.y));
+  EXPECT_EQ(std::pair(m.bookHit, int(player->book.gameRecord[3])), std::pair(false, 90 - 9 * m.x - m.y));
 }
 
 TEST_F(ComputerPlayerTest, PassesCountAsMovesAndASingleMoveKeepsTheOldScore) {
