@@ -33,10 +33,10 @@ void SortDescending(List& v) {
 }
 
 struct Machine {
-  explicit Machine(int set, int searchMode = 0) : weightSet(set), mode(searchMode) {}
+  explicit Machine(int set) : weightSet(set) {}
   int weightSet = 0, mode = 0, depthLimit = 0, sortedPlies = 3, bestMove = 0;
   bool prune = false;
-  char glyph = '3';
+  char glyph = '0';
   uint32_t evals = 0, fullBoards = 0;
   List empties, root;
   std::string marks;
@@ -103,6 +103,13 @@ struct Machine {
     return -Node(b, opponentOf[side], ply + 1, passes, discs, best);
   }
 
+  // One row of marks: a search from the root to `limit` plies.
+  int Pass(const Board& b, Cell side, int discs, int limit, int passMode, char passGlyph, bool passPrune) {
+    depthLimit = limit, mode = passMode, glyph = passGlyph, prune = passPrune;
+    marks += '/';
+    return Node(b, side, 0, 0, discs, 0);
+  }
+
   // Negamax for `side` to move; a node stops once its parent's best cannot be beaten.
   int Node(const Board& b, Cell side, int ply, int passes, int discs, int parentBest) {
     List moves = ply == 0 ? root : ply < sortedPlies ? Generate(b, side, mode != 0 && ply >= 7) : List{};  // the root is sorted already
@@ -140,7 +147,7 @@ Plan PlanFor(int discs, int level) {
 Result Search(const Board& board, Cell side, int level) {
   const int discs = board.CountDiscs(Black) + board.CountDiscs(White);
   const Plan plan = PlanFor(discs, level);
-  Machine m(plan.weightSet, plan.mode);
+  Machine m(plan.weightSet);
   for (int s = 10; s <= 80; ++s)
     if (board[s] == Empty) m.empties.push_back({Weight(board, 0, s), s});
   if (level == 4) SortDescending(m.empties);
@@ -152,22 +159,13 @@ Result Search(const Board& board, Cell side, int level) {
   SortDescending(m.root);
   m.DiscScore(board, side);  // the engine counts its disc count as a scoring
   if (plan.depth > 5) {      // a shallow pre-search orders the root and may deepen the search
-    m.depthLimit = 2;
-    m.mode = 0;
-    m.glyph = '2';
-    m.marks += '/';
-    m.Node(board, side, 0, 0, discs, 0);
+    m.Pass(board, side, discs, 2, 0, '2', false);
     preSearchCount = m.evals;
     SortDescending(m.root);
-    m.mode = plan.mode;
     if (preSearchCount <= 3000 && plan.mode == 0) depth += 1;
     m.sortedPlies = depth >= 18 ? 10 : 4;
   }
-  m.depthLimit = depth;
-  m.prune = true;
-  m.glyph = '3';
-  m.marks += '/';
-  const int score = m.Node(board, side, 0, 0, discs, 0);
+  const int score = m.Pass(board, side, discs, depth, plan.mode, '3', true);
   return {rootMoves, m.bestMove, score, depth, true, m.evals, preSearchCount, m.fullBoards, m.marks};
 }
 
