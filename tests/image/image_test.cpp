@@ -257,9 +257,9 @@ TEST_F(ImageTest, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
 }
 
 #if DFX_TEST_SDL
-// Files from SDL's own writers (a BMP with its own header layout, PNG, JPEG), then
-// damaged and oversized variants of them.
-TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
+// Files from SDL's own writers (a BMP with its own header layout, PNG, JPEG), and a
+// JPEG claiming an oversized frame.
+TEST_F(ImageTest, FilesFromRealWritersAndAnOversizedJpeg) {
   const PixelSurface picture = testing::Pattern(20, 12);
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 20, 12, 32, SDL_PIXELFORMAT_RGB888);
   for (int y = 0; y < 12; ++y) std::copy_n(picture.pixels.begin() + y * 20, 20, reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch));
@@ -268,22 +268,19 @@ TEST_F(ImageTest, FilesFromRealWritersAndTheirDamagedVariants) {
   SDL_FillRect(surface, nullptr, 0x00336699);
   ASSERT_EQ(IMG_SaveJPG(surface, flat.c_str(), 100), 0);
   SDL_FreeSurface(surface);
-  auto read = [](const std::string& path) { return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}); };
   ImageObject image(&surfaces);
   image.BindToWindow();
-  for (auto [path, loaded, kind] : {std::tuple{bmp, 1, PictureKind::Bmp}, {png, 0, PictureKind::Png}, {jpg, 1, PictureKind::Jpeg},
-                                    {Write("made.gif", testing::GifBytes(picture)), 1, PictureKind::Gif}}) {
+  // (path, loaded, kind, drawn exactly); the flat JPEG within 3 per channel.
+  for (auto [path, loaded, kind, exact] : {std::tuple{bmp, 1, PictureKind::Bmp, true}, {png, 0, PictureKind::Png, false},
+                                           {jpg, 1, PictureKind::Jpeg, false}, {Write("made.gif", testing::GifBytes(picture)), 1, PictureKind::Gif, true}}) {
     EXPECT_EQ(image.Load(path.c_str()), loaded) << path;
-    EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height), std::tuple(kind, 20, 12)) << path;
+    EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height, !exact || image.Draw(0, 0, 0) != 0), std::tuple(kind, 20, 12, true)) << path;
+    for (int32_t i = 0; exact && i < 20 * 12; ++i) ASSERT_EQ(window.surface.At(i % 20, i / 20), picture.pixels[size_t(i)]) << path << i;
   }
-  ASSERT_NE(image.Draw(0, 0, 0), 0);  // the GIF, exactly
-  for (int32_t i = 0; i < 20 * 12; ++i) ASSERT_EQ(window.surface.At(i % 20, i / 20), picture.pixels[size_t(i)]) << i;
-  const Bytes bmpBytes = read(bmp), flatBytes = read(flat), valid = read(jpg);
-  EXPECT_EQ(portable::DecodeBmp(bmpBytes.data(), bmpBytes.size()).value_or(PixelSurface{}).pixels, picture.pixels);
-  const PixelSurface decoded = portable::DecodePicture(PictureKind::Jpeg, flatBytes.data(), flatBytes.size()).value_or(PixelSurface(1, 1));
-  for (int shift : {16, 8, 0}) EXPECT_NEAR(int(decoded.At(0, 0) >> shift & 0xFF), int(0x336699 >> shift & 0xFF), 3) << shift;
+  ASSERT_TRUE(image.Load(flat.c_str()) == 1 && image.Draw(0, 0, 0) != 0);
+  for (int shift : {16, 8, 0}) EXPECT_NEAR(int(window.surface.At(5, 5) >> shift & 0xFF), int(0x336699 >> shift & 0xFF), 3) << shift;
   // A frame header announcing 60000 x 60000 is refused before decoding.
-  Bytes huge = valid;
+  Bytes huge(std::istreambuf_iterator<char>(std::ifstream(jpg, std::ios::binary).rdbuf()), {});
   const uint8_t frame[] = {0xFF, 0xC0};
   const size_t sof = size_t(std::search(huge.begin() + 2, huge.end(), frame, frame + 2) - huge.begin());
   ASSERT_LT(sof + 8, huge.size());
