@@ -191,6 +191,13 @@ TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
   const Bytes atBound = bmp(MaxPictureSide, -MaxPictureSide).second;
   EXPECT_EQ(portable::PeekPictureSize(PictureKind::Bmp, atBound.data(), atBound.size()).value_or(portable::PictureSize{}).height, MaxPictureSide);
   EXPECT_FALSE(portable::DecodeBmp(atBound.data(), atBound.size()));
+  // Every prefix of valid files, each in its own block so that the sanitizer runs see a read past the end.
+  for (const Bytes& file : {testing::BmpBytes(testing::Pattern(6, 5), 24, false), testing::BmpBytes(testing::Pattern(6, 5), 8, true), gif})
+    for (size_t n = 0; n < file.size(); n += (n < 80 ? 1 : 37)) {
+      const Bytes part(file.begin(), file.begin() + std::ptrdiff_t(n));
+      const auto decoded = portable::DecodePicture(DetectKind(file.data()), part.data(), part.size());
+      EXPECT_LE(decoded ? decoded->width : 0, 6) << n;
+    }
 }
 
 // The capture holds the picture with red in the low byte, survives failed loads, keeps
