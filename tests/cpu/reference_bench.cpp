@@ -24,12 +24,11 @@ int main() {
       const double t1 = Now();
       const reference::Result want = reference::Search(p.board, p.side, level);
       const double t2 = Now();
-      engineMs += t1 - t0, referenceMs += t2 - t1, ++searches;
       const bool same = got.square == want.bestMove && got.evalCount == want.evalCount && marks.text == want.marks;
-      differ += !same;
+      differ += !same, engineMs += t1 - t0, referenceMs += t2 - t1, ++searches;
       std::printf("%5d %5c %12.2f %12.2f%s\n", p.discs, "0123S"[level], t1 - t0, t2 - t1, same ? "" : "  DIFFERENT");
     }
-  std::printf("\n%d searches, %d differ; engine %.1f ms, reference %.1f ms, reference / engine %.1fx\n", searches,
-              differ, engineMs, referenceMs, referenceMs / (engineMs > 0 ? engineMs : 1));
+  std::printf("\n%d searches, %d differ; engine %.1f ms, reference %.1f ms, reference / engine %.1fx\n", searches, differ, engineMs,
+              referenceMs, referenceMs / (engineMs > 0 ? engineMs : 1));
   return differ == 0 ? 0 : 1;
 }

@@ -33,11 +33,11 @@ void SortDescending(List& v) {
 }
 
 struct Machine {
-  int weightSet = 0, mode = 0, depthLimit = 0, sortedPlies = 3;
+  explicit Machine(int set) : weightSet(set) {}
+  int weightSet = 0, mode = 0, depthLimit = 0, sortedPlies = 3, bestMove = 0;
   bool prune = false;
-  char glyph = '3';
+  char glyph = '0';
   uint32_t evals = 0, fullBoards = 0;
-  int bestMove = 0;
   List empties, root;
   std::string marks;
 
@@ -46,13 +46,11 @@ struct Machine {
     const Cell other = opponentOf[side];
     int score = 0;
     for (int s = 10; s <= 80; ++s) {
-      if (b[s] == Empty) {
-        score += 4 * (b.CanPlay(s, side) - b.CanPlay(s, other));
-      } else if (b[s] > 0) {
-        int frontier = 0;
-        for (int d : directionOffsets) frontier += b[s + d] == Empty;
-        score += (b[s] == side ? 1 : -1) * (Weight(b, weightSet, s) - frontier);
-      }
+      if (b[s] == Empty) score += 4 * (b.CanPlay(s, side) - b.CanPlay(s, other));
+      if (b[s] <= 0) continue;  // empty or the border
+      int frontier = 0;
+      for (int d : directionOffsets) frontier += b[s + d] == Empty;
+      score += (b[s] == side ? 1 : -1) * (Weight(b, weightSet, s) - frontier);
     }
     for (auto [a, step] : edges) {
       auto run = [&](int corner, int dir) {  // discs of the corner's colour along the edge
@@ -105,18 +103,19 @@ struct Machine {
     return -Node(b, opponentOf[side], ply + 1, passes, discs, best);
   }
 
+  // One row of marks: a search from the root to `limit` plies.
+  int Pass(const Board& b, Cell side, int discs, int limit, int passMode, char passGlyph, bool passPrune) {
+    depthLimit = limit, mode = passMode, glyph = passGlyph, prune = passPrune;
+    marks += '/';
+    return Node(b, side, 0, 0, discs, 0);
+  }
+
   // Negamax for `side` to move; a node stops once its parent's best cannot be beaten.
   int Node(const Board& b, Cell side, int ply, int passes, int discs, int parentBest) {
-    List moves;
-    if (ply == 0) {
-      moves = root;  // sorted already
-    } else if (ply < sortedPlies) {
-      moves = Generate(b, side, mode != 0 && ply >= 7);
-      SortDescending(moves);
-    } else {
-      for (auto [priority, s] : empties)
-        if (b[s] == Empty && b.CanPlay(s, side)) moves.push_back({0, s});
-    }
+    List moves = ply == 0 ? root : ply < sortedPlies ? Generate(b, side, mode != 0 && ply >= 7) : List{};  // the root is sorted already
+    if (ply > 0 && ply < sortedPlies) SortDescending(moves);
+    for (auto [priority, s] : empties)
+      if (ply >= sortedPlies && b[s] == Empty && b.CanPlay(s, side)) moves.push_back({0, s});
     int best = -9999;
     if (moves.empty()) return Child(b, side, ply, passes + 1, discs, best);
     for (size_t i = 0; i < moves.size(); ++i) {
@@ -125,17 +124,13 @@ struct Machine {
       next.FlipDiscs(s, side);
       next[s] = side;
       const int score = Child(next, side, ply, 0, discs + 1, best);
-      if (score > best) {
-        best = score;
-        if (ply == 0) bestMove = s;
-      }
+      if (score > best && ply == 0) bestMove = s;
+      best = std::max(best, score);
       if (ply == 0) {
         root[i].first = best;
         marks += glyph;
         if (mode == 1 && best == 1) break;
-      } else if (prune && parentBest >= -best) {
-        break;
-      }
+      } else if (prune && parentBest >= -best) break;
     }
     return best;
   }
@@ -152,52 +147,28 @@ Plan PlanFor(int discs, int level) {
 Result Search(const Board& board, Cell side, int level) {
   const int discs = board.CountDiscs(Black) + board.CountDiscs(White);
   const Plan plan = PlanFor(discs, level);
-  Machine m;
-  m.weightSet = plan.weightSet;
-  m.mode = plan.mode;
+  Machine m(plan.weightSet);
   for (int s = 10; s <= 80; ++s)
     if (board[s] == Empty) m.empties.push_back({Weight(board, 0, s), s});
   if (level == 4) SortDescending(m.empties);
   m.root = m.Generate(board, side, false);
-  Result r;
-  r.rootMoves = static_cast<int>(m.root.size());
-  r.finalDepth = plan.depth;
-  if (r.rootMoves < 2) {
-    r.bestMove = r.rootMoves ? m.root[0].second : 0;
-    r.evalCount = m.evals;
-    return r;
-  }
+  const int rootMoves = static_cast<int>(m.root.size());
+  int depth = plan.depth;
+  uint32_t preSearchCount = 0;
+  if (rootMoves < 2) return {rootMoves, rootMoves ? m.root[0].second : 0, 0, depth, false, m.evals, 0, 0, ""};
   SortDescending(m.root);
   m.DiscScore(board, side);  // the engine counts its disc count as a scoring
   if (plan.depth > 5) {      // a shallow pre-search orders the root and may deepen the search
-    m.depthLimit = 2;
-    m.mode = 0;
-    m.glyph = '2';
-    m.marks += '/';
-    m.Node(board, side, 0, 0, discs, 0);
-    r.preSearchCount = m.evals;
+    m.Pass(board, side, discs, 2, 0, '2', false);
+    preSearchCount = m.evals;
     SortDescending(m.root);
-    m.mode = plan.mode;
-    if (r.preSearchCount <= 3000 && plan.mode == 0) r.finalDepth += 1;
-    m.sortedPlies = r.finalDepth >= 18 ? 10 : 4;
+    if (preSearchCount <= 3000 && plan.mode == 0) depth += 1;
+    m.sortedPlies = depth >= 18 ? 10 : 4;
   }
-  m.depthLimit = r.finalDepth;
-  m.prune = true;
-  m.glyph = '3';
-  m.marks += '/';
-  r.bestScore = m.Node(board, side, 0, 0, discs, 0);
-  r.scoreMade = true;
-  r.bestMove = m.bestMove;
-  r.evalCount = m.evals;
-  r.fullBoardCount = m.fullBoards;
-  r.marks = m.marks;
-  return r;
+  const int score = m.Pass(board, side, discs, depth, plan.mode, '3', true);
+  return {rootMoves, m.bestMove, score, depth, true, m.evals, preSearchCount, m.fullBoards, m.marks};
 }
 
-int Evaluate(const Board& board, Cell side, int weightSet) {
-  Machine m;
-  m.weightSet = weightSet;
-  return m.Evaluate(board, side);
-}
+int Evaluate(const Board& board, Cell side, int weightSet) { return Machine(weightSet).Evaluate(board, side); }
 
 }  // namespace dfx::reference

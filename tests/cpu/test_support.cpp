@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <tuple>
 
 #include "cpu/bench_suite.h"
@@ -40,11 +39,10 @@ void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
   for (const auto& player : players) {
     MarkRecorder marks;
     const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
-    EXPECT_EQ(std::tuple(got.rootMoves, got.square, got.scoreMade, want.scoreMade ? got.bestScore : 0, got.evalCount,
-                         got.preSearchCount, got.fullBoardCount, got.finalDepth, marks.text),
-              std::tuple(want.rootMoves, want.bestMove, want.scoreMade, want.bestScore, want.evalCount,
-                         want.preSearchCount, want.fullBoardCount, want.finalDepth, want.marks))
-        << BoardToText(board) << " side " << side << " level " << level;
+    EXPECT_EQ(std::tuple(got.rootMoves, got.square, got.scoreMade, want.scoreMade ? got.bestScore : 0, got.evalCount, got.preSearchCount,
+                         got.fullBoardCount, got.finalDepth, marks.text),
+              std::tuple(want.rootMoves, want.bestMove, want.scoreMade, want.bestScore, want.evalCount, want.preSearchCount,
+                         want.fullBoardCount, want.finalDepth, want.marks)) << BoardToText(board) << " side " << side << " level " << level;
   }
 }
 
@@ -54,8 +52,7 @@ void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell s
   const ComputerMove a = player.SearchMove(board, side, LevelS, &literalMarks, true);
   const ComputerMove b = player.SearchMove(board, side, LevelS, &fastMarks, false);
   auto key = [](const ComputerMove& m, const MarkRecorder& r) {
-    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text,
-                      m.preSearchCount, m.finalDepth);
+    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text, m.preSearchCount, m.finalDepth);
   };
   EXPECT_EQ(key(b, fastMarks), key(a, literalMarks)) << BoardToText(board) << " side " << side;
 }

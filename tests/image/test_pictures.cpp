@@ -9,28 +9,19 @@
 #include "image/portable/little_endian.h"
 
 namespace dfx::testing {
-namespace {
 
 using portable::PutLe16;
 using portable::PutLe32;
 
 // Colours in order of first appearance, and a colour's index among them.
-std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
+static std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette;
-  for (uint32_t p : s.pixels) {
-    if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
-  }
+  for (uint32_t p : s.pixels) if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
   return palette;
 }
-uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) {
-  return uint32_t(std::find(palette.begin(), palette.end(), c) - palette.begin());
-}
+static uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) { return uint32_t(std::find(palette.begin(), palette.end(), c) - palette.begin()); }
 
-}  // namespace
-
-std::string TempPath(const std::string& name) {
-  return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name;
-}
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name; }
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -51,8 +42,7 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
   Bytes b = {'B', 'M'};
   for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
                      topDown ? uint32_t(-s.height) : uint32_t(s.height)}) PutLe32(b, v);
-  PutLe16(b, 1);
-  PutLe16(b, uint32_t(bpp));
+  for (uint32_t v : {1u, uint32_t(bpp)}) PutLe16(b, v);
   for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) PutLe32(b, v);
   for (uint32_t c : palette) PutLe32(b, c);
   for (int32_t row = 0; row < s.height; ++row) {
@@ -71,8 +61,7 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette = PaletteOf(s);
   palette.resize(256, 0);
   Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
-  PutLe16(b, uint32_t(s.width));
-  PutLe16(b, uint32_t(s.height));
+  for (uint32_t v : {uint32_t(s.width), uint32_t(s.height)}) PutLe16(b, v);
   b.insert(b.end(), {0xF7, 0, 0});  // global table of 256 entries
   for (uint32_t c : palette) b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
   b.push_back(0x2C);
@@ -87,9 +76,8 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   codes.push_back(257);
   Bytes data;
   uint32_t acc = 0, bits = 0;
-  for (uint32_t code : codes) {
+  for (uint32_t code : codes)
     for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
-  }
   if (bits > 0) data.push_back(uint8_t(acc));
   for (size_t i = 0; i < data.size(); i += 255) {
     b.push_back(uint8_t(std::min<size_t>(255, data.size() - i)));
@@ -101,9 +89,8 @@ Bytes GifBytes(const portable::PixelSurface& s) {
 
 Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
   Bytes b = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-  for (uint32_t v : {w, h, 0x08020000u}) {  // then depth 8, colour type 2
+  for (uint32_t v : {w, h, 0x08020000u})  // then depth 8, colour type 2
     for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
-  }
   b.insert(b.end(), 5, 0);  // interlace, CRC
   return b;
 }
