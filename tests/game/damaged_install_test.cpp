@@ -33,10 +33,8 @@ struct Case {
   const char* name;
   int removeEvery = 0;     // glyphs whose code it divides are removed; 1: no res/ at all
   std::string removeAlso = ""; // and these glyphs
-  int glyph = -1;          // a glyph file overwritten with bytes from `at`, then cut to `size`
-  size_t at = 0;
+  int glyph = -1;          // a glyph file given these bytes
   std::string bytes = "";
-  size_t size = std::string::npos;
   std::string board = "";    // new bytes of board.txt; "|": a pipe there and a folder for glyph D
   std::string start = "";    // the start position, or empty for any legal one
   bool readable = true;  // the face and discs are drawn, so the end screen reads back
@@ -55,7 +53,7 @@ std::vector<int> Damage(const Case& c, const fs::path& res, std::vector<int>& sh
     if ((c.removeEvery && n % c.removeEvery == 0) || c.removeAlso.find(char(n)) != std::string::npos || n == c.glyph)
       fs::remove(Glyph(res, n)), lost.push_back(n);
   }
-  if (c.glyph >= 0) std::ofstream(Glyph(res, c.glyph), std::ios::binary) << Read(Glyph(kRes, c.glyph)).replace(c.at, c.bytes.size(), c.bytes).substr(0, c.size);
+  if (c.glyph >= 0) std::ofstream(Glyph(res, c.glyph), std::ios::binary) << c.bytes;
   if (c.board != "|") {
     if (!c.board.empty()) std::ofstream(res / "board.txt", std::ios::binary) << c.board;
     return lost;
@@ -126,10 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // The face (255) and the black disc (15) among the third taken away.
                       Case{.name = "AThirdOfTheGlyphsMissing", .removeEvery = 3, .removeAlso = "\xFF\x0F", .start = kStandard, .readable = false},
                       Case{.name = "NoSpaceGlyph", .removeAlso = " ", .start = kStandard},
-                      Case{.name = "TruncatedBmp", .glyph = 'D', .size = 1179},
-                      Case{.name = "HeaderOnlyBmp", .glyph = 'i', .size = 54},
-                      Case{.name = "ZeroLengthBmp", .glyph = 's', .size = 0},
-                      Case{.name = "HugeBmp", .glyph = 'c', .at = 18, .bytes = "\xA0\x86\x01\0\xA0\x86\x01\0"s},
+                      Case{.name = "TruncatedBmp", .glyph = 'D', .bytes = Read(Glyph(kRes, 'D')).substr(0, 1179)},
+                      Case{.name = "HeaderOnlyBmp", .glyph = 'i', .bytes = Read(Glyph(kRes, 'i')).substr(0, 54)},
+                      Case{.name = "ZeroLengthBmp", .glyph = 's'},
+                      Case{.name = "HugeBmp", .glyph = 'c', .bytes = Read(Glyph(kRes, 'c')).replace(18, 8, "\xA0\x86\x01\0\xA0\x86\x01\0"s)},
                       Case{.name = "GarbageGif", .glyph = 'f', .bytes = Random("GIF", 4000, 7)},
                       Case{.name = "GarbageJpeg", .glyph = 'l', .bytes = Random("\xFF\xD8\xFF", 4000, 7)},
                       Case{.name = "Png", .glyph = 'V', .bytes = Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")},

@@ -1,8 +1,7 @@
 // Whole games driven by seeded random keys at every level and both sides: at every wait
 // board, counts and screen agree and show only the game's own texts, and every game
-// reaches the result its board gives. DFX_STORM_GAMES sets the games per level and side.
+// reaches the result its board gives.
 #include <atomic>
-#include <cstdlib>
 #include <random>
 #include <regex>
 #include <thread>
@@ -98,22 +97,16 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
 
 class KeyStorm : public ::testing::TestWithParam<int> {};
 
+// At levels 1 and 4 also with keys pressed while the computer thinks.
 TEST_P(KeyStorm, EveryGameEndsWithConsistentBoardCountsAndTexts) {
-  const char* games = std::getenv("DFX_STORM_GAMES");
-  const int n = games && std::atoi(games) > 0 ? std::atoi(games) : 1;
-  for (uint8_t startKey : {K1, K2}) {
-    for (int g = 0; g < n && !HasFailure(); ++g) {
-      const uint32_t seed = uint32_t(1000 * GetParam() + 100 * (startKey - '0') + g);
-      EXPECT_NE(Storm(seed, GetParam(), startKey), "") << "no result screen, seed " << seed;
-    }
+  const int level = GetParam();
+  for (uint8_t startKey : {K1, K2}) EXPECT_NE(Storm(uint32_t(1000 * level + 100 * (startKey - '0')), level, startKey), "") << startKey;
+  if (level % 3 == 1) {
+    EXPECT_NE(Storm(uint32_t(77 + level), level, K2, 3000), "") << "with keys pressed";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(EachLevel, KeyStorm, ::testing::Range(0, 5));
-
-TEST(KeyStorm, KeysPressedWhileTheComputerThinksNeverBreakTheGame) {
-  for (int level : {1, 4}) EXPECT_NE(Storm(uint32_t(77 + level), level, K2, 3000), "") << "no result, level " << level;
-}
 
 }  // namespace
 }  // namespace dfx::testing

@@ -5,10 +5,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "game/game.h"
 #include "host/keys.h"
@@ -55,10 +51,7 @@ class Session {
   // The screen at the title and after each stage of keys.
   std::vector<ScreenText> Run(const std::vector<Keys>& stages) {
     std::vector<ScreenText> screens;
-    Play([&](const ScreenText& s) {
-      screens.push_back(s);
-      return screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{};
-    });
+    Play([&](const ScreenText& s) { return screens.push_back(s), screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{}; });
     return screens;
   }
 
