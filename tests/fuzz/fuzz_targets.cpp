@@ -13,7 +13,6 @@
 #include "fuzz_targets.h"
 #include "image/portable/image_object.h"
 #include "image/portable/picture_decode.h"
-#include "rules/board.h"
 #include "rules/start_position.h"
 #include "screen_reader/screen_reader.h"
 
@@ -21,16 +20,13 @@
 #define CHECK(ok) ((ok) ? void() : (std::fprintf(stderr, "fuzz invariant broken: %s\n", #ok), std::abort()))
 
 namespace dfx::fuzz {
-namespace {
 
 // The loaders read files by name: a scratch file per tag and process, so parallel jobs never share one.
-std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
+static std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
   const auto path = std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag);
   CHECK(std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size)).good());
   return path.string();
 }
-
-}  // namespace
 
 // Any bytes as the start-position file: the start board holds only the three cell
 // values inside an intact border, and the computer opens on it by book and by search.
@@ -68,9 +64,9 @@ int FuzzPictureLoad(const uint8_t* data, size_t size) {
 
   uint8_t head[24] = {};
   std::memcpy(head, data, size < 24 ? size : 24);
-  const PictureKind kind = DetectKind(head);
   const portable::PictureLoader& loader = image.Loader();
-  CHECK(loader.kind == kind);
+  const PictureKind kind = loader.kind;
+  CHECK(kind == DetectKind(head));
   CHECK(loaded == 0 || (kind != PictureKind::Png && kind != PictureKind::None));
   const auto be32 = [&](int at) { return uint32_t(head[at]) << 24 | uint32_t(head[at + 1]) << 16 | uint32_t(head[at + 2]) << 8 | head[at + 3]; };
   CHECK(kind != PictureKind::Png || (uint32_t(loader.width) == be32(16) && uint32_t(loader.height) == be32(20)));

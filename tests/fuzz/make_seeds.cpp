@@ -13,22 +13,14 @@ namespace fs = std::filesystem;
 using namespace dfx::testing;
 using namespace std::string_literals;
 
-namespace {
+static void WriteText(const fs::path& path, const std::string& text) { WriteFileBytes(path, Bytes(text.begin(), text.end())); }
 
-void WriteText(const fs::path& path, const std::string& text) { WriteFileBytes(path, Bytes(text.begin(), text.end())); }
-Bytes Encode(const dfx::portable::PixelSurface& s, bool jpeg) {
-  std::vector<uint32_t> pixels = s.pixels;
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), s.width, s.height, 32, s.width * 4, SDL_PIXELFORMAT_RGB888);
-  Bytes out(1 << 20);
-  SDL_RWops* rw = SDL_RWFromMem(out.data(), int(out.size()));
-  const int failed = jpeg ? IMG_SaveJPG_RW(surface, rw, 0, 80) : IMG_SavePNG_RW(surface, rw, 0);
-  out.resize(failed ? 0 : size_t(SDL_RWtell(rw)));
-  SDL_RWclose(rw);
-  SDL_FreeSurface(surface);
-  return out;
+// Encodes the picture by SDL_image; false if it could not.
+static bool Save(const dfx::portable::PixelSurface& s, const fs::path& path, bool jpeg) {
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(s.pixels.data()), s.width, s.height, 32, s.width * 4, SDL_PIXELFORMAT_RGB888);
+  const int failed = jpeg ? IMG_SaveJPG(surface, path.c_str(), 80) : IMG_SavePNG(surface, path.c_str());
+  return SDL_FreeSurface(surface), failed == 0;
 }
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return std::fprintf(stderr, "usage: make_seeds DIR\n"), 2;
@@ -54,8 +46,6 @@ int main(int argc, char** argv) {
     WriteFileBytes(picture / ("bmp" + std::to_string(bpp) + ".bmp"), BmpBytes(few, bpp, false));
   }
   WriteFileBytes(picture / "picture.gif", GifBytes(small));
-  WriteFileBytes(picture / "picture.jpg", Encode(small, true));
-  WriteFileBytes(picture / "picture.png", Encode(small, false));
   WriteFileBytes(picture / "header_only.png", PngHeaderBytes(640, 480));
-  return 0;
+  return Save(small, picture / "picture.jpg", true) && Save(small, picture / "picture.png", false) ? 0 : 1;
 }
