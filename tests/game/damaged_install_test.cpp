@@ -1,5 +1,5 @@
 // The program started from a damaged installation: res/ missing or half-copied, glyph
-// files broken or of another kind, odd start-position files.
+// files broken or of another kind, odd start-position files read leniently.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -131,6 +131,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{.name = "GarbageJpeg", .glyph = 'l', .bytes = Random("\xFF\xD8\xFF", 4000, 7)},
                       Case{.name = "Png", .glyph = 'V', .bytes = Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")},
                       Case{.name = "FoldersAndPipesWhereFilesShouldBe", .board = "|", .start = kEmpty},
+                      // Start-position files read leniently: CR LF, LF and CR ends, missing rows repeat the last one.
+                      Case{.name = "BoardWithEveryLineEnd", .board = "00000001\r\n00000002\n00000000\r00012000\n",
+                           .start = "-------O-------X-----------OX------OX------OX------OX------OX---"},
+                      // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
+                      Case{.name = "BoardWithBlanksCommasAndQuotes", .board = " \t000x2009,12\n\"1,1\",2\n",
+                           .start = "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
+                      Case{.name = "BoardOfHighDigits", .board = "33345678\n99999999\n", .start = kEmpty},
+                      Case{.name = "BoardOfOneRow", .board = "00012000", .start = "---OX------OX------OX------OX------OX------OX------OX------OX---"},
                       Case{.name = "BoardOfRandomBytes", .board = Random("", 300, 1), .startKey = K2},
                       Case{.name = "BoardOfAMegabyte",
                            .board = Random("00000000\n00000000\n00000000\n00012000\n00021000\n00000000\n00000000\n00000000\n", 1 << 20, 3),
