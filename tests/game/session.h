@@ -18,8 +18,7 @@ constexpr uint8_t K1 = keys::One, K2 = keys::Two, KR = keys::R, KBack = keys::Ba
 constexpr uint8_t KLeft = keys::Left, KUp = keys::Up, KRight = keys::Right, KDown = keys::Down;
 using Keys = std::vector<uint8_t>;
 
-class Session {
- public:
+struct Session {
   explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
     UseVirtualClock(tick);
     game = std::make_unique<Game>(host);
@@ -41,10 +40,7 @@ class Session {
       if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
       host.PushKeys(keys);
     });
-    try {
-      game->RunForEver();
-    } catch (const KeysExhausted&) {
-    }
+    try { game->RunForEver(); } catch (const KeysExhausted&) {}
     return last;
   }
 
