@@ -61,6 +61,12 @@ inline std::string Panel(const ScreenText& s, int row) {
   std::string panel = s.lines[size_t(row)].substr(9);
   return panel.erase(panel.find_last_not_of(' ') + 1);
 }
+// The side panel's six rows joined by '|'.
+inline std::string Panel(const ScreenText& s) {
+  std::string panel = Panel(s, 0);
+  for (int row = 1; row < 6; ++row) panel += "|" + Panel(s, row);
+  return panel;
+}
 
 // Keys that take the cursor to the side to move's first legal square and play it, or
 // a space to pass.
