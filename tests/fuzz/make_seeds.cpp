@@ -13,39 +13,26 @@ namespace fs = std::filesystem;
 using namespace dfx::testing;
 using namespace std::string_literals;
 
-namespace {
+static void WriteText(const fs::path& path, const std::string& text) { WriteFileBytes(path, Bytes(text.begin(), text.end())); }
 
-void Write(const fs::path& path, const std::string& text) { WriteFileBytes(path, Bytes(text.begin(), text.end())); }
-
-Bytes Encode(const dfx::portable::PixelSurface& s, bool jpeg) {
-  std::vector<uint32_t> pixels = s.pixels;
-  SDL_Surface* surface =
-      SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), s.width, s.height, 32, s.width * 4, SDL_PIXELFORMAT_RGB888);
-  Bytes out(1 << 20);
-  SDL_RWops* rw = SDL_RWFromMem(out.data(), int(out.size()));
-  const int failed = jpeg ? IMG_SaveJPG_RW(surface, rw, 0, 80) : IMG_SavePNG_RW(surface, rw, 0);
-  out.resize(failed ? 0 : size_t(SDL_RWtell(rw)));
-  SDL_RWclose(rw);
-  SDL_FreeSurface(surface);
-  return out;
+// Encodes the picture by SDL_image; false if it could not.
+static bool Save(const dfx::portable::PixelSurface& s, const fs::path& path, bool jpeg) {
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(s.pixels.data()), s.width, s.height, 32, s.width * 4, SDL_PIXELFORMAT_RGB888);
+  const int failed = jpeg ? IMG_SaveJPG(surface, path.c_str(), 80) : IMG_SavePNG(surface, path.c_str());
+  return SDL_FreeSurface(surface), failed == 0;
 }
 
-}  // namespace
-
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_seeds DIR\n");
-    return 2;
-  }
+  if (argc != 2) return std::fprintf(stderr, "usage: make_seeds DIR\n"), 2;
   const fs::path root = argv[1], board = root / "start_position", picture = root / "picture_load";
   for (const char* dir : {"start_position", "picture_load", "screen_bmp"}) fs::create_directories(root / dir);
 
   for (auto [name, end] : {std::pair{"crlf.txt", "\r\n"}, {"lf.txt", "\n"}, {"cr.txt", "\r"}})
-    Write(board / name, "00000000"s + end + "00000000" + end + "00000000" + end + "00012000" + end + "00021000" + end +
+    WriteText(board / name, "00000000"s + end + "00000000" + end + "00000000" + end + "00012000" + end + "00021000" + end +
                             "00000000" + end + "00000000" + end + "00000000" + end);
-  Write(board / "commas.txt", "  00000000,\t00000000,\"0,0\"000000,00012000,00021000,0,00000000,00000000\n");
-  Write(board / "short_rows.txt", "0\n00\n012\n000120009\n0002x1\n");
-  Write(board / "odd_digits.txt", "39393939\n00000000\n78787878\n00012000\n00021000\n45454545\n\0\n66666666\n"s);
+  WriteText(board / "commas.txt", "  00000000,\t00000000,\"0,0\"000000,00012000,00021000,0,00000000,00000000\n");
+  WriteText(board / "short_rows.txt", "0\n00\n012\n000120009\n0002x1\n");
+  WriteText(board / "odd_digits.txt", "39393939\n00000000\n78787878\n00012000\n00021000\n45454545\n\0\n66666666\n"s);
 
   const auto small = Pattern(7, 5);
   for (const char* dir : {"picture_load", "screen_bmp"})
@@ -59,8 +46,6 @@ int main(int argc, char** argv) {
     WriteFileBytes(picture / ("bmp" + std::to_string(bpp) + ".bmp"), BmpBytes(few, bpp, false));
   }
   WriteFileBytes(picture / "picture.gif", GifBytes(small));
-  WriteFileBytes(picture / "picture.jpg", Encode(small, true));
-  WriteFileBytes(picture / "picture.png", Encode(small, false));
   WriteFileBytes(picture / "header_only.png", PngHeaderBytes(640, 480));
-  return 0;
+  return Save(small, picture / "picture.jpg", true) && Save(small, picture / "picture.png", false) ? 0 : 1;
 }

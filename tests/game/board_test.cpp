@@ -1,14 +1,9 @@
-// The rule primitives, the board's text form and start-position files read leniently.
+// The rule primitives and the board's text form.
 #include "rules/board.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
-
-#include "rules/start_position.h"
 
 namespace dfx {
 namespace {
@@ -34,30 +29,6 @@ TEST(Board, TextReadsBackAndAnythingElseIsNoBoard) {
   odd[SquareIndex(8, 8)] = 5;  // no cell value: shown, and refused on the way back
   EXPECT_EQ(BoardToText(odd).back(), '?');
   EXPECT_FALSE(BoardFromText(BoardToText(odd)).has_value());
-}
-
-// Loaded over a full board, which must not show through.
-std::string LoadedText(const std::string& path) {
-  Board b = BoardFromText(std::string(64, 'X')).value();
-  LoadStartPosition(b, path.c_str());
-  return BoardToText(b);
-}
-
-TEST(StartPositionFile, LineEndsCommasQuotesBlanksAndMissingRows) {
-  const std::string path = ::testing::TempDir() + "dfx_start_" + std::to_string(getpid());
-  const std::pair<std::string, std::string> files[] = {
-      // CR LF, LF and CR ends; missing rows repeat the last one.
-      {"00000001\r\n00000002\n00000000\r00012000\n",
-       "-------O-------X-----------OX------OX------OX------OX------OX---"},
-      // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
-      {" \t000x2009,12\n\"1,1\",2\n", "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
-      {"33345678\n99999999\n", std::string(64, '-')},
-      {"00012000", "---OX------OX------OX------OX------OX------OX------OX------OX---"}};
-  for (const auto& [bytes, want] : files) {
-    std::ofstream(path, std::ios::binary) << bytes;
-    EXPECT_EQ(LoadedText(path), want) << bytes;
-  }
-  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -5,10 +5,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "game/game.h"
 #include "host/keys.h"
@@ -22,8 +18,7 @@ constexpr uint8_t K1 = keys::One, K2 = keys::Two, KR = keys::R, KBack = keys::Ba
 constexpr uint8_t KLeft = keys::Left, KUp = keys::Up, KRight = keys::Right, KDown = keys::Down;
 using Keys = std::vector<uint8_t>;
 
-class Session {
- public:
+struct Session {
   explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
     UseVirtualClock(tick);
     game = std::make_unique<Game>(host);
@@ -43,37 +38,38 @@ class Session {
       EXPECT_EQ(game->state.whiteCount, game->board.CountDiscs(White));
       const Keys keys = answer(last);
       if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
-      recorded.insert(recorded.end(), keys.begin(), keys.end());
       host.PushKeys(keys);
     });
-    try {
-      game->RunForEver();
-    } catch (const KeysExhausted&) {
-    }
+    try { game->RunForEver(); } catch (const KeysExhausted&) {}
     return last;
   }
 
   // The screen at the title and after each stage of keys.
   std::vector<ScreenText> Run(const std::vector<Keys>& stages) {
     std::vector<ScreenText> screens;
-    Play([&](const ScreenText& s) {
-      screens.push_back(s);
-      return screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{};
-    });
+    Play([&](const ScreenText& s) { return screens.push_back(s), screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{}; });
     return screens;
   }
 
   MemoryHost host;
   std::unique_ptr<Game> game;
   ScreenReader reader;
-  Keys recorded;  // every key given, in order: a script that replays the session
 };
 
-// Columns 9.. of a text line: the side panel.
-inline std::string Panel(const ScreenText& s, int row) { return s.lines[size_t(row)].substr(9); }
+// Columns 9.. of a text line, the side panel, without trailing spaces.
+inline std::string Panel(const ScreenText& s, int row) {
+  std::string panel = s.lines[size_t(row)].substr(9);
+  return panel.erase(panel.find_last_not_of(' ') + 1);
+}
+// The side panel's six rows joined by '|'.
+inline std::string Panel(const ScreenText& s) {
+  std::string panel = Panel(s, 0);
+  for (int row = 1; row < 6; ++row) panel += "|" + Panel(s, row);
+  return panel;
+}
 
-// Keys that take the cursor to the side to move's first legal square and play it;
-// empty when it has none.
+// Keys that take the cursor to the side to move's first legal square and play it, or
+// a space to pass.
 inline Keys KeysToFirstLegalSquare(const Game& game) {
   const GameState& st = game.state;
   for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
@@ -83,21 +79,7 @@ inline Keys KeysToFirstLegalSquare(const Game& game) {
       keys.insert(keys.end(), size_t(std::max(0, n)), key);
     return keys.push_back(KReturn), keys;
   }
-  return {};
-}
-
-// A player that starts a game (level, startKey), takes its first legal square or
-// passes, and stops at the result.
-inline std::function<Keys(const ScreenText&)> FirstSquarePlayer(Session& s, int level, uint8_t startKey) {
-  return [&s, level, startKey, started = false](const ScreenText&) mutable {
-    if (!std::exchange(started, true)) {
-      Keys keys(size_t(level), KRight);
-      return keys.push_back(startKey), keys;
-    }
-    if (s.Over()) return Keys{};
-    const Keys keys = KeysToFirstLegalSquare(*s.game);
-    return keys.empty() ? Keys{' '} : keys;
-  };
+  return {' '};
 }
 
 // The result the board gives the human.

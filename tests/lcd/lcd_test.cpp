@@ -1,15 +1,14 @@
+// The LCD's text cells, numbers, dot graphics and glyph set over logging image objects.
 #include "lcd/lcd.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <utility>
 
 namespace dfx {
 namespace {
 
-namespace fs = std::filesystem;
 using Place = std::pair<int, int>;
 
 // The LCD over image objects that decode nothing: a load succeeds when the file exists,
@@ -23,7 +22,7 @@ struct LcdUnderTest : ImageFactory {
     LcdUnderTest* t;
     int id, loaded = 0;
     Fake(LcdUnderTest* u, int n) : t(u), id(n) {}
-    int32_t Load(const char* path) override { return t->loads.push_back(path), loaded = fs::exists(path); }
+    int32_t Load(const char* path) override { return t->loads.push_back(path), loaded = std::filesystem::exists(path); }
     int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override { return loaded && (t->draws.push_back({id, x, y}), 1); }
     void BindToWindow() override {}
     int32_t BitmapWidth() const override { return 0; }
@@ -34,10 +33,9 @@ struct LcdUnderTest : ImageFactory {
   explicit LcdUnderTest(const char* pathTemplate = DFX_SOURCE_DIR "/res/bmp/000.bmp") {
     lcd.CreateGlyphObjects(*this);
     lcd.LoadGlyphSet(pathTemplate);
-    lcd.padSpaces = std::string(15, ' ');
   }
   // Drawn since the last call: the images as text, and the places in cells or dots.
-  std::pair<std::string, std::vector<Place>> Take(int pitchX = CellWidth, int pitchY = CellHeight) {
+  auto Take(int pitchX = CellWidth, int pitchY = CellHeight) {
     std::pair<std::string, std::vector<Place>> got;
     for (auto [image, x, y] : std::exchange(draws, {}))
       got.first += char(image), got.second.emplace_back((x - LcdMargin) / pitchX, (y - LcdMargin) / pitchY);
@@ -105,12 +103,9 @@ TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
   EXPECT_EQ(t.Take(DotPixels, DotPixels).second.size(), 144u);
 }
 
-TEST(GlyphSet, LoadsEveryNumberAndNeedsNeitherObjectsNorDigits) {
-  LcdUnderTest real;
-  ASSERT_EQ(real.loads.size(), 257u);
-  EXPECT_EQ(real.loads[7] + real.loads[256], DFX_SOURCE_DIR "/res/bmp/007.bmp" DFX_SOURCE_DIR "/res/bmp/256.bmp");
-  // Missing glyphs and res/ as a whole are the damaged installations' tests.
-  // No objects at all, or a template without digits: nothing loads, nothing breaks.
+// Which files the set loads is the damaged installations' test; without objects or
+// digits in the template nothing loads and nothing breaks.
+TEST(GlyphSet, NeedsNeitherObjectsNorDigits) {
   Lcd bare;
   bare.LoadGlyphSet(DFX_SOURCE_DIR "/res/bmp/000.bmp");
   bare.LcdPrint("abc");
