@@ -113,11 +113,17 @@ TEST(DfxReplay, EndsOnTheScreenOfTheGamePlayedInProcess) {
   for (int level = 0; level < 5; ++level) {
     const uint32_t tick = 1000u + 37u * uint32_t(level);
     Session s(tick);
-    const ScreenText end = s.Play(FirstSquarePlayer(s, level, level % 2 ? K2 : K1));
+    std::string keys;  // what the game was given, for dfx
+    bool started = false;
+    const ScreenText end = s.Play([&](const ScreenText&) {
+      Keys given;
+      if (!std::exchange(started, true)) given.assign(size_t(level), KRight), given.push_back(level % 2 ? K2 : K1);
+      else if (!s.Over()) given = KeysToFirstLegalSquare(*s.game);
+      for (uint8_t k : given) keys += std::to_string(k) + " ";
+      return given;
+    });
     EXPECT_EQ(Panel(end, 1).substr(0, ResultText(*s.game).size()), ResultText(*s.game)) << level;
     EXPECT_EQ(Panel(end, 0).substr(0, 8), std::string("CPU Lv ") + "0123S"[level]);
-    std::string keys;
-    for (uint8_t k : s.recorded) keys += std::to_string(k) + " ";
     const auto [status, out] = RunTool("replay --json --tick " + std::to_string(tick) + " --keys \"" + keys + "\"");
     EXPECT_EQ(nlohmann::json::parse(out), (nlohmann::json{{"lines", end.lines}, {"board", end.board}})) << level;
   }
