@@ -82,6 +82,7 @@ TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
     EXPECT_EQ(status, 0) << command;
     EXPECT_NE(out.find("Usage:"), std::string::npos) << command;
   }
+  EXPECT_EQ(RunTool("--version").first, 0);
   for (const char* args : {"analyse --level 9 --moves f5", "analyse --level 2 --board XO --side black",
                            "analyse --level 2 --moves f5 --side black", "analyse --level 2", "analyse --level 2 --moves f5 --bogus",
                            "bench --discs 0", "bench --sweep x", "replay --keys 1 --tick -5", "replay --keys 1 --tick 4294967296",
