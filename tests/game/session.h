@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 #include "game/game.h"
@@ -74,10 +75,11 @@ inline Keys KeysToFirstLegalSquare(const Game& game) {
   const GameState& st = game.state;
   for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
     if (game.board[sq] != Empty || !game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
-    Keys keys;
-    for (auto [n, key] : {std::pair{sq % 9 - st.cursorX, KRight}, {st.cursorX - sq % 9, KLeft}, {sq / 9 - st.cursorY, KDown}, {st.cursorY - sq / 9, KUp}})
-      keys.insert(keys.end(), size_t(std::max(0, n)), key);
-    return keys.push_back(KReturn), keys;
+    const int dx = sq % 9 - st.cursorX, dy = sq / 9 - st.cursorY;
+    Keys keys(size_t(std::abs(dx)), dx > 0 ? KRight : KLeft);
+    keys.resize(keys.size() + size_t(std::abs(dy)), dy > 0 ? KDown : KUp);
+    keys.push_back(KReturn);
+    return keys;
   }
   return {' '};
 }
