@@ -82,7 +82,14 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   fs::create_directories(root);
   fs::copy(kRes, root / "res", fs::copy_options::recursive);
   std::vector<int> shipped, removed = Damage(c, root / "res", shipped);
-  const struct Cwd { fs::path was = fs::current_path(); ~Cwd() { fs::current_path(was); } } cwd;
+  // Back out of the copy before it goes: Windows keeps a working directory from being removed.
+  const struct Cwd {
+    fs::path was = fs::current_path(), root;
+    ~Cwd() {
+      std::error_code ignored;
+      fs::current_path(was), fs::remove_all(root, ignored);
+    }
+  } cwd{fs::current_path(), root};
   fs::current_path(root);
   Session s(777, (kRes / "bmp").string());
   const Game& game = *s.game;
@@ -109,7 +116,6 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
     // Spaces draw nothing, so old text shows through.
     EXPECT_TRUE(c.removeAlso == " " || Panel(end, 1).starts_with(WithSpacesFor(ResultText(game), removed))) << Panel(end, 1);
   }
-  fs::remove_all(root);
 }
 
 INSTANTIATE_TEST_SUITE_P(
