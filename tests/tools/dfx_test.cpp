@@ -83,6 +83,9 @@ TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
     EXPECT_NE(out.find("Usage:"), std::string::npos) << command;
   }
   EXPECT_EQ(RunTool("--version").first, 0);
+  // Moves are played from the start file: a legal line is analysed, a square taken twice is refused.
+  EXPECT_EQ(RunTool("analyse --level 0 --moves \"f5 d6\"").first, 0);
+  EXPECT_EQ(RunTool("analyse --level 0 --moves \"f5 f5\"", true).first, 1);
   for (const char* args : {"analyse --level 9 --moves f5", "analyse --level 2 --board XO --side black",
                            "analyse --level 2 --moves f5 --side black", "analyse --level 2", "analyse --level 2 --moves f5 --bogus",
                            "bench --discs 0", "bench --sweep x", "replay --keys 1 --tick -5", "replay --keys 1 --tick 4294967296",
@@ -126,6 +129,7 @@ TEST(DfxReplay, EndsOnTheScreenOfTheGamePlayedInProcess) {
     EXPECT_EQ(Panel(end, 1).substr(0, ResultText(*s.game).size()), ResultText(*s.game)) << level;
     EXPECT_EQ(Panel(end, 0).substr(0, 8), std::string("CPU Lv ") + "0123S"[level]);
     const auto [status, out] = RunTool("replay --json --tick " + std::to_string(tick) + " --keys \"" + keys + "\"");
+    EXPECT_EQ(status, 0) << level;
     EXPECT_EQ(nlohmann::json::parse(out), (nlohmann::json{{"lines", end.lines}, {"board", end.board}})) << level;
   }
 }
