@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "../game/session.h"
 #include "glyph_tables.h"
 #include "json_output.h"
+#include "key_names.h"
 
 namespace dfx::tool {
 namespace {
@@ -85,7 +88,7 @@ TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
   EXPECT_EQ(RunTool("--version").first, 0);
   // Moves are played from the start file: a legal line is analysed, a square taken twice is refused.
   EXPECT_EQ(RunTool("analyse --level 0 --moves \"f5 d6\"").first, 0);
-  EXPECT_EQ(RunTool("analyse --level 0 --moves \"f5 f5\"", true).first, 1);
+  for (const char* moves : {"f5 f5", "f5 i5", "f5 f9", "f5 f55", "f5 5f"}) EXPECT_EQ(RunTool("analyse --level 0 --moves \"" + std::string(moves) + "\"", true).first, 1) << moves;
   for (const char* args : {"analyse --level 9 --moves f5", "analyse --level 2 --board XO --side black",
                            "analyse --level 2 --moves f5 --side black", "analyse --level 2", "analyse --level 2 --moves f5 --bogus",
                            "bench --discs 0", "bench --sweep x", "replay --keys 1 --tick -5", "replay --keys 1 --tick 4294967296",
@@ -94,6 +97,43 @@ TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
     EXPECT_EQ(status, 2) << args;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << args << ": " << out;
   }
+}
+
+TEST(DfxKeyNames, NamesLettersDigitsKeypadFunctionKeysAndCodes) {
+  const std::pair<const char*, int> names[] = {{"return", 13}, {"Ctrl", 17}, {"r", 82}, {"7", 55}, {"numpad7", 103}, {"NUMPAD", -1},
+                                               {"f1", 112}, {"F24", 135}, {"F25", -1}, {"F0", -1}, {"F", 70}, {"255", 255},
+                                               {"256", -1}, {"000", -1}, {"", -1}, {"7a", -1}};
+  for (auto [name, code] : names) EXPECT_EQ(KeyCode(name) ? int(*KeyCode(name)) : -1, code) << name;
+  std::string bad;
+  EXPECT_EQ(ParseKeyScript("1,\tleft\nF2  ", &bad), std::vector<uint8_t>({49, 37, 113}));
+  EXPECT_EQ(std::pair(ParseKeyScript("1 x! 2", &bad).has_value(), bad), std::pair(false, std::string("x!")));
+}
+
+// The totals are their rows' sums and maxima, in milliseconds the run could have taken;
+// a sweep compares one more position per disc count from 20 to 58.
+TEST(DfxBench, TotalsAgreeWithTheirRows) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto [status, out] = RunTool("bench --json --discs 30 --sweep 1");
+  const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(status, 0);
+  const nlohmann::json bench = nlohmann::json::parse(out);
+  struct Sum { int searches = 0; double maxCpuMs = 0, ms = 0; uint64_t evalCount = 0; };
+  std::map<std::string, Sum> sums;
+  for (const auto& row : bench["rows"]) {
+    Sum& t = sums[row["search"] == "fast" ? "fastS" : "literal"];
+    ++t.searches, t.maxCpuMs = std::max(t.maxCpuMs, row["cpuMs"].get<double>()), t.ms += row["ms"].get<double>();
+    t.evalCount += row["evalCount"].get<uint64_t>();
+    EXPECT_TRUE(row["nodes"] == 0 || row["cpuMs"] == 0 || row["nps"] > 0) << row;
+  }
+  for (const char* kind : {"literal", "fastS"}) {
+    const auto& t = bench[kind];
+    EXPECT_EQ(std::pair(t["searches"].get<int>(), t["evalCount"].get<uint64_t>()), std::pair(sums[kind].searches, sums[kind].evalCount)) << kind;
+    EXPECT_NEAR(t["maxCpuMs"].get<double>(), sums[kind].maxCpuMs, 0.0011) << kind;
+    EXPECT_NEAR(t["ms"].get<double>(), sums[kind].ms, 0.001 * sums[kind].searches) << kind;
+    EXPECT_LE(t["ms"].get<double>(), wallMs) << kind;
+  }
+  EXPECT_EQ(bench["signature"], bench["literal"]["evalCount"]);
+  EXPECT_EQ(std::pair(bench["compared"].get<int>(), bench["mismatches"].get<int>()), std::pair(bench["literalS"]["searches"].get<int>() + 39, 0));
 }
 
 // Whatever bytes the screen text holds, the JSON is ASCII and reads back to the bytes'
