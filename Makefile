@@ -39,9 +39,9 @@ test-tsan:
 	cmake --build --preset tsan -j $(JOBS)
 	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -LE 'e2e|slow' --output-on-failure -j $(JOBS)
 
-# A bounded fuzzing run in every test; `make fuzz FUZZ_SECONDS=N` for longer ones.
+# A bounded, repeatable fuzzing run in every test; `make fuzz FUZZ_SECONDS=N` explores anew.
 test-fuzz:
-	tests/fuzz/run.sh 20
+	tests/fuzz/run.sh 20 1
 
 fuzz: setup
 	tests/fuzz/run.sh $(FUZZ_SECONDS)

@@ -28,8 +28,8 @@ std::optional<PictureSize> BmpSize(const uint8_t* d, size_t n, int32_t maxSide) 
   return Bounded(w, std::llabs(h), maxSide);
 }
 
-// The logical screen and the first image must both fit: decoders size their
-// buffers from either.
+// The logical screen must fit, and the first image lie inside it: decoders size
+// their canvas from the screen and paint the image into it unclipped.
 std::optional<PictureSize> GifSize(const uint8_t* d, size_t n, int32_t maxSide) {
   if (n < 13) return std::nullopt;
   auto screen = Bounded(Le16(d + 6), Le16(d + 8), maxSide);
@@ -42,7 +42,7 @@ std::optional<PictureSize> GifSize(const uint8_t* d, size_t n, int32_t maxSide) 
       if (n - pos < 10) return std::nullopt;
       int64_t right = int64_t(Le16(d + pos + 1)) + Le16(d + pos + 5);
       int64_t bottom = int64_t(Le16(d + pos + 3)) + Le16(d + pos + 7);
-      if (!Bounded(Le16(d + pos + 5), Le16(d + pos + 7), maxSide) || right > maxSide || bottom > maxSide) {
+      if (!Bounded(Le16(d + pos + 5), Le16(d + pos + 7), maxSide) || right > screen->width || bottom > screen->height) {
         return std::nullopt;
       }
       return screen;
