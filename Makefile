@@ -41,7 +41,7 @@ test-tsan:
 
 # A bounded, repeatable fuzzing run in every test; `make fuzz FUZZ_SECONDS=N` explores anew.
 test-fuzz:
-	tests/fuzz/run.sh 20 1
+	tests/fuzz/run.sh 60 1 40000
 
 fuzz: setup
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
