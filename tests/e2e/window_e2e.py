@@ -7,13 +7,12 @@
 #   window_e2e.py probe   PROBE DFX [--facts EXE]  the host on the stand-in: threads, keys
 #   window_e2e.py game    GAME DFX [--facts EXE]   SDL: zoom and data lookup; Wine: a whole game
 #   window_e2e.py package DEB|ZIP DFX [--facts EXE] [--app-id ID]  the unpacked package
-import ctypes, ctypes.util, json, os, re, shutil, subprocess, sys, tempfile, time, zipfile
+import atexit, ctypes, ctypes.util, json, os, re, shutil, subprocess, sys, tempfile, time, zipfile
 
 TITLE = "Discoflipparex VZ-T734Taste V2.3D"
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.dirname(os.path.dirname(HERE))
 WINE = os.path.join(HERE, "win_wine.sh")
-STARTED = []
 # Its own prefix: a Wine session never shares a display with unit tests running meanwhile.
 os.environ.setdefault("DFX_WINEPREFIX", os.path.join(REPO, "build", "wineprefix-e2e"))
 
@@ -59,18 +58,17 @@ class Session:
         return value
 
     def start(self):
-        STARTED.append(proc := subprocess.Popen(self.cmd, cwd=self.cwd, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT))
-        self.proc = proc
+        self.proc = subprocess.Popen(self.cmd, cwd=self.cwd, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
+        atexit.register(self.proc.kill)
         find = lambda: run("xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()
         self.window = self.poll("window titled %r" % TITLE, find, bool, 90)[0]
 
     # Position x, y on the screen, screen number, client width, height.
     geometry = lambda self: [int(n) for n in re.findall(r"\d+", run("xdotool", "getwindowgeometry", self.window).stdout)][1:]
-    size = lambda self: "%dx%d" % tuple(self.geometry()[-2:])
 
     def frame(self, sdl_size=None):
         if not self.wine:
-            return sdl_size and self.poll("client area " + sdl_size, self.size, sdl_size.__eq__, 10)
+            return sdl_size and self.poll("client area " + sdl_size, lambda: "%dx%d" % tuple(self.geometry()[-2:]), sdl_size.__eq__, 10)
         # Windows itself knows class, frame and outer size; X11 sees only the inside of the
         # frame Wine expects a window manager to draw, which must fill the same rectangle.
         check((facts := run(WINE, FACTS, TITLE, timeout=60).stdout.split()) == "PROMPT 0 0 650 237 minimisable-only clientedge".split(),
@@ -95,18 +93,16 @@ class Session:
 
     def close(self):
         self.keys("alt+F4") if self.wine else wm_close(self.window)
-        code = self.poll("the end after close", self.proc.poll, lambda code: code is not None, 30)
-        check(code == 0, "exit code %s after close" % code)
+        ended = self.poll("the end after close", self.proc.poll, lambda code: code is not None, 30)
+        check(ended == 0, "exit code %s after close" % ended)
 
 
 def first_legal(b):
     # The first square in row order where a Black disc ('X') turns White ones ('O') over.
-    for i, dx, dy in [(i, dx, dy) for i in range(64) for dx in (-1, 0, 1) for dy in (-1, 0, 1) if b[i] == "-"]:
-        x, y, line = i % 8 + dx, i // 8 + dy, ""
-        while 0 <= x < 8 and 0 <= y < 8 and b[y * 8 + x] != "-" and not line.endswith("X"):
-            x, y, line = x + dx, y + dy, line + b[y * 8 + x]
-        if re.fullmatch("O+X", line):
-            return i
+    ray = lambda i, dx, dy: "".join(b[(i // 8 + n * dy) * 8 + i % 8 + n * dx] for n in range(1, 8)
+                                    if 0 <= i % 8 + n * dx < 8 and 0 <= i // 8 + n * dy < 8)
+    squares = (i for i in range(64) if b[i] == "-" and any(re.match("O+X", ray(i, dx, dy)) for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
+    return next(squares, None)  # None when we must pass
 
 
 TITLE_SCREEN = lambda t: "Discoflipparex V2.3D" in t["lines"][0] and "LEVEL 0(" in t["lines"][4]
@@ -177,7 +173,6 @@ def wine_game(s):
             t = press("the reply to move %d" % moves, keys, timeout=120)
         if moves == 2:
             t = press("the undo of our move and the reply", ["BackSpace"])
-    print("game over after %d turns: %s" % (moves, t["lines"][1][9:].strip()))
     press("the title screen again", ["Return"])
     s.close()
 
@@ -206,9 +201,8 @@ def deb_package(deb, app):
     check(got == same, "install tree:\n" + "\n".join(got))
     root = os.path.join(WORK, "root")
     run("dpkg-deb", "-x", deb, root, check=True)
-    version = os.path.basename(deb).split("_")[1]  # the package's version is the programs' own
-    for exe in ("discoflipparex", "dfx"):
-        check(run("%s/usr/games/%s" % (root, exe), "--version").stdout == "%s %s\n" % (exe, version), exe + " --version")
+    for exe in ("discoflipparex", "dfx"):  # the package's version is the programs' own
+        check(run("%s/usr/games/%s" % (root, exe), "--version").stdout == "%s %s\n" % (exe, deb.split("_")[-2]), exe + " --version")
     for cmd in (["lintian", "--fail-on", "error", deb], ["desktop-file-validate", "%s/usr/share/applications/%s.desktop" % (root, app)],
                 ["appstreamcli", "validate", "--no-net", "%s/usr/share/metainfo/%s.metainfo.xml" % (root, app)]):
         check((out := run(*cmd)).returncode == 0, "%s: %s%s" % (cmd[0], out.stdout, out.stderr))
@@ -240,9 +234,6 @@ def main():
         shutil.rmtree(WORK)
     except Failure as failure:
         sys.exit("%s: FAILED: %s\nscreenshots kept in %s" % (mode, failure, WORK))
-    finally:
-        for proc in STARTED:
-            proc.kill()
 
 
 main()

@@ -52,9 +52,8 @@ try {
   const press = async (name, times = 1) => {
     for (let i = 0; i < times; ++i) { sent.push(name); await page.keyboard.press(keys[name]); await settle(); }
   };
-  let shot = 0;
   const expectReplay = async (when) => {
-    const file = path.join(work, `canvas${shot++}.png`);
+    const file = path.join(work, `canvas${sent.length}.png`);
     const png = await page.$eval('#screen', (c) => c.toDataURL('image/png').split(',')[1]);
     fs.writeFileSync(file, Buffer.from(png, 'base64'));
     const seen = execFileSync(dfx, ['read-screen', '--json', file], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
