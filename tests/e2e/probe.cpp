@@ -14,11 +14,9 @@
 
 namespace {
 
-const char* const Title = "Discoflipparex VZ-T734Taste V2.3D";
-
-void Probe(dfx::Host& host, const char* heading) {
+[[noreturn]] void Probe(dfx::Host& host, const char* heading) {
   host.StartWindow();
-  host.FinishWindowSetup(Title);
+  host.FinishWindowSetup("Discoflipparex VZ-T734Taste V2.3D");
   dfx::Lcd lcd;
   lcd.padSpaces = std::string(15, ' ');
   lcd.CreateGlyphObjects(host);
@@ -28,17 +26,12 @@ void Probe(dfx::Host& host, const char* heading) {
     lcd.DrawGlyph(glyph, dfx::DotPixel(dfx::SquareDot(x)), dfx::DotPixel(dfx::SquareDot(y)));
   };
   for (int i = 0; i < 64; ++i) square(1 + i % 8, 1 + i / 8, dfx::EmptySquareGlyph);
-  square(4, 4, 11);
-  square(5, 5, 11);
-  square(4, 5, 15);
-  square(5, 4, 15);
+  for (int i = 0; i < 4; ++i) square(4 + i % 2, 4 + i / 2, i % 3 ? 15 : 11);  // the start position
   lcd.LcdLine(49, 0, 49, 48, 1);
   lcd.LcdLocate(9, 0);
   lcd.LcdPrint(heading);
   for (int n = 0;; ++n) {
     const int16_t key = dfx::WaitKey(host);
-    lcd.LcdLocate(9, int16_t(1 + n % 5));
-    lcd.LcdPrint(lcd.padSpaces);
     lcd.LcdLocate(9, int16_t(1 + n % 5));
     lcd.LcdPrint("KEY ");
     lcd.LcdPrintNumber(3, key);
@@ -56,11 +49,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 #else
 int main() {
   dfx::SdlHost host(1);
-  const std::thread::id mainThread = std::this_thread::get_id();
-  host.Run([&] {
-    const bool split = host.EventThread() == mainThread && host.GameThread() != mainThread;
-    Probe(host, split ? "PROBE" : "WRONG THREADS");
-  });
+  const std::thread::id main = std::this_thread::get_id();
+  host.Run([&] { Probe(host, host.EventThread() == main && host.GameThread() != main ? "PROBE" : "WRONG THREADS"); });
   return 1;
 }
 #endif

@@ -1,21 +1,17 @@
 // Asks Windows itself about the program's window, found by its title: class, outer
-// rectangle and frame style, one "name value" line each. The X11 side under Wine sees
-// only the client part of the frame, so the outer size comes from here. (The small icon
-// is checked in-process: Wine answers WM_GETICON only within the window's own process.)
+// rectangle, which frame boxes it has and the sunken client edge, on one line. The X11
+// side under Wine sees only the client part of the frame, so the outer size comes from here.
 #include <windows.h>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
   HWND window = argc == 2 ? FindWindowA(nullptr, argv[1]) : nullptr;
-  if (!window) return std::puts("found 0"), 1;
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
+  char name[64] = "none";
   RECT r{};
-  GetWindowRect(window, &r);
-  const LONG style = GetWindowLongA(window, GWL_STYLE);
-  std::printf("found 1\nclass %s\nposition %ld %ld\nsize %ld %ld\nresizable %d\nmaximisable %d\nminimisable %d\nclientedge %d\n",
-              name, r.left, r.top, r.right - r.left, r.bottom - r.top, (style & WS_THICKFRAME) != 0,
-              (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0,
-              (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
+  if (window) GetClassNameA(window, name, sizeof name), GetWindowRect(window, &r);
+  const LONG boxes = GetWindowLongA(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+  std::printf("%s %ld %ld %ld %ld %s %s\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top,
+              boxes == WS_MINIMIZEBOX ? "minimisable-only" : "other-boxes",
+              GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE ? "clientedge" : "flat");
 }

@@ -8,8 +8,5 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Windows programs need a display even for off-screen GDI work.
 [ -n "${DISPLAY:-}" ] || exec "$here/with_xvfb.sh" "$0" "$@"
 mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  flock 9
-  [ -f "$WINEPREFIX/.dfx-ready" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch "$WINEPREFIX/.dfx-ready"; } || true
-) 9>"$WINEPREFIX.lock"
+flock "$WINEPREFIX.lock" sh -c '[ -f "$WINEPREFIX/.dfx-ready" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch "$WINEPREFIX/.dfx-ready"; }' || true
 exec wine "$@"
