@@ -1,17 +1,23 @@
-// The portable image object: first-bytes kinds, the decoders, drawing (stretch, clip,
-// raster operations), the load-failure rules and the capture worker.
+// Image objects: one suite run over every implementation built here (the portable one
+// on pixel surfaces and, on Windows, the GDI one), then what only one of them has:
+// the portable decoders, raster operations and races, and the GDI loader's own cases.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <climits>
 #include <thread>
+#include <type_traits>
 
 #include "image/portable/image_object.h"
 #include "image/portable/picture_decode.h"
 #include "test_pictures.h"
 
+#ifdef _WIN32
+#include "image/win32/image_object.h"
+#endif
 #ifndef DFX_TEST_SDL
 #define DFX_TEST_SDL 0
 #else
@@ -25,11 +31,196 @@
 namespace dfx {
 namespace {
 
-using portable::DrawTarget;
-using portable::ImageObject;
-using portable::MaxPictureSide;
 using portable::PixelSurface;
 using testing::Bytes;
+
+// Real time; the limit only guards against a hang.
+template <typename Pred>
+bool WaitFor(Pred done) {
+  for (int i = 0; i < 20000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
+// Each implementation with its window surfaces; a Canvas is a square target read as 0x00RRGGBB.
+struct PortableRig {
+  using Object = portable::ImageObject;
+  struct Canvas : portable::DrawTarget {
+    explicit Canvas(int32_t s, uint32_t fill = 0) : DrawTarget(s, s, fill), side(s) {}
+    uint32_t At(int32_t x, int32_t y) { return surface.At(x, y); }
+    DrawTarget* Dc() { return this; }
+    int32_t side;
+  };
+  static constexpr int32_t readsGif = DFX_TEST_SDL;  // through SDL2_image only
+  static void WaitForCapture(Object& image) { WaitFor([&] { return !image.CaptureRunning(); }); }
+  Canvas window{64}, back{128};
+  portable::WindowSurfaces surfaces{&window, &back};
+};
+
+#ifdef _WIN32
+struct Win32Rig {
+  using Object = win32::ImageObject;
+  // A memory device context over a 32-bit top-down DIB.
+  struct Canvas {
+    explicit Canvas(int32_t s, uint32_t fill = 0) : side(s) {
+      BITMAPINFO info{};
+      info.bmiHeader = {sizeof info.bmiHeader, s, -s, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+      bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+      previous = SelectObject(dc, bitmap);
+      std::fill(bits, bits + s * s, fill);
+    }
+    ~Canvas() { SelectObject(dc, previous), DeleteObject(bitmap), DeleteDC(dc); }
+    uint32_t At(int32_t x, int32_t y) { return GdiFlush(), bits[y * side + x] & 0xFFFFFF; }
+    HDC Dc() { return dc; }
+    int32_t side;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+    uint32_t* bits = nullptr;
+  };
+  static constexpr int32_t readsGif = 1;
+  static void WaitForCapture(Object& image) { image.WaitForCapture(); }
+  Win32Rig() { surfaces.window.store(window), surfaces.backBufferDc.store(back.Dc()); }
+  ~Win32Rig() { DestroyWindow(window); }
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
+  Canvas back{128};
+  win32::WindowSurfaces surfaces;
+};
+using Rigs = ::testing::Types<PortableRig, Win32Rig>;
+#else
+using Rigs = ::testing::Types<PortableRig>;
+#endif
+
+// Picture files removed afterwards, and image objects loaded from them.
+template <typename Rig>
+struct ImageSuite : ::testing::Test, Rig {
+  using Object = typename Rig::Object;
+  ~ImageSuite() override { for (const auto& p : paths) std::remove(p.c_str()); }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    paths.push_back(testing::TempPath(name));
+    testing::WriteFileBytes(paths.back(), bytes);
+    return paths.back();
+  }
+  std::unique_ptr<Object> Loaded(const PixelSurface& picture, bool bind = true) {
+    auto image = std::make_unique<Object>(&this->surfaces);
+    EXPECT_EQ(image->Load(Write("p.bmp", testing::BmpBytes(picture, 24, false)).c_str()), 1);
+    if (bind) image->BindToWindow();
+    return image;
+  }
+  static int Lit(typename Rig::Canvas& c) {
+    int n = 0;
+    for (int32_t i = 0; i < c.side * c.side; ++i) n += c.At(i % c.side, i / c.side) != 0;
+    return n;
+  }
+  std::vector<std::string> paths;
+  const PixelSurface pattern = testing::Pattern(24, 32);
+};
+TYPED_TEST_SUITE(ImageSuite, Rigs);
+
+TYPED_TEST(ImageSuite, DrawsStretchedIntoTheBoundBackBufferOrOnlyAnExplicitTarget) {
+  using Canvas = typename TypeParam::Canvas;
+  const PixelSurface& pattern = this->pattern;
+  auto image = this->Loaded(pattern, false);
+  image->Draw(8, 8, 0);
+  EXPECT_EQ(this->back.At(13, 15), 0u) << "an unbound object has no back buffer";
+  image->BindToWindow();
+  // Asked size -> drawn size (missing or negative sides follow the ratio), nearest pixel.
+  for (auto [w, h, drawnW, drawnH] : {std::array{0, 0, 24, 32}, {48, 0, 48, 64}, {0, 16, 12, 16}, {-5, -5, 24, 32}, {0, 1, 0, 1}}) {
+    Canvas target(128, 0x123456);
+    EXPECT_TRUE(image->Draw(8, 8, w, h, 0, target.Dc()) != 0 || drawnW == 0);
+    // GDI drops other pixels than ours when shrinking.
+    for (int32_t i = 0; i < drawnW * drawnH && (drawnW >= 24 || std::is_same_v<TypeParam, PortableRig>); ++i)
+      ASSERT_EQ(target.At(8 + i % drawnW, 8 + i / drawnW), pattern.At(i % drawnW * 24 / drawnW, i / drawnW * 32 / drawnH)) << w << "x" << h;
+    EXPECT_EQ(std::pair(target.At(8 + drawnW, 8), target.At(8, 8 + drawnH)), std::pair(0x123456u, 0x123456u)) << w << "x" << h;
+  }
+  EXPECT_EQ(this->back.At(13, 15), 0u) << "an explicit target keeps the back buffer out";
+  EXPECT_NE(image->Draw(8, 8, 0), 0);
+  EXPECT_EQ(std::pair(this->back.At(8 + 23, 8 + 31), this->back.At(8 + 24, 8 + 32)), std::pair(pattern.At(23, 31), 0u));
+  Canvas target(64, 0x0F0F0F);
+  image->Draw(0, 0, 0, 0, RopSrcInvert, target.Dc());
+  EXPECT_EQ(target.At(3, 5), pattern.At(3, 5) ^ 0x0F0F0F);
+  image->Draw(0, 0, 0, 0, RopBlackness, target.Dc());
+  EXPECT_EQ(target.At(3, 5), 0u);
+  // Clipped at every edge without wrapping; an empty object draws nothing.
+  image = this->Loaded(PixelSurface(10, 10, 0xFFFFFF));
+  Canvas clip(64);
+  for (auto [x, y] : {std::pair{-5, -5}, {60, 45}, {INT_MAX - 3, INT_MAX - 3}, {INT_MIN, 0}}) EXPECT_NE(image->Draw(x, y, 0, 0, 0, clip.Dc()), 0);
+  EXPECT_EQ(this->Lit(clip), 25 + 4 * 10);
+  typename TypeParam::Object empty(&this->surfaces);
+  empty.BindToWindow();
+  EXPECT_EQ(std::tuple(empty.Draw(0, 0, 0), empty.Draw(0, 0, 10, 10, 0, target.Dc()), empty.BitmapWidth(), empty.BitmapHeight()), std::tuple(0, 0, 0, 0));
+}
+
+TYPED_TEST(ImageSuite, KindComesFromTheFirstBytesAndFailuresKeepOrEmptyThePicture) {
+  using R = TypeParam;
+  const PixelSurface small = testing::Pattern(12, 10);
+  Bytes huge = testing::BmpBytes(testing::Pattern(4, 4), 24, false), bigGif = testing::GifBytes(testing::Pattern(4, 4)),
+        cutGif = testing::GifBytes(testing::Pattern(8, 8)), garbageGif = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0xF7},
+        shortPng = testing::PngHeaderBytes(0x01020304, 5);
+  huge[18] = huge[22] = 0xA0, huge[19] = huge[23] = 0x86, huge[20] = huge[24] = 0x01;  // 100000 x 100000
+  std::fill(bigGif.begin() + 6, bigGif.begin() + 10, 0xFF);                             // a 65535 x 65535 screen
+  cutGif.resize(cutGif.size() / 2);
+  for (int i = 0; i < 200; ++i) garbageGif.push_back(uint8_t(i * 97 + 13));
+  shortPng.resize(18);  // missing size bytes read as 0
+  // (path, loaded, kind, width, height), each over the 24x32 pattern: a path that cannot be
+  // opened ("" for null) keeps it, any other failure empties it; a PNG is only measured.
+  const std::tuple<std::string, int32_t, PictureKind, int32_t, int32_t> files[] = {
+      {this->Write("really_a_gif.bmp", testing::GifBytes(small)), R::readsGif, PictureKind::Gif, 12 * R::readsGif, 10 * R::readsGif},
+      {this->Write("really_a_bmp.gif", testing::BmpBytes(small, 24, false)), 1, PictureKind::Bmp, 12, 10},
+      {this->Write("header.png", testing::PngHeaderBytes(300, 70000)), 0, PictureKind::Png, 300, 70000},
+      {this->Write("short.png", shortPng), 0, PictureKind::Png, 0x01020000, 0},
+      {this->Write("text.bmp", {'h', 'e', 'l', 'l', 'o'}), 0, PictureKind::None, 0, 0},
+      {testing::TempPath("no_such_file.bmp"), 0, PictureKind::Bmp, 24, 32}, {::testing::TempDir(), 0, PictureKind::Bmp, 24, 32},
+      {"", 0, PictureKind::Bmp, 24, 32}, {this->Write("bm", {'B', 'M'}), 0, PictureKind::Bmp, 0, 0},
+      {this->Write("gif", {'G', 'I', 'F'}), 0, PictureKind::Gif, 0, 0},
+      {this->Write("jfif", {0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F', 0, 1, 2, 3, 4, 5}), 0, PictureKind::Jpeg, 0, 0},
+      {this->Write("huge.bmp", huge), 0, PictureKind::Bmp, 0, 0}, {this->Write("big.gif", bigGif), 0, PictureKind::Gif, 0, 0},
+      {this->Write("cut.gif", cutGif), 0, PictureKind::Gif, 0, 0}, {this->Write("garbage.gif", garbageGif), 0, PictureKind::Gif, 0, 0}};
+  for (const auto& [path, loaded, kind, w, h] : files) {
+    typename R::Canvas target(64, 0x123456);
+    auto image = this->Loaded(this->pattern);
+    const bool drawn = kind != PictureKind::Png && w > 0;
+    EXPECT_EQ(image->Load(path.empty() ? nullptr : path.c_str()), loaded) << path;
+    EXPECT_EQ(std::tuple(image->Loader().kind, image->Loader().width, image->Loader().height, image->BitmapWidth(), image->BitmapHeight(),
+                         image->Draw(0, 0, 0, 0, 0, target.Dc()) != 0), std::tuple(kind, w, h, drawn * w, drawn * h, drawn)) << path;
+    EXPECT_EQ(target.At(5, 7), drawn ? (w == 12 ? small : this->pattern).At(5, 7) : 0x123456u) << path;
+    EXPECT_EQ(image->Draw(40, 40, 0) && this->back.At(45, 47) == (w == 12 ? small : this->pattern).At(5, 7), drawn) << path;  // still bound
+  }
+}
+
+// The capture holds the picture as colour words (red in the low byte), keeps its delay
+// during a pass, survives failed loads; a reload or destruction stops a pass.
+TYPED_TEST(ImageSuite, CaptureReadsColourWordsAndStopsOnNegativeDelayReloadOrDestruction) {
+  auto image = std::make_unique<typename TypeParam::Object>(&this->surfaces);
+  EXPECT_EQ(std::pair(image->CaptureReady(), image->Pixels()), std::pair(0, (const uint32_t*)nullptr));
+  const std::string bmp = this->Write("capture.bmp", testing::BmpBytes(this->pattern, 24, false));
+  ASSERT_TRUE(image->SetCaptureDelay(20) == 1 && image->Load(bmp.c_str()) == 1);  // 32 rows of 20 ms
+  image->BindToWindow();
+  // The worker reads its own copy: drawing goes on during the pass.
+  EXPECT_EQ(std::tuple(image->SetCaptureDelay(-1), image->CaptureReady(), image->Draw(0, 0, 0) != 0), std::tuple(0, 0, true));
+  EXPECT_EQ(this->back.At(23, 31), this->pattern.At(23, 31));
+  TypeParam::WaitForCapture(*image);
+  ASSERT_EQ(image->CaptureReady(), 1);
+  const uint32_t* pixels = image->Pixels();
+  for (size_t i = 0; i < 24 * 32; ++i) ASSERT_EQ(pixels[i], __builtin_bswap32(this->pattern.pixels[i]) >> 8) << i;
+  EXPECT_EQ(image->Load(testing::TempPath("capture_missing.bmp").c_str()) + image->Load(this->Write("junk.bin", {1, 2, 3}).c_str()), 0);
+  EXPECT_EQ(std::tuple(image->CaptureReady(), image->Pixels(), image->SetCaptureDelay(-1)), std::tuple(1, pixels, 1));
+  ASSERT_EQ(image->Load(bmp.c_str()), 1);
+  EXPECT_EQ(std::pair(image->CaptureReady(), image->Pixels()), std::pair(0, (const uint32_t*)nullptr)) << "no pass after a negative delay";
+  // At this delay a pass takes half a minute.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(image->SetCaptureDelay(1000) == 1 && image->Load(bmp.c_str()) == 1 && image->Load(bmp.c_str()) == 1);  // stops the first pass
+  EXPECT_EQ(image->CaptureReady(), 0);
+  image.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  std::vector<std::unique_ptr<typename TypeParam::Object>> images(40);  // many objects capturing side by side
+  for (auto& each : images) each = this->Loaded(PixelSurface(24, 32, 0x0000FF), false);
+  for (auto& each : images) {
+    TypeParam::WaitForCapture(*each);
+    EXPECT_TRUE(each->CaptureReady() == 1 && each->Pixels()[24 * 32 - 1] == 0xFF0000u);
+  }
+}
+
+using PortableImage = ImageSuite<PortableRig>;
 
 TEST(ImageRules, FirstBytesDerivedSizesAndRasterOperations) {
   const std::pair<Bytes, PictureKind> kinds[] = {
@@ -60,75 +251,28 @@ TEST(ImageRules, FirstBytesDerivedSizesAndRasterOperations) {
   for (auto [rop, want] : rops) EXPECT_EQ(portable::ApplyRop(rop, s, d), want) << std::hex << rop;
 }
 
-// Real time; the limit only guards against a hang.
-template <typename Pred>
-bool WaitFor(Pred done) {
-  for (int i = 0; i < 20000 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return done();
-}
-
-// A window and a back buffer, and picture files removed afterwards.
-struct ImageTest : ::testing::Test {
-  ~ImageTest() override { for (const auto& p : paths) std::remove(p.c_str()); }
-  std::string Write(const std::string& name, const Bytes& bytes) {
-    paths.push_back(testing::TempPath(name));
-    testing::WriteFileBytes(paths.back(), bytes);
-    return paths.back();
-  }
-  std::unique_ptr<ImageObject> Loaded(const PixelSurface& picture, bool bind = true) {
-    auto image = std::make_unique<ImageObject>(&surfaces);
-    EXPECT_EQ(image->Load(Write("p.bmp", testing::BmpBytes(picture, 24, false)).c_str()), 1);
-    if (bind) image->BindToWindow();
-    return image;
-  }
-  static int NonBlack(const DrawTarget& t) { return int(t.surface.pixels.size()) - int(std::count(t.surface.pixels.begin(), t.surface.pixels.end(), 0u)); }
-
-  DrawTarget window{64, 48}, back{100, 80};
-  portable::WindowSurfaces surfaces{&window, &back};
-  std::vector<std::string> paths;
-};
-
-TEST_F(ImageTest, DrawStretchesClipsAndTargetsWindowBackBufferOrAnExplicitSurface) {
-  const PixelSurface picture = testing::Pattern(24, 32);
-  DrawTarget other(30, 40, 0);
-  auto image = Loaded(picture);
-  EXPECT_NE(image->Draw(0, 0, 0, 0, 0, &other), 0);  // an explicit target alone
-  EXPECT_EQ(std::tuple(other.surface.At(23, 31), window.dirty.load() || back.dirty.load()), std::tuple(picture.At(23, 31), false));
+// The window surface is readable here: it gets what the back buffer gets, each surface's
+// own pixel meets the source, and an unbound object (no window) draws nothing.
+TEST_F(PortableImage, DrawReachesWindowAndBackBufferAndMarksThemDirty) {
+  auto image = Loaded(pattern);
+  Canvas other(40);
+  EXPECT_NE(image->Draw(0, 0, 0, 0, 0, other.Dc()), 0);
+  EXPECT_FALSE(window.dirty.load() || back.dirty.load());
   EXPECT_NE(image->Draw(8, 8, 0), 0);
-  for (const DrawTarget* t : {&window, &back}) {
-    for (int32_t i = 0; i < 24 * 32; ++i) ASSERT_EQ(t->surface.At(8 + i % 24, 8 + i / 24), picture.pixels[size_t(i)]) << i;
-    EXPECT_EQ(std::pair(NonBlack(*t), t->dirty.load()), std::pair(24 * 32 - 1, true));  // the pattern's top-left is black
-  }
-  PixelSurface quad(2, 2);
-  quad.pixels = {0x100000, 0x200000, 0x300000, 0x400000};
-  image = Loaded(quad);
-  EXPECT_NE(image->Draw(40, 0, 4, 0, 0) * image->Draw(50, 10, 1, 1, 0), 0);  // height derived: 4; shrinking keeps one of each pair
-  for (auto [x, y, want] : {std::tuple{41, 1, 0x100000u}, {42, 1, 0x200000u}, {41, 3, 0x300000u}, {43, 3, 0x400000u},
-                            {44, 0, 0u}, {40, 4, 0u}, {50, 10, 0x100000u}, {51, 10, 0u}}) EXPECT_EQ(window.surface.At(x, y), want) << x << "," << y;
-  // Empty and unbound objects draw nothing on the window; a derived height of 0 draws nothing either.
-  const int before = NonBlack(window) + NonBlack(back);
-  Loaded(testing::Pattern(32, 24))->Draw(5, 5, 1, 0, 0);
-  ImageObject empty(&surfaces);
-  empty.BindToWindow();
+  for (int32_t i = 0; i < 24 * 32; ++i) ASSERT_EQ(window.At(8 + i % 24, 8 + i / 24), pattern.pixels[size_t(i)]) << i;
+  EXPECT_EQ(std::tuple(Lit(window), window.dirty.load(), back.dirty.load()), std::tuple(24 * 32 - 1, true, true));
   auto unbound = Loaded(PixelSurface(4, 4, 0x0F0F0F), false);
-  EXPECT_EQ(std::tuple(empty.Draw(0, 0, 0), empty.Draw(0, 0, 10, 10, 0, &other), empty.BitmapWidth() + empty.BitmapHeight(),
-                       unbound->Draw(0, 0, 0)), std::tuple(0, 0, 0, 0));
-  EXPECT_NE(unbound->Draw(0, 0, 0, 0, 0, &other), 0);
-  EXPECT_EQ(std::pair(other.surface.At(3, 3), NonBlack(window) + NonBlack(back)), std::pair(0x0F0F0Fu, before));
+  EXPECT_EQ(unbound->Draw(0, 0, 0), 0);
   window.surface.At(3, 3) = 0xF000F0, back.surface.At(3, 3) = 0x00F000;
   unbound->BindToWindow();
-  EXPECT_NE(unbound->Draw(3, 3, RopSrcPaint), 0);  // each surface's own pixel meets the source
-  EXPECT_EQ(std::pair(window.surface.At(3, 3), back.surface.At(3, 3)), std::pair(0xFF0FFFu, 0x0FFF0Fu));
-  // Clipped at every edge without wrapping, and a huge rectangle is clipped, not iterated.
-  image = Loaded(PixelSurface(10, 10, 0xFFFFFF));
-  DrawTarget clip(64, 48, 0);
-  for (auto [x, y] : {std::pair{-5, -5}, {60, 45}, {INT_MAX - 3, INT_MAX - 3}, {INT_MIN, 0}}) EXPECT_NE(image->Draw(x, y, 0, 0, 0, &clip), 0);
-  EXPECT_EQ(NonBlack(clip), 25 + 4 * 3);
-  EXPECT_NE(image->Draw(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX, 0), 0);
-  EXPECT_EQ(NonBlack(window) + NonBlack(back), 64 * 48 + 100 * 80);
+  EXPECT_NE(unbound->Draw(3, 3, RopSrcPaint), 0);
+  EXPECT_EQ(std::pair(window.At(3, 3), back.At(3, 3)), std::pair(0xFF0FFFu, 0x0FFF0Fu));
+  // A huge rectangle is clipped, not iterated.
+  EXPECT_NE(Loaded(PixelSurface(10, 10, 0xFFFFFF))->Draw(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX, 0), 0);
+  EXPECT_EQ(Lit(window) + Lit(back), 64 * 64 + 128 * 128);
 }
 
-TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
+TEST(PortableDecode, EveryBmpLayoutDecodesToTheSameColours) {
   PixelSurface two(13, 5), sixteen(7, 9), many = testing::Pattern(11, 6);
   for (int32_t i = 0; i < 13 * 5; ++i) two.pixels[size_t(i)] = i % 3 == 0 ? 0x123456 : 0xFEDCBA;
   for (int32_t i = 0; i < 7 * 9; ++i) sixteen.pixels[size_t(i)] = uint32_t(i * 5 % 16) * 0x0F0F0F;
@@ -143,32 +287,7 @@ TEST_F(ImageTest, EveryBmpLayoutDecodesToTheSameColours) {
     }
 }
 
-TEST_F(ImageTest, KindComesFromContentPngIsOnlyMeasuredAndFailuresKeepOrEmptyThePicture) {
-  const PixelSurface picture = testing::Pattern(5, 4);
-  auto image = Loaded(PixelSurface(4, 4, 0x00FF00));
-  const std::string missing = testing::TempPath("no_such_file.bmp"), folder = ::testing::TempDir();
-  for (const char* path : {missing.c_str(), folder.c_str(), (const char*)nullptr}) EXPECT_EQ(image->Load(path), 0);
-  EXPECT_NE(image->Draw(1, 1, 0), 0);  // an unopenable path keeps the picture
-  EXPECT_EQ(std::pair(window.surface.At(1, 1), image->Loader().kind), std::pair(0x00FF00u, PictureKind::Bmp));
-  Bytes cut = testing::PngHeaderBytes(0x01020304, 5);
-  cut.resize(18);  // missing size bytes read as 0
-  // (name, bytes, loaded, kind, width, height); GIF needs SDL2_image (without it nothing is read), a PNG is
-  // only measured.
-  for (const auto& [name, bytes, loaded, kind, w, h] :
-       {std::tuple{"bmp_named.gif", testing::BmpBytes(picture, 24, false), 1, PictureKind::Bmp, 5, 4},
-        {"gif_named.bmp", testing::GifBytes(picture), DFX_TEST_SDL, PictureKind::Gif, 5 * DFX_TEST_SDL, 4 * DFX_TEST_SDL},
-        {"two_bytes.bmp", Bytes{0x42, 0x4D}, 0, PictureKind::Bmp, 0, 0}, {"text.bmp", Bytes{'h', 'e', 'l', 'l', 'o'}, 0, PictureKind::None, 0, 0},
-        {"picture.png", testing::PngHeaderBytes(300, 70000), 0, PictureKind::Png, 300, 70000},
-        {"short.png", cut, 0, PictureKind::Png, 0x01020000, 0}}) {
-    window.surface.At(12, 12) = 0;
-    EXPECT_EQ(image->Load(Write(name, bytes).c_str()), loaded) << name;
-    EXPECT_EQ(image->Draw(11, 11, 0) != 0 && window.surface.At(12, 12) != 0, loaded == 1) << name;
-    EXPECT_EQ(std::tuple(image->Loader().kind, image->Loader().width, image->Loader().height, image->BitmapWidth() * loaded, image->Bound()),
-              std::tuple(kind, w, h, w * loaded, true)) << name;
-  }
-}
-
-TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
+TEST(PortableDecode, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
   const Bytes good = testing::BmpBytes(testing::Pattern(2, 2), 24, false), gif = testing::GifBytes(testing::Pattern(2, 2));
   const size_t at = 13 + 3 * 256;  // the GIF's image descriptor
   ASSERT_EQ(gif[at], 0x2C);
@@ -184,13 +303,14 @@ TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
   };
   // BMP sides out of bounds; GIF: a huge screen, a huge first image, an image placed beyond the bound.
   int row = 0;
-  for (const auto& [kind, b] : {bmp(100000, 100000), bmp(MaxPictureSide + 1, 1), bmp(1, -(MaxPictureSide + 1)), bmp(0, 2), bmp(2, 0), bmp(-2, 2),
-                                bmp(INT32_MIN, INT32_MIN), bmp(2, INT32_MIN), gifWith({6, 7, 8, 9}), gifWith({at + 5, at + 6}), gifWith({at + 1, at + 2})}) {
+  for (const auto& [kind, b] : {bmp(100000, 100000), bmp(portable::MaxPictureSide + 1, 1), bmp(1, -(portable::MaxPictureSide + 1)), bmp(0, 2),
+                                bmp(2, 0), bmp(-2, 2), bmp(INT32_MIN, INT32_MIN), bmp(2, INT32_MIN), gifWith({6, 7, 8, 9}),
+                                gifWith({at + 5, at + 6}), gifWith({at + 1, at + 2})}) {
     EXPECT_FALSE(portable::PeekPictureSize(kind, b.data(), b.size()) || portable::DecodePicture(kind, b.data(), b.size())) << row++;
   }
   // At the bound the header passes and the missing pixel data is refused.
-  const Bytes atBound = bmp(MaxPictureSide, -MaxPictureSide).second;
-  EXPECT_EQ(portable::PeekPictureSize(PictureKind::Bmp, atBound.data(), atBound.size()).value_or(portable::PictureSize{}).height, MaxPictureSide);
+  const Bytes atBound = bmp(portable::MaxPictureSide, -portable::MaxPictureSide).second;
+  EXPECT_EQ(portable::PeekPictureSize(PictureKind::Bmp, atBound.data(), atBound.size()).value_or(portable::PictureSize{}).height, portable::MaxPictureSide);
   EXPECT_FALSE(portable::DecodeBmp(atBound.data(), atBound.size()));
   // Every prefix of valid files, each in its own block so that the sanitizer runs see a read past the end.
   for (const Bytes& file : {testing::BmpBytes(testing::Pattern(6, 5), 24, false), testing::BmpBytes(testing::Pattern(6, 5), 8, true), gif})
@@ -201,45 +321,13 @@ TEST_F(ImageTest, OversizedAndDamagedFilesAreRefusedWithoutCrashing) {
     }
 }
 
-// The capture holds the picture with red in the low byte, survives failed loads, keeps
-// its delay during a pass; a reload or destruction stops the pass.
-TEST_F(ImageTest, CapturePixelsDelayAndStops) {
-  const PixelSurface picture = testing::Pattern(17, 9);
-  ImageObject image(&surfaces);
-  EXPECT_EQ(std::pair(image.CaptureReady(), image.Pixels()), std::pair(0, (const uint32_t*)nullptr));
-  ASSERT_EQ(image.Load(Write("capture.bmp", testing::BmpBytes(picture, 24, true)).c_str()), 1);
-  ASSERT_TRUE(WaitFor([&] { return image.CaptureReady() == 1; }));
-  const uint32_t* pixels = image.Pixels();
-  for (size_t i = 0; i < picture.pixels.size(); ++i) ASSERT_EQ(pixels[i], __builtin_bswap32(picture.pixels[i]) >> 8) << i;
-  EXPECT_EQ(image.Load(testing::TempPath("capture_missing.bmp").c_str()) + image.Load(Write("junk.bin", {1, 2, 3}).c_str()), 0);
-  EXPECT_EQ(std::pair(image.CaptureReady(), image.Pixels()), std::pair(1, pixels));
-  auto slowImage = Loaded(PixelSurface(8, 32, 0x00FF00));
-  ASSERT_TRUE(WaitFor([&] { return !slowImage->CaptureRunning(); }));
-  ASSERT_EQ(slowImage->SetCaptureDelay(20), 1);
-  const std::string slow = Write("slow.bmp", testing::BmpBytes(PixelSurface(8, 32, 0x00FF00), 24, false));
-  ASSERT_EQ(slowImage->Load(slow.c_str()), 1);
-  // 32 rows of 20 ms: still running, and the worker reads its own copy.
-  EXPECT_EQ(std::tuple(slowImage->SetCaptureDelay(-1), slowImage->CaptureReady(), slowImage->Draw(0, 0, 0) != 0, window.surface.At(7, 15)),
-            std::tuple(0, 0, true, 0x00FF00u));
-  ASSERT_TRUE(WaitFor([&] { return !slowImage->CaptureRunning(); }));
-  EXPECT_EQ(std::pair(slowImage->CaptureReady(), slowImage->SetCaptureDelay(-1)), std::pair(1, 1));
-  ASSERT_EQ(slowImage->Load(slow.c_str()), 1);  // a negative delay starts no pass
-  EXPECT_EQ(std::tuple(slowImage->CaptureRunning(), slowImage->CaptureReady(), slowImage->Pixels()), std::tuple(false, 0, (const uint32_t*)nullptr));
-  ASSERT_EQ(slowImage->SetCaptureDelay(1000) * slowImage->Load(slow.c_str()) * slowImage->Load(slow.c_str()), 1);  // stops the running pass
-  EXPECT_EQ(slowImage->CaptureReady(), 0);
-  slowImage.reset();
-  std::vector<std::unique_ptr<ImageObject>> images(40);  // many objects capturing side by side
-  for (auto& each : images) each = Loaded(PixelSurface(24, 32, 0x0000FF), false);
-  for (auto& each : images) EXPECT_TRUE(WaitFor([&] { return each->CaptureReady() == 1; }) && each->Pixels()[24 * 32 - 1] == 0xFF0000u);
-}
-
 // A paint copies the back buffer to the window, back buffer lock first as the hosts
 // do; one that falls between a draw's two writes must not leave the old picture.
 // And a release racing the worker's report must leave the ready flag clear.
-TEST_F(ImageTest, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
+TEST_F(PortableImage, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
   const uint32_t colours[2] = {0xFF0000, 0x0000FF};
   PixelSurface tiny(1, 1, 0x123456);
-  std::unique_ptr<ImageObject> images[2] = {Loaded(PixelSurface(64, 48, colours[0])), Loaded(PixelSurface(64, 48, colours[1]))};
+  std::unique_ptr<portable::ImageObject> images[2] = {Loaded(PixelSurface(64, 48, colours[0])), Loaded(PixelSurface(64, 48, colours[1]))};
   std::atomic<bool> done{false};
   std::thread painter([&] {
     while (!done.load()) {
@@ -267,7 +355,7 @@ TEST_F(ImageTest, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
 #if DFX_TEST_SDL
 // Files from SDL's own writers (a BMP with its own header layout, PNG, JPEG), and a
 // JPEG claiming an oversized frame.
-TEST_F(ImageTest, FilesFromRealWritersAndAnOversizedJpeg) {
+TEST_F(PortableImage, FilesFromRealWritersAndAnOversizedJpeg) {
   const PixelSurface picture = testing::Pattern(20, 12);
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 20, 12, 32, SDL_PIXELFORMAT_RGB888);
   for (int y = 0; y < 12; ++y) std::copy_n(picture.pixels.begin() + y * 20, 20, reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch));
@@ -276,17 +364,17 @@ TEST_F(ImageTest, FilesFromRealWritersAndAnOversizedJpeg) {
   SDL_FillRect(surface, nullptr, 0x00336699);
   ASSERT_EQ(IMG_SaveJPG(surface, flat.c_str(), 100), 0);
   SDL_FreeSurface(surface);
-  ImageObject image(&surfaces);
+  portable::ImageObject image(&surfaces);
   image.BindToWindow();
   // (path, loaded, kind, drawn exactly); the flat JPEG within 3 per channel.
   for (auto [path, loaded, kind, exact] : {std::tuple{bmp, 1, PictureKind::Bmp, true}, {png, 0, PictureKind::Png, false},
                                            {jpg, 1, PictureKind::Jpeg, false}, {Write("made.gif", testing::GifBytes(picture)), 1, PictureKind::Gif, true}}) {
     EXPECT_EQ(image.Load(path.c_str()), loaded) << path;
     EXPECT_EQ(std::tuple(image.Loader().kind, image.Loader().width, image.Loader().height, !exact || image.Draw(0, 0, 0) != 0), std::tuple(kind, 20, 12, true)) << path;
-    for (int32_t i = 0; exact && i < 20 * 12; ++i) ASSERT_EQ(window.surface.At(i % 20, i / 20), picture.pixels[size_t(i)]) << path << i;
+    for (int32_t i = 0; exact && i < 20 * 12; ++i) ASSERT_EQ(window.At(i % 20, i / 20), picture.pixels[size_t(i)]) << path << i;
   }
   ASSERT_TRUE(image.Load(flat.c_str()) == 1 && image.Draw(0, 0, 0) != 0);
-  for (int shift : {16, 8, 0}) EXPECT_NEAR(int(window.surface.At(5, 5) >> shift & 0xFF), int(0x336699 >> shift & 0xFF), 3) << shift;
+  for (int shift : {16, 8, 0}) EXPECT_NEAR(int(window.At(5, 5) >> shift & 0xFF), int(0x336699 >> shift & 0xFF), 3) << shift;
   // A frame header announcing 60000 x 60000 is refused before decoding.
   Bytes huge(std::istreambuf_iterator<char>(std::ifstream(jpg, std::ios::binary).rdbuf()), {});
   const uint8_t frame[] = {0xFF, 0xC0};
@@ -295,6 +383,35 @@ TEST_F(ImageTest, FilesFromRealWritersAndAnOversizedJpeg) {
   huge[sof + 5] = huge[sof + 7] = 0xEA, huge[sof + 6] = huge[sof + 8] = 0x60;
   EXPECT_FALSE(portable::PeekPictureSize(PictureKind::Jpeg, huge.data(), huge.size()));
   EXPECT_EQ(image.Load(Write("huge.jpg", huge).c_str()), 0);
+}
+#endif
+
+#ifdef _WIN32
+// An image object whose private heap is too small for any pixel buffer.
+struct StarvedImage : win32::ImageObject {
+  explicit StarvedImage(win32::WindowSurfaces* s) : ImageObject(s) { HeapDestroy(heap), heap = HeapCreate(0, 4096, 4096); }
+};
+
+using Win32Image = ImageSuite<Win32Rig>;
+TEST_F(Win32Image, HeldFileDeletedBackBufferAndStarvedHeap) {
+  auto image = Loaded(pattern);
+  // A file another opener holds without sharing writes is not openable: the old picture stays.
+  const std::string held = Write("held.bmp", testing::BmpBytes(testing::Pattern(8, 8), 24, false));
+  HANDLE handle = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(image->Load(held.c_str()), 0);
+  CloseHandle(handle);
+  surfaces.backBufferDc.store(nullptr);  // the window has deleted its back buffer
+  EXPECT_TRUE(image->BitmapWidth() == 24 && image->Draw(50, 50, 0) != 0);
+  EXPECT_EQ(back.At(55, 57), 0u);
+  StarvedImage starved(&surfaces);
+  ASSERT_EQ(starved.Load(Write("big.bmp", testing::BmpBytes(testing::Pattern(64, 64), 24, false)).c_str()), 1);
+  starved.WaitForCapture();
+  EXPECT_EQ(std::pair(starved.Pixels(), starved.CaptureReady()), std::pair((const uint32_t*)nullptr, 0)) << "no buffer, never ready";
+}
+
+TEST(Win32HiMetric, ConvertsHundredthsOfAMillimetreToRoundedPixels) {
+  for (auto [himetric, dpi, want] : {std::array{2540, 96, 96}, {635, 96, 24}, {13, 96, 0}, {14, 96, 1}, {318, 120, 15}, {0, 96, 0}})
+    EXPECT_EQ(win32::HiMetricToPixels(himetric, dpi), want) << himetric << " at " << dpi;
 }
 #endif
 
