@@ -29,10 +29,7 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
 
 portable::PixelSurface Pattern(int32_t w, int32_t h) {
   portable::PixelSurface s(w, h);
-  for (int32_t i = 0; i < w * h; ++i) {
-    const uint32_t x = uint32_t(i % w), y = uint32_t(i / w);
-    s.pixels[size_t(i)] = x * 37 % 256 << 16 | y * 53 % 256 << 8 | (x + y) * 11 % 256;
-  }
+  for (uint32_t i = 0, x = 0, y = 0; i < s.pixels.size(); ++i, x = i % uint32_t(w), y = i / uint32_t(w)) s.pixels[i] = x * 37 % 256 << 16 | y * 53 % 256 << 8 | (x + y) * 11 % 256;
   return s;
 }
 
@@ -40,8 +37,7 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
   const std::vector<uint32_t> palette = bpp <= 8 ? PaletteOf(s) : std::vector<uint32_t>{};
   const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4, offBits = 54 + uint32_t(palette.size()) * 4;
   Bytes b = {'B', 'M'};
-  for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
-                     topDown ? uint32_t(-s.height) : uint32_t(s.height)}) PutLe32(b, v);
+  for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width), topDown ? uint32_t(-s.height) : uint32_t(s.height)}) PutLe32(b, v);
   for (uint32_t v : {1u, uint32_t(bpp)}) PutLe16(b, v);
   for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) PutLe32(b, v);
   for (uint32_t c : palette) PutLe32(b, c);
@@ -60,31 +56,23 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
 Bytes GifBytes(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette = PaletteOf(s);
   palette.resize(256, 0);
-  Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
-  for (uint32_t v : {uint32_t(s.width), uint32_t(s.height)}) PutLe16(b, v);
-  b.insert(b.end(), {0xF7, 0, 0});  // global table of 256 entries
+  Bytes b = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0xF7, 0, 0}, data;  // a global table of 256 entries
   for (uint32_t c : palette) b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
   b.push_back(0x2C);
   for (uint32_t v : {0u, 0u, uint32_t(s.width), uint32_t(s.height)}) PutLe16(b, v);
   b.insert(b.end(), {0, 8});  // no local table, minimum code size 8
-  // A clear code often enough that the code size never grows past 9 bits.
-  std::vector<uint32_t> codes = {256};
-  for (size_t i = 0; i < s.pixels.size(); ++i) {
-    codes.push_back(IndexOf(palette, s.pixels[i]));
-    if (i % 250 == 249) codes.push_back(256);
-  }
-  codes.push_back(257);
-  Bytes data;
+  // 9-bit codes, a clear code often enough that the code size never grows.
   uint32_t acc = 0, bits = 0;
-  for (uint32_t code : codes)
-    for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
+  auto put = [&](uint32_t code) { for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc)); };
+  for (size_t i = 0; i < s.pixels.size(); ++i) (i % 250 == 0 ? put(256) : void()), put(IndexOf(palette, s.pixels[i]));
+  put(257);
   if (bits > 0) data.push_back(uint8_t(acc));
   for (size_t i = 0; i < data.size(); i += 255) {
     b.push_back(uint8_t(std::min<size_t>(255, data.size() - i)));
     b.insert(b.end(), data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + b.back()));
   }
   b.insert(b.end(), {0, 0x3B});
-  return b;
+  return WithSides(b, s.width, s.height);
 }
 
 Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
@@ -92,6 +80,17 @@ Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
   for (uint32_t v : {w, h, 0x08020000u})  // then depth 8, colour type 2
     for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(v >> shift));
   b.insert(b.end(), 5, 0);  // interlace, CRC
+  return b;
+}
+
+// An application segment to skip, then the frame header.
+Bytes JpegHeaderBytes(uint16_t w, uint16_t h) {
+  return {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, 11, 8, uint8_t(h >> 8), uint8_t(h), uint8_t(w >> 8), uint8_t(w), 1, 1, 0x11, 0};
+}
+
+Bytes WithSides(Bytes b, int32_t w, int32_t h) {
+  const size_t at = b[0] == 'B' ? 18 : 6, n = b[0] == 'B' ? 4 : 2;
+  for (size_t i = 0; i < n; ++i) b[at + i] = uint8_t(uint32_t(w) >> 8 * i), b[at + n + i] = uint8_t(uint32_t(h) >> 8 * i);
   return b;
 }
 

@@ -19,7 +19,10 @@ portable::PixelSurface Pattern(int32_t w, int32_t h);
 Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown);
 // A GIF89a of the picture (at most 256 colours) with uncompressed 9-bit codes.
 Bytes GifBytes(const portable::PixelSurface& s);
-// Just enough of a PNG for the first-bytes test and the header size.
+// Just enough of a PNG or a JPEG for the first-bytes test and the header size.
 Bytes PngHeaderBytes(uint32_t w, uint32_t h);
+Bytes JpegHeaderBytes(uint16_t w, uint16_t h);
+// A BMP's or GIF's header made to announce other sides (the GIF's screen).
+Bytes WithSides(Bytes picture, int32_t w, int32_t h);
 
 }  // namespace dfx::testing
