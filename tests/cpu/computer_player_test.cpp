@@ -1,10 +1,7 @@
 // The move decision and the opening book: book first (orientation, lines, random choice,
 // the two mends), search otherwise, passes.
-#include <gtest/gtest.h>
-
 #include <set>
 
-#include "cpu/bench_suite.h"
 #include "test_support.h"
 
 namespace dfx {

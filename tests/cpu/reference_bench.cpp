@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "cpu/bench_suite.h"
-#include "reference_search.h"
 #include "test_support.h"
 
 // Processor time: the machine is shared, so wall time would measure the neighbours too.

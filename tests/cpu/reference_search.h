@@ -9,9 +9,7 @@
 namespace dfx::reference {
 
 // The level table's choice for a board of `discs` discs.
-struct Plan {
-  int depth, mode, weightSet;
-};
+struct Plan { int depth, mode, weightSet; };
 Plan PlanFor(int discs, int level);
 
 struct Result {

@@ -1,11 +1,15 @@
 // Helpers the cpu tests share: a progress sink that keeps the marks as text, a scattered-board
-// builder, and the equality checks between engine, literal search and reference.
+// builder, the bench signature, and the equality checks between engine, literal search and reference.
 #pragma once
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
+#include <tuple>
 
+#include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
+#include "reference_search.h"
 
 namespace dfx {
 
@@ -17,10 +21,52 @@ struct MarkRecorder : SearchProgress {
 
 // `discs` discs on random squares, each Black with probability blackPercent / 100: not
 // reachable in a game, but full of passes and wipe-outs.
-Board ScatteredBoard(uint32_t seed, int discs, int blackPercent);
+inline Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
+  uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
+  auto next = [&state] { return state ^= state << 13, state ^= state >> 7, state ^= state << 17; };
+  Board board;
+  for (int placed = 0; placed < discs;) {
+    const int bit = static_cast<int>(next() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
+    if (board[square] == Empty) board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White, ++placed;
+  }
+  return board;
+}
 
-uint64_t LiteralSignature(bool withLevelS);
-void ExpectLiteralMatchesReference(const Board& board, Cell side, int level);
-void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side);
+// Total evalCount of the literal searches over the bench suite, level S included or not.
+inline uint64_t LiteralSignature(bool withLevelS) {
+  auto player = std::make_unique<ComputerPlayer>();
+  uint64_t total = 0;
+  for (const BenchPosition& p : BenchSuite())
+    for (int level : DistinctLevels(p.discs))
+      if (level != LevelS || withLevelS) total += player->SearchMove(p.board, p.side, level, nullptr, true).evalCount;
+  return total;
+}
+
+// The literal search, replaying subtrees it met before or walking every one, counts and
+// decides as the reference.
+inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
+  static const std::unique_ptr<ComputerPlayer> players[2] = {std::make_unique<ComputerPlayer>(), std::make_unique<ComputerPlayer>()};
+  players[1]->replaySubtrees = false;
+  const reference::Result want = reference::Search(board, side, level);
+  for (const auto& player : players) {
+    MarkRecorder marks;
+    const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
+    EXPECT_EQ(std::tuple(got.rootMoves, got.square, got.scoreMade, want.scoreMade ? got.bestScore : 0, got.evalCount, got.preSearchCount,
+                         got.fullBoardCount, got.finalDepth, marks.text),
+              std::tuple(want.rootMoves, want.bestMove, want.scoreMade, want.bestScore, want.evalCount, want.preSearchCount,
+                         want.fullBoardCount, want.finalDepth, want.marks)) << BoardToText(board) << " side " << side << " level " << level;
+  }
+}
+
+// The fast level-S search decides, scores and marks as the literal one.
+inline void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side) {
+  MarkRecorder literalMarks, fastMarks;
+  const ComputerMove a = player.SearchMove(board, side, LevelS, &literalMarks, true);
+  const ComputerMove b = player.SearchMove(board, side, LevelS, &fastMarks, false);
+  auto key = [](const ComputerMove& m, const MarkRecorder& r) {
+    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text, m.preSearchCount, m.finalDepth);
+  };
+  EXPECT_EQ(key(b, fastMarks), key(a, literalMarks)) << BoardToText(board) << " side " << side;
+}
 
 }  // namespace dfx
