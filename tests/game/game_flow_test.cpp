@@ -22,8 +22,7 @@ std::string Title(char level, const char* random = "ON") {
   return "ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM "s + random + "|L " + level + "(\\x04\\x05)| DFX PROJECT";
 }
 const char* kThreeEmpties = "-OXXXOX-" "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX" "XXXXXXO-";
-const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn,
-                        KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
+const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn, KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
 
 class GameFlow : public ::testing::TestWithParam<Flow> {};
 
@@ -38,14 +37,12 @@ TEST_P(GameFlow, ShowsTheExpectedScreens) {
     EXPECT_TRUE(screens[i].board.starts_with(f.screens[i].second)) << "screen " << i << ": " << screens[i].board;
   }
   if (f.cursor.first == 0) return;
-  // The box's corner and edge-middle dots are dark.
   const portable::PixelSurface screen = s.host.ScreenCopy();
-  const auto& dark = s.reader.Glyph(DarkDotGlyph);
-  for (int d = 0; d < 6; ++d) {
-    const int px0 = DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3), py0 = DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6);
-    for (int p = 0; p < DotPixels * DotPixels; ++p)
-      ASSERT_EQ(screen.At(px0 + p % DotPixels, py0 + p / DotPixels), dark->At(p % DotPixels, p / DotPixels)) << d;
-  }
+  for (int d = 0; d < 6; ++d)  // the box's corner and edge-middle dots are dark
+    for (int y = 0; y < DotPixels; ++y)
+      for (int x = 0; x < DotPixels; ++x)
+        ASSERT_EQ(screen.At(DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3) + x, DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6) + y),
+                  s.reader.Glyph(DarkDotGlyph)->At(x, y)) << d;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -35,8 +35,7 @@ struct Session {
     ScreenText last;
     host.SetOnKeysExhausted([&] {
       last = reader.ReadAt(host.ScreenCopy(), 0, 0);
-      EXPECT_EQ(game->state.blackCount, game->board.CountDiscs(Black));
-      EXPECT_EQ(game->state.whiteCount, game->board.CountDiscs(White));
+      EXPECT_EQ(std::tuple(game->state.blackCount, game->state.whiteCount), std::tuple(game->board.CountDiscs(Black), game->board.CountDiscs(White)));
       const Keys keys = answer(last);
       if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
       host.PushKeys(keys);
