@@ -13,7 +13,7 @@ struct ComputerPlayerTest : ::testing::Test {
   int16_t moveNumber = 0;
   MarkRecorder marks;
 
-  void SetUp() override { Restart(); }
+  ComputerPlayerTest() { Restart(); }
   void Restart() { StandardStart(board), moveNumber = 0; }
   void Play(int square, Cell side, bool human) {
     ASSERT_TRUE(board[square] == Empty && board.CanPlay(square, side));
@@ -61,8 +61,7 @@ TEST_F(ComputerPlayerTest, BookMovesStayLegalThroughAWholeOpeningAndReachEveryLi
 TEST_F(ComputerPlayerTest, EveryFirstMoveIsMappedOntoTheBookAndRepliesBack) {
   // (first move, orientation, line 1's reply 60 on the board)
   for (auto [first, orientation, reply] : {std::tuple(51, 0, 60), {39, 1, 30}, {31, 2, 30}, {59, 3, 60}}) {
-    player = std::make_unique<ComputerPlayer>();
-    Restart();
+    player = std::make_unique<ComputerPlayer>(), Restart();
     Play(first, Black, true);
     const ComputerMove m = Decide(White, 0, 0);
     EXPECT_EQ(std::tuple(player->book.orientation, m.square, player->book.gameRecord[0], player->book.gameRecord[1]),

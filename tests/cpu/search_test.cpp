@@ -36,10 +36,9 @@ TEST(Evaluation, MatchesReferenceForBothSidesAndSets) {
     for (const BenchPosition& p : RandomPositions(discs, 6, 77u * uint32_t(discs))) boards.push_back(p.board);
   for (uint32_t seed = 0; seed < 300; ++seed) boards.push_back(ScatteredBoard(seed, 1 + int(seed % 64), 5 + int(seed % 3) * 45));
   for (const Board& b : boards)
-    for (int k = 0; k < 4; ++k) {  // both sides, both weight sets
-      const Cell side = k < 2 ? White : Black;
-      ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), k % 2), reference::Evaluate(b, side, k % 2)) << BoardToText(b) << k;
-    }
+    for (Cell side : {White, Black})
+      for (int set : {0, 1})
+        ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), set), reference::Evaluate(b, side, set)) << BoardToText(b) << side << set;
 }
 
 TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
