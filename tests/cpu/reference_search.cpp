@@ -1,4 +1,5 @@
-#include "reference_search.h"
+// A plain reading of the computer player on the 91-cell board, step by step.
+#include "test_support.h"
 
 #include <algorithm>
 #include <vector>

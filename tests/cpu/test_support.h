@@ -1,15 +1,28 @@
-// Helpers the cpu tests share: a progress sink that keeps the marks as text, a scattered-board
-// builder, the bench signature, and the equality checks between engine, literal search and reference.
+// What the cpu tests share: the plain, step-by-step reference player kept only as the yardstick
+// the engine's searches are compared with (reference_search.cpp), a progress sink that keeps the
+// marks as text, a scattered-board builder, the bench signature, and the equality checks.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <tuple>
-
 #include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
-#include "reference_search.h"
+
+namespace dfx::reference {
+
+// The level table's choice for a board of `discs` discs.
+struct Plan { int depth, mode, weightSet; };
+Plan PlanFor(int discs, int level);
+
+struct Result {
+  int rootMoves = 0, bestMove = 0, bestScore = 0, finalDepth = 0;
+  bool scoreMade = false;
+  uint32_t evalCount = 0, preSearchCount = 0, fullBoardCount = 0;
+  std::string marks;  // '/' where a row of marks starts, then one glyph digit per root move
+};
+Result Search(const Board& board, Cell side, int level);
+int Evaluate(const Board& board, Cell side, int weightSet);
+
+}  // namespace dfx::reference
 
 namespace dfx {
 
