@@ -84,8 +84,9 @@ struct Machine {
   List Generate(const Board& b, Cell side, bool byMobility) {
     List list;
     for (auto [priority, s] : empties) {
-      if (b[s] != Empty || !b.CanPlay(s, side)) continue;
-      const Board next = Played(b, s, side);
+      Board next = b;
+      if (b[s] != Empty || next.FlipDiscs(s, side) == 0) continue;
+      next[s] = side;
       list.push_back({byMobility ? OpponentMobility(next, side) : Evaluate(next, side), s});
       if (list.size() == 31) break;
     }

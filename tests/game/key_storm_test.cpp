@@ -13,10 +13,10 @@ namespace {
 void CheckGame(const ScreenText& screen, const Game& g, int level, uint8_t startKey) {
   const GameState& st = g.state;
   const std::string squares = BoardToText(g.board);
-  // Every square holds a cell value, so all 27 Borders are round the edge.
-  ASSERT_EQ(std::tuple(int(st.cpuLevel), st.humanColour, squares.find('?'), std::count(g.board.cells, g.board.cells + BoardCells, Border)),
-            std::tuple(level, startKey == K1 ? Black : White, std::string::npos, BoardCells - 64)) << squares;
-  ASSERT_EQ(screen.board, squares) << "the board on screen is not the board";
+  // Level and side as chosen, every square holds a cell value (so all 27 Borders are round the
+  // edge), and the screen shows the board.
+  ASSERT_EQ(std::tuple(int(st.cpuLevel), st.humanColour, squares.find('?'), std::count(g.board.cells, g.board.cells + BoardCells, Border), screen.board),
+            std::tuple(level, startKey == K1 ? Black : White, std::string::npos, BoardCells - 64, squares));
   char counts[16];
   std::snprintf(counts, sizeof counts, "%2d%2d", st.blackCount, st.whiteCount);
   ASSERT_EQ(screen.lines[4].substr(10, 2) + screen.lines[5].substr(10, 2), counts);
@@ -49,8 +49,7 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
     if (screen.lines[0] == "  Discoflipparex V2.3D  ") {
       if (waits > 1) {
         // A key from the other thread may end the result screen before it was waited on.
-        EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black))
-            << "back on the title screen before a result";
+        EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black)) << "back on the title screen before a result";
         return result = "passed unseen", Keys{};
       }
       Keys keys;  // noise that cannot start a game, then the level and the side

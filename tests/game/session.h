@@ -44,13 +44,6 @@ struct Session {
     return last;
   }
 
-  // The screen at the title and after each stage of keys.
-  std::vector<ScreenText> Run(const std::vector<Keys>& stages) {
-    std::vector<ScreenText> screens;
-    Play([&](const ScreenText& s) { return screens.push_back(s), screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{}; });
-    return screens;
-  }
-
   MemoryHost host;
   std::unique_ptr<Game> game;
   ScreenReader reader;
