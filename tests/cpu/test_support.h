@@ -14,7 +14,7 @@ struct Plan { int depth, mode, weightSet; };
 Plan PlanFor(int discs, int level);
 
 struct Result {
-  int rootMoves = 0, bestMove = 0, bestScore = 0, finalDepth = 0;
+  int rootMoves = 0, square = 0, bestScore = 0, finalDepth = 0;
   bool scoreMade = false;
   uint32_t evalCount = 0, preSearchCount = 0, fullBoardCount = 0;
   std::string marks;  // '/' where a row of marks starts, then one glyph digit per root move
@@ -55,6 +55,11 @@ inline uint64_t LiteralSignature(bool withLevelS) {
   return total;
 }
 
+// What the literal search and the reference both report.
+auto Report(const auto& m, const std::string& marks) {
+  return std::tuple(m.rootMoves, m.square, m.scoreMade, m.scoreMade ? int(m.bestScore) : 0, m.evalCount, m.preSearchCount, m.fullBoardCount, m.finalDepth, marks);
+}
+
 // The literal search, replaying subtrees it met before or walking every one, counts and
 // decides as the reference.
 inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
@@ -64,10 +69,7 @@ inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int lev
   for (const auto& player : players) {
     MarkRecorder marks;
     const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
-    EXPECT_EQ(std::tuple(got.rootMoves, got.square, got.scoreMade, want.scoreMade ? got.bestScore : 0, got.evalCount, got.preSearchCount,
-                         got.fullBoardCount, got.finalDepth, marks.text),
-              std::tuple(want.rootMoves, want.bestMove, want.scoreMade, want.bestScore, want.evalCount, want.preSearchCount,
-                         want.fullBoardCount, want.finalDepth, want.marks)) << BoardToText(board) << " side " << side << " level " << level;
+    EXPECT_EQ(Report(got, marks.text), Report(want, want.marks)) << BoardToText(board) << " side " << side << " level " << level;
   }
 }
 

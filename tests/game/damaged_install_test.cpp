@@ -15,7 +15,6 @@ namespace dfx::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
 
 const fs::path kRes = fs::path(DFX_SOURCE_DIR) / "res";
 const std::string kStandard = std::string(27, '-') + "OX------XO" + std::string(27, '-'), kEmpty(64, '-');
@@ -107,7 +106,7 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
 }
 
 const std::string kMegabyteBoard = Random("00000000\n00000000\n00000000\n00012000\n00021000\n00000000\n00000000\n00000000\n", 1 << 20, 3);
-const std::string kHugeBmp = Read(Glyph(kRes, 'c')).replace(18, 8, "\xA0\x86\x01\0\xA0\x86\x01\0"s);
+const std::string kHugeBmp = Read(Glyph(kRes, 'c')).replace(18, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8));
 
 INSTANTIATE_TEST_SUITE_P(Each, DamagedInstall, ::testing::Values(
     Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},

@@ -4,8 +4,6 @@
 namespace dfx::testing {
 namespace {
 
-using namespace std::string_literals;
-
 struct Flow {
   const char* name;
   const char* start;  // the start position, or null for the shipped one
@@ -19,7 +17,7 @@ struct Flow {
 void PrintTo(const Flow& f, std::ostream* os) { *os << f.name; }
 
 std::string Title(char level, const char* random = "ON") {
-  return "ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM "s + random + "|L " + level + "(\\x04\\x05)| DFX PROJECT";
+  return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level + "(\\x04\\x05)| DFX PROJECT";
 }
 const char* kThreeEmpties = "-OXXXOX-" "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX" "XXXXXXO-";
 const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn, KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};

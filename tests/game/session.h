@@ -21,10 +21,8 @@ using Keys = std::vector<uint8_t>;
 
 struct Session {
   explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
-    UseVirtualClock(tick);
-    game = std::make_unique<Game>(host);
-    reader.LoadGlyphs(glyphDir);
-    game->StartUp();
+    UseVirtualClock(tick), reader.LoadGlyphs(glyphDir);
+    game = std::make_unique<Game>(host), game->StartUp();
   }
 
   bool Over() const { return game->state.whiteCount + game->state.blackCount == 64 || game->state.passCount >= 2; }
