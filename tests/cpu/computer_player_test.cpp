@@ -1,10 +1,7 @@
 // The move decision and the opening book: book first (orientation, lines, random choice,
 // the two mends), search otherwise, passes.
-#include <gtest/gtest.h>
-
 #include <set>
 
-#include "cpu/bench_suite.h"
 #include "test_support.h"
 
 namespace dfx {
@@ -16,7 +13,7 @@ struct ComputerPlayerTest : ::testing::Test {
   int16_t moveNumber = 0;
   MarkRecorder marks;
 
-  void SetUp() override { Restart(); }
+  ComputerPlayerTest() { Restart(); }
   void Restart() { StandardStart(board), moveNumber = 0; }
   void Play(int square, Cell side, bool human) {
     ASSERT_TRUE(board[square] == Empty && board.CanPlay(square, side));
@@ -25,20 +22,26 @@ struct ComputerPlayerTest : ::testing::Test {
   }
   ComputerMove Decide(Cell side, int level, int randomEnabled) {
     const ComputerMove m = player->DecideMove(board, side, level, randomEnabled, moveNumber, &marks);
-    moveNumber = int16_t(m.moveNumber);
-    return m;
+    return moveNumber = int16_t(m.moveNumber), m;
   }
 };
 
-TEST_F(ComputerPlayerTest, OpensWithD3AndShowsTheLineNumberLeftFromTheLastHit) {
+// The computer opens d3 (line 0). Each first move of the human is mapped onto the book, and
+// line 1's reply (60) maps back; the next game the computer opens shows that line's number.
+TEST_F(ComputerPlayerTest, OpensWithD3AndMapsEveryFirstMoveOntoTheBook) {
   ComputerMove m = Decide(Black, 0, 1);
-  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0], player->book.orientation,
-                       marks.text), std::tuple(1, true, 31, 0, 51, 2, ""));
-  Restart();  // a game the human opens: the reply to f5 comes from line 1, move 2
-  Play(SquareIndex(6, 5), Black, true);
-  m = Decide(White, 0, 0);
-  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[1]), std::tuple(2, true, 60, 1, 60));
-  Restart();  // the next game the computer opens again and shows that same number
+  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0], player->book.orientation, marks.text),
+            std::tuple(1, true, 31, 0, 51, 2, ""));
+  for (auto [first, orientation, reply] : {std::tuple(51, 0, 60), {39, 1, 30}, {31, 2, 30}, {59, 3, 60}}) {
+    Restart();  // the same player through every game
+    Play(first, Black, true);
+    m = Decide(White, 0, 0);
+    EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.bookLine, player->book.orientation, m.square, player->book.gameRecord[0], player->book.gameRecord[1]),
+              std::tuple(2, true, 1, orientation, reply, 51, 60));
+  }
+  player->book.RecordOpeningMove(1, 1, 1);  // any other first square keeps the orientation
+  EXPECT_EQ(std::tuple(player->book.orientation, player->book.gameRecord[0]), std::tuple(3, 10));
+  Restart();
   m = Decide(Black, 0, 0);
   EXPECT_EQ(std::tuple(m.square, m.bookLine), std::tuple(31, 1));
 }
@@ -59,20 +62,6 @@ TEST_F(ComputerPlayerTest, BookMovesStayLegalThroughAWholeOpeningAndReachEveryLi
   }
   // The random choice reaches every line that opens with d3 but the last of the range.
   EXPECT_EQ(std::tuple(lines.size(), *lines.begin(), *lines.rbegin()), std::tuple(63u, 1, 63));
-}
-
-TEST_F(ComputerPlayerTest, EveryFirstMoveIsMappedOntoTheBookAndRepliesBack) {
-  // (first move, orientation, line 1's reply 60 on the board)
-  for (auto [first, orientation, reply] : {std::tuple(51, 0, 60), {39, 1, 30}, {31, 2, 30}, {59, 3, 60}}) {
-    player = std::make_unique<ComputerPlayer>();
-    Restart();
-    Play(first, Black, true);
-    const ComputerMove m = Decide(White, 0, 0);
-    EXPECT_EQ(std::tuple(player->book.orientation, m.square, player->book.gameRecord[0], player->book.gameRecord[1]),
-              std::tuple(orientation, reply, 51, 60));
-  }
-  player->book.RecordOpeningMove(1, 1, 1);  // any other first square keeps the orientation
-  EXPECT_EQ(std::tuple(player->book.orientation, player->book.gameRecord[0]), std::tuple(3, 10));
 }
 
 TEST_F(ComputerPlayerTest, FollowsTheMatchingLinesUntilTheGameLeavesThem) {

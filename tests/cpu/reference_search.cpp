@@ -1,8 +1,7 @@
-#include "reference_search.h"
+// A plain reading of the computer player on the 91-cell board, step by step.
+#include "test_support.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <utility>
 #include <vector>
 
 namespace dfx::reference {
@@ -18,10 +17,12 @@ const int edges[4][2] = {{10, 1}, {73, -9}, {17, 9}, {80, -1}};  // a corner and
 int Weight(const Board& b, int set, int s) {
   for (int corner : {10, 17, 73, 80})
     for (int d : directionOffsets)
-      if (b[corner] != Empty && s == corner + d) return std::abs(d) == 1 || std::abs(d) == 9 ? 15 : 10;
+      if (b[corner] != Empty && s == corner + d) return d % 2 ? 15 : 10;  // the odd steps run along an edge
   const int x = s % 9 - 1, y = s / 9 - 1;
   return quarter[set][std::min(x, 7 - x)][std::min(y, 7 - y)];
 }
+
+Board Played(Board b, int s, Cell side) { return b.FlipDiscs(s, side), b[s] = side, b; }
 
 using List = std::vector<std::pair<int, int>>;  // (value, square)
 
@@ -69,16 +70,14 @@ struct Machine {
   }
 
   int DiscScore(const Board& b, Cell side) {
-    ++evals;
     const int d = b.CountDiscs(side) - b.CountDiscs(opponentOf[side]);
-    return mode == 1 ? (d > 0) - (d < 0) : d;
+    return ++evals, mode == 1 ? (d > 0) - (d < 0) : d;
   }
 
   int OpponentMobility(const Board& b, Cell side) {
-    ++evals;
     int n = 0;
-    for (int s = 10; s <= 80; ++s) n += b[s] == Empty && b.CanPlay(s, opponentOf[side]);
-    return -n;
+    for (int s = 10; s <= 80; ++s) n -= b[s] == Empty && b.CanPlay(s, opponentOf[side]);
+    return ++evals, n;
   }
 
   // The legal moves in empty-square order, each scored after it is played (at most 31).
@@ -105,8 +104,7 @@ struct Machine {
 
   // One row of marks: a search from the root to `limit` plies.
   int Pass(const Board& b, Cell side, int discs, int limit, int passMode, char passGlyph, bool passPrune) {
-    depthLimit = limit, mode = passMode, glyph = passGlyph, prune = passPrune;
-    marks += '/';
+    depthLimit = limit, mode = passMode, glyph = passGlyph, prune = passPrune, marks += '/';
     return Node(b, side, 0, 0, discs, 0);
   }
 
@@ -120,10 +118,7 @@ struct Machine {
     if (moves.empty()) return Child(b, side, ply, passes + 1, discs, best);
     for (size_t i = 0; i < moves.size(); ++i) {
       const int s = moves[i].second;
-      Board next = b;
-      next.FlipDiscs(s, side);
-      next[s] = side;
-      const int score = Child(next, side, ply, 0, discs + 1, best);
+      const int score = Child(Played(b, s, side), side, ply, 0, discs + 1, best);
       if (score > best && ply == 0) bestMove = s;
       best = std::max(best, score);
       if (ply == 0) {

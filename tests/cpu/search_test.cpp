@@ -1,10 +1,6 @@
 // The engine against its yardsticks: the literal search and the evaluation against the
 // reference, the fast level-S search against the literal one (which flips by bitboard, so a
-// faulty flip shows there).
-#include <gtest/gtest.h>
-
-#include "cpu/bench_suite.h"
-#include "reference_search.h"
+// faulty flip shows there), and the bench signature.
 #include "test_support.h"
 
 namespace dfx {
@@ -40,10 +36,9 @@ TEST(Evaluation, MatchesReferenceForBothSidesAndSets) {
     for (const BenchPosition& p : RandomPositions(discs, 6, 77u * uint32_t(discs))) boards.push_back(p.board);
   for (uint32_t seed = 0; seed < 300; ++seed) boards.push_back(ScatteredBoard(seed, 1 + int(seed % 64), 5 + int(seed % 3) * 45));
   for (const Board& b : boards)
-    for (int k = 0; k < 4; ++k) {  // both sides, both weight sets
-      const Cell side = k < 2 ? White : Black;
-      ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), k % 2), reference::Evaluate(b, side, k % 2)) << BoardToText(b) << k;
-    }
+    for (Cell side : {White, Black})
+      for (int set : {0, 1})
+        ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), set), reference::Evaluate(b, side, set)) << BoardToText(b) << side << set;
 }
 
 TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
@@ -54,6 +49,15 @@ TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
   for (int discs : {3, 6, 12, 30, 40, 48, 50, 52, 55, 58, 60, 62, 63})
     for (int blackPercent : {10, 50, 85})
       for (Cell side : {Black, White}) ExpectFastMatchesLiteral(*player, ScatteredBoard(uint32_t(discs * 100 + blackPercent), discs, blackPercent), side);
+}
+
+// The total evalCount of the literal searches over the bench suite: any change to the suite or
+// to what the search visits changes it. The slow test holds the whole suite's value, this one
+// the part that runs in a moment (levels 0 to 3).
+TEST(BenchSignature, LevelsZeroToThreeHoldTheirSignature) {
+  EXPECT_EQ(DistinctLevels(20), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(DistinctLevels(58), (std::vector<int>{0, 1, 2, 4}));  // levels 2 and 3 search alike there
+  EXPECT_EQ(LiteralSignature(false), 2089154u);
 }
 
 }  // namespace

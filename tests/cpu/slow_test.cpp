@@ -1,8 +1,5 @@
 // The long checks: the whole bench signature, and wide sweeps of the faster searches against
 // their yardsticks. Labelled slow, so sanitizer runs can leave them out.
-#include <gtest/gtest.h>
-
-#include "cpu/bench_suite.h"
 #include "test_support.h"
 
 namespace dfx {

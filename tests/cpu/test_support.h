@@ -1,11 +1,28 @@
-// Helpers the cpu tests share: a progress sink that keeps the marks as text, a scattered-board
-// builder, and the equality checks between engine, literal search and reference.
+// What the cpu tests share: the plain, step-by-step reference player kept only as the yardstick
+// the engine's searches are compared with (reference_search.cpp), a progress sink that keeps the
+// marks as text, a scattered-board builder, the bench signature, and the equality checks.
 #pragma once
-#include <cstdint>
-#include <memory>
-#include <string>
+#include <gtest/gtest.h>
 
+#include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
+
+namespace dfx::reference {
+
+// The level table's choice for a board of `discs` discs.
+struct Plan { int depth, mode, weightSet; };
+Plan PlanFor(int discs, int level);
+
+struct Result {
+  int rootMoves = 0, square = 0, bestScore = 0, finalDepth = 0;
+  bool scoreMade = false;
+  uint32_t evalCount = 0, preSearchCount = 0, fullBoardCount = 0;
+  std::string marks;  // '/' where a row of marks starts, then one glyph digit per root move
+};
+Result Search(const Board& board, Cell side, int level);
+int Evaluate(const Board& board, Cell side, int weightSet);
+
+}  // namespace dfx::reference
 
 namespace dfx {
 
@@ -17,10 +34,54 @@ struct MarkRecorder : SearchProgress {
 
 // `discs` discs on random squares, each Black with probability blackPercent / 100: not
 // reachable in a game, but full of passes and wipe-outs.
-Board ScatteredBoard(uint32_t seed, int discs, int blackPercent);
+inline Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
+  uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
+  auto next = [&state] { return state ^= state << 13, state ^= state >> 7, state ^= state << 17; };
+  Board board;
+  for (int placed = 0; placed < discs;) {
+    const int bit = static_cast<int>(next() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
+    if (board[square] == Empty) board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White, ++placed;
+  }
+  return board;
+}
 
-uint64_t LiteralSignature(bool withLevelS);
-void ExpectLiteralMatchesReference(const Board& board, Cell side, int level);
-void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side);
+// Total evalCount of the literal searches over the bench suite, level S included or not.
+inline uint64_t LiteralSignature(bool withLevelS) {
+  auto player = std::make_unique<ComputerPlayer>();
+  uint64_t total = 0;
+  for (const BenchPosition& p : BenchSuite())
+    for (int level : DistinctLevels(p.discs))
+      if (level != LevelS || withLevelS) total += player->SearchMove(p.board, p.side, level, nullptr, true).evalCount;
+  return total;
+}
+
+// What the literal search and the reference both report.
+auto Report(const auto& m, const std::string& marks) {
+  return std::tuple(m.rootMoves, m.square, m.scoreMade, m.scoreMade ? int(m.bestScore) : 0, m.evalCount, m.preSearchCount, m.fullBoardCount, m.finalDepth, marks);
+}
+
+// The literal search, replaying subtrees it met before or walking every one, counts and
+// decides as the reference.
+inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
+  static const std::unique_ptr<ComputerPlayer> players[2] = {std::make_unique<ComputerPlayer>(), std::make_unique<ComputerPlayer>()};
+  players[1]->replaySubtrees = false;
+  const reference::Result want = reference::Search(board, side, level);
+  for (const auto& player : players) {
+    MarkRecorder marks;
+    const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
+    EXPECT_EQ(Report(got, marks.text), Report(want, want.marks)) << BoardToText(board) << " side " << side << " level " << level;
+  }
+}
+
+// The fast level-S search decides, scores and marks as the literal one.
+inline void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side) {
+  MarkRecorder literalMarks, fastMarks;
+  const ComputerMove a = player.SearchMove(board, side, LevelS, &literalMarks, true);
+  const ComputerMove b = player.SearchMove(board, side, LevelS, &fastMarks, false);
+  auto key = [](const ComputerMove& m, const MarkRecorder& r) {
+    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text, m.preSearchCount, m.finalDepth);
+  };
+  EXPECT_EQ(key(b, fastMarks), key(a, literalMarks)) << BoardToText(board) << " side " << side;
+}
 
 }  // namespace dfx

@@ -4,8 +4,6 @@
 namespace dfx::testing {
 namespace {
 
-using namespace std::string_literals;
-
 struct Flow {
   const char* name;
   const char* start;  // the start position, or null for the shipped one
@@ -19,11 +17,10 @@ struct Flow {
 void PrintTo(const Flow& f, std::ostream* os) { *os << f.name; }
 
 std::string Title(char level, const char* random = "ON") {
-  return "ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM "s + random + "|L " + level + "(\\x04\\x05)| DFX PROJECT";
+  return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level + "(\\x04\\x05)| DFX PROJECT";
 }
 const char* kThreeEmpties = "-OXXXOX-" "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX" "XXXXXXO-";
-const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn,
-                        KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
+const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn, KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
 
 class GameFlow : public ::testing::TestWithParam<Flow> {};
 
@@ -31,26 +28,22 @@ TEST_P(GameFlow, ShowsTheExpectedScreens) {
   const Flow& f = GetParam();
   Session s;
   if (f.start) s.game->startBoard = BoardFromText(f.start).value();
-  const std::vector<ScreenText> screens = s.Run(f.stages);
+  std::vector<ScreenText> screens;  // the title, then the screen after each stage of keys
+  s.Play([&](const ScreenText& t) { return screens.push_back(t), screens.size() <= f.stages.size() ? f.stages[screens.size() - 1] : Keys{}; });
   ASSERT_EQ(screens.size(), f.stages.size() + 1);
-  for (size_t i = 0; i < f.screens.size(); ++i) {
-    EXPECT_TRUE(f.screens[i].first.empty() || Panel(screens[i]) == f.screens[i].first) << "screen " << i << ": " << Panel(screens[i]);
-    EXPECT_TRUE(screens[i].board.starts_with(f.screens[i].second)) << "screen " << i << ": " << screens[i].board;
-  }
+  for (size_t i = 0; i < f.screens.size(); ++i)
+    EXPECT_TRUE((f.screens[i].first.empty() || Panel(screens[i]) == f.screens[i].first) && screens[i].board.starts_with(f.screens[i].second))
+        << "screen " << i << ": " << Panel(screens[i]) << " " << screens[i].board;
   if (f.cursor.first == 0) return;
-  // The box's corner and edge-middle dots are dark.
   const portable::PixelSurface screen = s.host.ScreenCopy();
-  const auto& dark = s.reader.Glyph(DarkDotGlyph);
-  for (int d = 0; d < 6; ++d) {
-    const int px0 = DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3), py0 = DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6);
-    for (int p = 0; p < DotPixels * DotPixels; ++p)
-      ASSERT_EQ(screen.At(px0 + p % DotPixels, py0 + p / DotPixels), dark->At(p % DotPixels, p / DotPixels)) << d;
-  }
+  for (int d = 0; d < 6; ++d)  // the box's corner and edge-middle dots are dark
+    for (int y = 0; y < DotPixels; ++y)
+      for (int x = 0; x < DotPixels; ++x)
+        ASSERT_EQ(screen.At(DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3) + x, DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6) + y),
+                  s.reader.Glyph(DarkDotGlyph)->At(x, y)) << d;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Each, GameFlow,
-    ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Each, GameFlow, ::testing::Values(
         // Level bounds at 0 and S, keys that do nothing, the random switch.
         Flow{"Title", nullptr, {{KLeft}, Keys(6, KRight), {'X', ' ', KUp}, {KR}, {KR}},
              {{Title('0'), ""}, {Title('0'), ""}, {Title('S'), ""}, {Title('S'), ""}, {Title('S', "OFF"), ""}, {Title('S'), ""}}},

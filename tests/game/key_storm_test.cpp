@@ -1,7 +1,6 @@
 // Whole games driven by seeded random keys at every level and both sides: at every wait
 // board, counts and screen agree and show only the game's own texts, and every game
 // reaches the result its board gives.
-#include <atomic>
 #include <random>
 #include <regex>
 #include <thread>
@@ -12,17 +11,16 @@ namespace dfx::testing {
 namespace {
 
 void CheckGame(const ScreenText& screen, const Game& g, int level, uint8_t startKey) {
-  ASSERT_EQ(g.state.cpuLevel, level);
-  ASSERT_EQ(g.state.humanColour, startKey == K1 ? Black : White);
-  // Every square holds a cell value, so all 27 Borders are round the edge.
+  const GameState& st = g.state;
   const std::string squares = BoardToText(g.board);
-  ASSERT_EQ(squares.find('?'), std::string::npos) << squares;
-  ASSERT_EQ(std::count(g.board.cells, g.board.cells + BoardCells, Border), BoardCells - 64);
-  ASSERT_EQ(screen.board, squares) << "the board on screen is not the board";
+  // Level and side as chosen, every square holds a cell value (so all 27 Borders are round the
+  // edge), and the screen shows the board.
+  ASSERT_EQ(std::tuple(int(st.cpuLevel), st.humanColour, squares.find('?'), std::count(g.board.cells, g.board.cells + BoardCells, Border), screen.board),
+            std::tuple(level, startKey == K1 ? Black : White, std::string::npos, BoardCells - 64, squares));
   char counts[16];
-  std::snprintf(counts, sizeof counts, "%2d%2d", g.state.blackCount, g.state.whiteCount);
+  std::snprintf(counts, sizeof counts, "%2d%2d", st.blackCount, st.whiteCount);
   ASSERT_EQ(screen.lines[4].substr(10, 2) + screen.lines[5].substr(10, 2), counts);
-  ASSERT_TRUE(g.state.cursorX >= 1 && g.state.cursorX <= 8 && g.state.cursorY >= 1 && g.state.cursorY <= 8);
+  ASSERT_TRUE(st.cursorX >= 1 && st.cursorX <= 8 && st.cursorY >= 1 && st.cursorY <= 8);
   // Only the game's own texts; the computer's report is a number in six columns and its
   // unit, or its pass, and what a shorter text leaves of a longer one stays behind it.
   const std::string report = R"(\|\?[ 0-9][0-9]([ 0-9]CPU PASS|[ \-0-9.]{6}:(Book|Eval\.|Leaf|s)[ A-Za-z.:]*)?)";
@@ -42,8 +40,7 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
     const int pick = int(random() % 100);
     return pick < 48 ? uint8_t(KLeft + pick % 4) : pick < 63 ? KReturn : pick < 73 ? KBack : uint8_t(1 + random() % 255);
   };
-  std::atomic<bool> stop = false;
-  std::thread presser;
+  std::jthread presser;  // stopped and joined before the session goes
   std::string result;
   int waits = 0;
   s.Play([&](const ScreenText& screen) -> Keys {
@@ -52,25 +49,20 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
     if (screen.lines[0] == "  Discoflipparex V2.3D  ") {
       if (waits > 1) {
         // A key from the other thread may end the result screen before it was waited on.
-        EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black))
-            << "back on the title screen before a result";
+        EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black)) << "back on the title screen before a result";
         return result = "passed unseen", Keys{};
       }
-      // Noise that cannot start a game, then the level and the side.
-      Keys keys;
+      Keys keys;  // noise that cannot start a game, then the level and the side
       for (int i = int(random() % 6); i > 0; --i)
         if (const uint8_t k = randomKey(); k != '1' && k != '2' && k != 0x61 && k != 0x62) keys.push_back(k);
-      keys.insert(keys.end(), 4, KLeft);
-      keys.insert(keys.end(), size_t(level), KRight);
-      keys.push_back(startKey);
+      keys.insert(keys.end(), 4, KLeft), keys.insert(keys.end(), size_t(level), KRight), keys.push_back(startKey);
       return keys;
     }
-    if (pressedKeys > 0 && !presser.joinable()) {
-      presser = std::thread([&, r = std::mt19937(uint32_t(pressedKeys))]() mutable {
-        for (int i = 0; i < pressedKeys && !stop; ++i, std::this_thread::sleep_for(std::chrono::microseconds(50 + r() % 200)))
+    if (pressedKeys > 0 && !presser.joinable())
+      presser = std::jthread([&, r = std::mt19937(uint32_t(pressedKeys))](std::stop_token stop) mutable {
+        for (int i = 0; i < pressedKeys && !stop.stop_requested(); ++i, std::this_thread::sleep_for(std::chrono::microseconds(50 + r() % 200)))
           s.host.PressKey(uint8_t(1 + r() % 255));
       });
-    }
     CheckGame(screen, g, level, startKey);
     const std::string row1 = Panel(screen, 1);
     if (row1 == "DRAW" || row1 == "You Win" || row1 == "You Lose") {
@@ -88,8 +80,6 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
     EXPECT_NE(keys, Keys{' '}) << "the human's turn has no legal move and no pass was shown";
     return keys;
   });
-  stop = true;
-  if (presser.joinable()) presser.join();
   return result;
 }
 

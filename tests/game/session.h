@@ -21,10 +21,8 @@ using Keys = std::vector<uint8_t>;
 
 struct Session {
   explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
-    UseVirtualClock(tick);
-    game = std::make_unique<Game>(host);
-    reader.LoadGlyphs(glyphDir);
-    game->StartUp();
+    UseVirtualClock(tick), reader.LoadGlyphs(glyphDir);
+    game = std::make_unique<Game>(host), game->StartUp();
   }
 
   bool Over() const { return game->state.whiteCount + game->state.blackCount == 64 || game->state.passCount >= 2; }
@@ -35,8 +33,7 @@ struct Session {
     ScreenText last;
     host.SetOnKeysExhausted([&] {
       last = reader.ReadAt(host.ScreenCopy(), 0, 0);
-      EXPECT_EQ(game->state.blackCount, game->board.CountDiscs(Black));
-      EXPECT_EQ(game->state.whiteCount, game->board.CountDiscs(White));
+      EXPECT_EQ(std::tuple(game->state.blackCount, game->state.whiteCount), std::tuple(game->board.CountDiscs(Black), game->board.CountDiscs(White)));
       const Keys keys = answer(last);
       if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
       host.PushKeys(keys);
@@ -45,42 +42,29 @@ struct Session {
     return last;
   }
 
-  // The screen at the title and after each stage of keys.
-  std::vector<ScreenText> Run(const std::vector<Keys>& stages) {
-    std::vector<ScreenText> screens;
-    Play([&](const ScreenText& s) { return screens.push_back(s), screens.size() <= stages.size() ? stages[screens.size() - 1] : Keys{}; });
-    return screens;
-  }
-
   MemoryHost host;
   std::unique_ptr<Game> game;
   ScreenReader reader;
 };
 
-// Columns 9.. of a text line, the side panel, without trailing spaces.
-inline std::string Panel(const ScreenText& s, int row) {
-  std::string panel = s.lines[size_t(row)].substr(9);
-  return panel.erase(panel.find_last_not_of(' ') + 1);
-}
-// The side panel's six rows joined by '|'.
-inline std::string Panel(const ScreenText& s) {
-  std::string panel = Panel(s, 0);
-  for (int row = 1; row < 6; ++row) panel += "|" + Panel(s, row);
-  return panel;
+// The side panel (columns 9..) without trailing spaces: one row, or all six joined by '|'.
+inline std::string Panel(const ScreenText& s, int row = -1) {
+  if (row < 0) return Panel(s, 0) + "|" + Panel(s, 1) + "|" + Panel(s, 2) + "|" + Panel(s, 3) + "|" + Panel(s, 4) + "|" + Panel(s, 5);
+  const std::string line = s.lines[size_t(row)].substr(9);
+  return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
 // Keys that take the cursor to the side to move's first legal square and play it, or
 // a space to pass.
 inline Keys KeysToFirstLegalSquare(const Game& game) {
   const GameState& st = game.state;
-  for (int sq = FirstSquare; sq <= LastSquare; ++sq) {
-    if (game.board[sq] != Empty || !game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) continue;
-    const int dx = sq % 9 - st.cursorX, dy = sq / 9 - st.cursorY;
-    Keys keys(size_t(std::abs(dx)), dx > 0 ? KRight : KLeft);
-    keys.resize(keys.size() + size_t(std::abs(dy)), dy > 0 ? KDown : KUp);
-    keys.push_back(KReturn);
-    return keys;
-  }
+  for (int sq = FirstSquare; sq <= LastSquare; ++sq)
+    if (game.board[sq] == Empty && game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) {
+      const int dx = sq % 9 - st.cursorX, dy = sq / 9 - st.cursorY;
+      Keys keys(size_t(std::abs(dx)), dx > 0 ? KRight : KLeft);
+      keys.resize(keys.size() + size_t(std::abs(dy)), dy > 0 ? KDown : KUp);
+      return keys.push_back(KReturn), keys;
+    }
   return {' '};
 }
 
