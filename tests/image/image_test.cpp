@@ -226,10 +226,10 @@ TEST(PortableDecode, EveryBmpLayoutDecodesAndOversizedOrDamagedFilesAreRefused) 
   using testing::WithSides;
   const Bytes gif = testing::GifBytes(testing::Pattern(2, 2)), bmp = testing::BmpBytes(testing::Pattern(2, 2), 24, false);
   constexpr int32_t Max = portable::MaxPictureSide;
-  Bytes wide = gif, beyond = gif;  // the first image's width, or its left edge, past the bound
-  wide[13 + 3 * 256 + 5] = wide[13 + 3 * 256 + 6] = beyond[13 + 3 * 256 + 1] = beyond[13 + 3 * 256 + 2] = 0xFF;
+  Bytes wide = gif, beyond = gif, taller = gif;  // the first image's width or left edge past the bound, or below the screen
+  wide[13 + 3 * 256 + 5] = wide[13 + 3 * 256 + 6] = beyond[13 + 3 * 256 + 1] = beyond[13 + 3 * 256 + 2] = 0xFF, taller[13 + 3 * 256 + 7] = 3;
   for (const Bytes& b : {WithSides(bmp, Max + 1, 1), WithSides(bmp, 1, -(Max + 1)), WithSides(bmp, 0, 2), WithSides(bmp, 2, 0), WithSides(bmp, -2, 2),
-                         WithSides(bmp, INT32_MIN, INT32_MIN), WithSides(bmp, 2, INT32_MIN), WithSides(gif, Max + 1, 1), WithSides(gif, 1, 0), wide, beyond,
+                         WithSides(bmp, INT32_MIN, INT32_MIN), WithSides(bmp, 2, INT32_MIN), WithSides(gif, Max + 1, 1), WithSides(gif, 1, 0), wide, beyond, taller,
                          testing::JpegHeaderBytes(Max + 1, 1), testing::JpegHeaderBytes(1, Max + 1)})
     EXPECT_FALSE(portable::PeekPictureSize(DetectKind(b.data()), b.data(), b.size()) || portable::DecodePicture(DetectKind(b.data()), b.data(), b.size()));
   // At the bound the headers pass, and a BMP's missing pixel data is refused.
