@@ -23,8 +23,7 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_OVERLAPPEDWINDOW, LONG(WS_OVERLAPPEDWINDOW));
   BITMAP info{};  // black and as large as the screen
   GetObjectA(GetCurrentObject(host.BackBufferDc(), OBJ_BITMAP), sizeof info, &info);
-  EXPECT_EQ(info.bmWidth, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(info.bmHeight, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(std::pair(info.bmWidth, info.bmHeight), std::pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
   EXPECT_EQ(GetPixel(host.BackBufferDc(), info.bmWidth - 1, info.bmHeight - 1), RGB(0, 0, 0));
 
   // The slot keeps the low byte of the newest unread key down; no characters or Alt keys.
@@ -59,8 +58,7 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   HDC dc = GetDC(window);
   PatBlt(dc, 0, 0, 640, 400, WHITENESS);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  expectPattern(dc, 5, 7);
-  expectPattern(dc, 12, 22);
+  expectPattern(dc, 5, 7), expectPattern(dc, 12, 22);
   EXPECT_EQ(GetPixel(dc, 100, 100), RGB(0, 0, 0));
   ReleaseDC(window, dc);
 

@@ -10,20 +10,16 @@
 namespace dfx::fuzz {
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(FuzzCorpus, EverySeedAndRegressionPasses) {
   for (auto [target, body] : Targets) {
     int count = 0;
     for (const char* kind : {"regressions", "seeds"}) {
-      const fs::path dir = fs::path(DFX_SOURCE_DIR) / "tests/fuzz" / kind / target;
-      if (!fs::is_directory(dir)) continue;
-      for (const auto& entry : fs::directory_iterator(dir)) {
+      std::error_code none;  // a target without regressions has no folder for them
+      for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(DFX_SOURCE_DIR "/tests/fuzz") / kind / target, none)) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
         std::fprintf(stderr, "replay %s\n", entry.path().string().c_str());  // names the input if the body aborts
-        body(bytes.data(), bytes.size());
-        ++count;
+        body(bytes.data(), bytes.size()), ++count;
       }
     }
     EXPECT_GT(count, 0) << target;

@@ -11,12 +11,8 @@
 namespace dfx {
 namespace {
 
-struct MemoryHostTest : ::testing::Test {
-  void SetUp() override { UseVirtualClock(1000); }
-  void TearDown() override { UseRealClock(); }
-};
-
-TEST_F(MemoryHostTest, KeySlotScriptAndExhaustion) {
+TEST(MemoryHost, KeySlotScriptAndExhaustion) {
+  UseVirtualClock(1000);
   MemoryHost host;
   host.PushKeys({13, 37, 0, 82});  // 0 can never be a key
   EXPECT_EQ(host.PendingKeys(), 3u);
@@ -33,9 +29,10 @@ TEST_F(MemoryHostTest, KeySlotScriptAndExhaustion) {
   before = TickCount();
   EXPECT_EQ(WaitKey(host), 98);
   EXPECT_EQ(std::pair(calls, TickCount() - before), std::pair(5, 5u));  // one virtual millisecond per idle
+  UseRealClock();
 }
 
-TEST_F(MemoryHostTest, TheScreenIsTheClientAreaOfTheBackBuffer) {
+TEST(MemoryHost, TheScreenIsTheClientAreaOfTheBackBuffer) {
   MemoryHost host(800, 600), degenerate(0, -3);  // a screen of no size still has a pixel
   EXPECT_EQ(std::pair(degenerate.BackBuffer()->surface.width, degenerate.BackBuffer()->surface.height), std::pair(1, 1));
   EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("BASIC PROMPT"), false));

@@ -107,9 +107,7 @@ TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
 // digits in the template nothing loads and nothing breaks.
 TEST(GlyphSet, NeedsNeitherObjectsNorDigits) {
   Lcd bare;
-  bare.LoadGlyphSet(DFX_SOURCE_DIR "/res/bmp/000.bmp");
-  bare.LcdPrint("abc");
-  bare.LcdBox(0, 0, 6, 6, 1);
+  bare.LoadGlyphSet(DFX_SOURCE_DIR "/res/bmp/000.bmp"), bare.LcdPrint("abc"), bare.LcdBox(0, 0, 6, 6, 1);
   LcdUnderTest none(nullptr);
   none.lcd.LoadGlyphSet("res/bmp/glyph.bmp");
   EXPECT_TRUE(none.loads.empty());

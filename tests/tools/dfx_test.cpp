@@ -89,8 +89,7 @@ TEST(DfxReadScreen, TextThenBoardOrJsonAndBadInput) {
 TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
   for (const char* command : {"analyse", "bench", "format", "glyphs", "icons", "read-screen", "replay"}) {
     const auto [status, out] = RunTool(std::string(command) + " --help");
-    EXPECT_EQ(status, 0) << command;
-    EXPECT_NE(out.find("Usage:"), std::string::npos) << command;
+    EXPECT_TRUE(status == 0 && out.find("Usage:") != std::string::npos) << command << ": " << out;
   }
   EXPECT_EQ(RunTool("--version").first, 0);
   // Moves are played from the start file: a legal line is analysed, a square taken twice is refused.
@@ -101,8 +100,7 @@ TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
                            "bench --discs 0", "bench --sweep x", "replay --keys 1 --tick -5", "replay --keys 1 --tick 4294967296",
                            "replay --keys \"1 NOSUCHKEY\"", "replay", "nosuch", "format", "read-screen", "read-screen a.bmp b.bmp", "glyphs"}) {
     const auto [status, out] = RunTool(args, true);
-    EXPECT_EQ(status, 2) << args;
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << args << ": " << out;
+    EXPECT_EQ(std::pair(status, std::count(out.begin(), out.end(), '\n')), std::pair(2, std::ptrdiff_t(1))) << args << ": " << out;
   }
 }
 
