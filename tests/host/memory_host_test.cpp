@@ -33,7 +33,7 @@ TEST(MemoryHost, KeySlotScriptAndExhaustion) {
 }
 
 TEST(MemoryHost, TheScreenIsTheClientAreaOfTheBackBuffer) {
-  MemoryHost host(800, 600), degenerate(0, -3);  // a screen of no size still has a pixel
+  MemoryHost host(800, 600), degenerate(0, 0);  // a screen of no size still has a pixel
   EXPECT_EQ(std::pair(degenerate.BackBuffer()->surface.width, degenerate.BackBuffer()->surface.height), std::pair(1, 1));
   EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("BASIC PROMPT"), false));
   host.StartWindow(), host.FinishWindowSetup("Final title");
