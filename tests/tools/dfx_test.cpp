@@ -139,6 +139,7 @@ TEST(DfxBench, TotalsAgreeWithTheirRows) {
   }
   EXPECT_TRUE(bench["signature"] == bench["literal"]["evalCount"] && bench["literal"]["nodes"] > 0) << bench["literal"];
   EXPECT_EQ(std::pair(bench["compared"].get<int>(), bench["mismatches"].get<int>()), std::pair(bench["literalS"]["searches"].get<int>() + 39, 0));
+  EXPECT_EQ(nlohmann::json::parse(RunTool("bench --json --discs 30").second)["compared"], bench["literalS"]["searches"]) << "no sweep unless asked";
 }
 
 // Whatever bytes the screen text holds, the JSON is ASCII and reads back to the bytes'
