@@ -49,9 +49,14 @@ std::string Screenshot(const fs::path& path, int32_t width, int32_t height, int3
   return path.string();
 }
 
+// This test process's own folder for the files dfx reads and writes.
+fs::path Scratch() {
+  const fs::path dir = fs::temp_directory_path() / ("dfx-test-" + std::to_string(::getpid()));
+  return fs::create_directories(dir), dir;
+}
+
 TEST(DfxReadScreen, TextThenBoardOrJsonAndBadInput) {
-  const fs::path dir = fs::temp_directory_path() / ("dfx-read-screen-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const fs::path dir = Scratch();
   const std::string glyphs = " --glyphs " DFX_SOURCE_DIR "/res/bmp", other = std::string(8, '?') + std::string(16, ' ');
   const std::string board = "--------" "--X-----" + std::string(47, '-') + "O";
   auto [status, out] = RunTool("read-screen " + Screenshot(dir / "client.bmp", 640, 204, 0, 0) + glyphs);
@@ -67,8 +72,7 @@ TEST(DfxReadScreen, TextThenBoardOrJsonAndBadInput) {
 
   // No face at all still reads, every cell unknown; a damaged file or glyph folder is an error.
   std::ofstream(dir / "garbage.bmp") << "BM this is not a bitmap";
-  PixelSurface black(640, 204, 0);
-  ASSERT_TRUE(portable::WriteBmp24((dir / "black.bmp").string().c_str(), black));
+  ASSERT_TRUE(portable::WriteBmp24((dir / "black.bmp").string().c_str(), PixelSurface(640, 204, 0)));
   EXPECT_EQ(RunTool("read-screen " + (dir / "black.bmp").string() + glyphs).second.substr(0, 25), std::string(24, '?') + "\n");
   for (const std::string& bad : {"read-screen " + (dir / "missing.bmp").string(), "read-screen " + (dir / "garbage.bmp").string() + glyphs,
                                  "read-screen " + (dir / "client.bmp").string() + " --glyphs " + (dir / "none").string()})
@@ -157,10 +161,10 @@ TEST(DfxJson, AnyScreenBytesMakeValidJson) {
 // A game played in-process records its keys; replayed from the same tick, dfx must end
 // on the very same result screen. No keys at all: the title screen.
 TEST(DfxReplay, EndsOnTheScreenOfTheGamePlayedInProcess) {
-  const std::string shot = (fs::temp_directory_path() / ("dfx-replay-" + std::to_string(::getpid()) + ".bmp")).string();
+  const std::string shot = (Scratch() / "replay.bmp").string();
   const auto [written, title] = RunTool("replay --keys \"\" --out " + shot);  // the screen as a file too
   EXPECT_EQ(std::tuple(written, title.substr(0, 25), RunTool("read-screen " + shot).second), std::tuple(0, "  Discoflipparex V2.3D  \n", title));
-  fs::remove(shot);
+  fs::remove_all(Scratch());
   for (int level = 0; level < 5; ++level) {
     const uint32_t tick = 1000u + 37u * uint32_t(level);
     Session s(tick);
