@@ -5,7 +5,7 @@ packages=(
   build-essential cmake pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-image-dev libx11-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick python3
   mingw-w64 wine wine64
   libcli11-dev nlohmann-json3-dev

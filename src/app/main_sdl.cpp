@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
       zoom = argv[++i][0] - '0';
       continue;
     }
-    std::fprintf(stderr, "usage: discoflipparex [--zoom N] [--version]  (N from 1 to %d)\n", int(dfx::MaxZoom));
+    std::fprintf(stderr, "usage: discoflipparex [--zoom N] [--version]  (N from 1 to %d)\n",
+                 int(dfx::MaxZoom));
     return 2;
   }
   std::filesystem::path exeDir;

@@ -86,7 +86,8 @@ std::vector<int> DistinctLevels(int discs) {
     const int mode = discs >= row[1] ? (discs >= row[2] ? 2 : 1) : 0;
     const int order = level == LevelS ? 1 : 0;
     bool same = false;
-    for (int i = 0; i < n; ++i) same = same || (seen[i][0] == depth && seen[i][1] == mode && seen[i][2] == order);
+    for (int i = 0; i < n; ++i)
+      same = same || (seen[i][0] == depth && seen[i][1] == mode && seen[i][2] == order);
     if (same) continue;
     seen[n][0] = depth;
     seen[n][1] = mode;

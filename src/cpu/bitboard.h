@@ -65,7 +65,8 @@ struct RayTable {
     for (int bit = 0; bit < 64; ++bit)
       for (int d = 0; d < 8; ++d) {
         int x = bit % 8 + dx[d], y = bit / 8 + dy[d];
-        for (; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx[d], y += dy[d]) ray[bit][d] |= Bits{1} << (y * 8 + x);
+        for (; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx[d], y += dy[d])
+          ray[bit][d] |= Bits{1} << (y * 8 + x);
       }
   }
 };
@@ -125,7 +126,8 @@ inline int LastFlipCount(int bit, Bits own) {
   const unsigned row = static_cast<unsigned>(own >> (y * 8)) & 0xff;
   const unsigned column = static_cast<unsigned>((((own >> x) & FileA) * 0x0102040810204080ULL) >> 56);
   const unsigned diagonal = static_cast<unsigned>(((own & lastFlipTable.diagonal[bit]) * FileA) >> 56);
-  const unsigned antiDiagonal = static_cast<unsigned>(((own & lastFlipTable.antiDiagonal[bit]) * FileA) >> 56);
+  const unsigned antiDiagonal =
+      static_cast<unsigned>(((own & lastFlipTable.antiDiagonal[bit]) * FileA) >> 56);
   return count[x][row] + count[y][column] + count[x][diagonal] + count[x][antiDiagonal];
 }
 

@@ -33,8 +33,8 @@ struct ComputerMove {
   int moveNumber = 0;    // the number of this move in the game (a pass counts)
   int square = 0;        // y*9 + x of the chosen move (0 on a pass)
   int x = 0, y = 0;
-  int bookLine = 0;      // line number shown with a book move
-  int16_t bestScore = 0; // the root's best score as it stands after the search
+  int bookLine = 0;       // line number shown with a book move
+  int16_t bestScore = 0;  // the root's best score as it stands after the search
   uint32_t evalCount = 0;
   uint32_t startTick = 0, endTick = 0;
 
@@ -78,8 +78,8 @@ class ComputerPlayer {
   LevelRow levelTable[LevelS + 1];
   OpeningBook book;
   SearchContext context;
-  int lastBookLine = 0;  // shown when the computer opens with its fixed first move
-  bool forceLiteral = false;  // level S searches step by step too (for comparisons)
+  int lastBookLine = 0;        // shown when the computer opens with its fixed first move
+  bool forceLiteral = false;   // level S searches step by step too (for comparisons)
   bool replaySubtrees = true;  // the literal search replays subtrees it has met before
 
  private:

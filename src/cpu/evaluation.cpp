@@ -3,15 +3,14 @@
 namespace dfx {
 namespace {
 
-constexpr int16_t set0[8][8] = {
-    {60, -20, 0, -2, -2, 0, -20, 60},     {-20, -40, -3, -3, -3, -3, -40, -20},
-    {0, -3, 0, -1, -1, 0, -3, 0},         {-2, -3, -1, -1, -1, -1, -3, -2},
-    {-2, -3, -1, -1, -1, -1, -3, -2},     {0, -3, 0, -1, -1, 0, -3, 0},
-    {-20, -40, -3, -3, -3, -3, -40, -20}, {60, -20, 0, -2, -2, 0, -20, 60}};
-constexpr int16_t set1[8][8] = {
-    {5, -1, 1, 1, 1, 1, -1, 5}, {-1, -3, 1, 1, 1, 1, -3, -1}, {1, 1, 1, 1, 1, 1, 1, 1},
-    {1, 1, 1, 1, 1, 1, 1, 1},   {1, 1, 1, 1, 1, 1, 1, 1},     {1, 1, 1, 1, 1, 1, 1, 1},
-    {-1, -3, 1, 1, 1, 1, -3, -1}, {5, -1, 1, 1, 1, 1, -1, 5}};
+constexpr int16_t set0[8][8] = {{60, -20, 0, -2, -2, 0, -20, 60},     {-20, -40, -3, -3, -3, -3, -40, -20},
+                                {0, -3, 0, -1, -1, 0, -3, 0},         {-2, -3, -1, -1, -1, -1, -3, -2},
+                                {-2, -3, -1, -1, -1, -1, -3, -2},     {0, -3, 0, -1, -1, 0, -3, 0},
+                                {-20, -40, -3, -3, -3, -3, -40, -20}, {60, -20, 0, -2, -2, 0, -20, 60}};
+constexpr int16_t set1[8][8] = {{5, -1, 1, 1, 1, 1, -1, 5},   {-1, -3, 1, 1, 1, 1, -3, -1},
+                                {1, 1, 1, 1, 1, 1, 1, 1},     {1, 1, 1, 1, 1, 1, 1, 1},
+                                {1, 1, 1, 1, 1, 1, 1, 1},     {1, 1, 1, 1, 1, 1, 1, 1},
+                                {-1, -3, 1, 1, 1, 1, -3, -1}, {5, -1, 1, 1, 1, 1, -1, 5}};
 
 constexpr Bits Bit(int square) { return Bits{1} << BitOfSquare(square); }
 
@@ -103,7 +102,8 @@ int16_t Evaluator::Evaluate(Bits own, Bits other, int weightSet) const {
   int positional = 0;
   const WeightClass* classes = classes_[weightSet];
   for (int i = 0; i < classCount_[weightSet]; ++i)
-    positional += classes[i].weight * (PopCount(own & classes[i].squares) - PopCount(other & classes[i].squares));
+    positional +=
+        classes[i].weight * (PopCount(own & classes[i].squares) - PopCount(other & classes[i].squares));
   const Bits occupied = own | other;
   for (int k = 0; k < 4; ++k) {
     const bool taken = (occupied & cornerBit_[k]) != 0;

@@ -88,7 +88,8 @@ FastSearch::FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {
   table_ = reinterpret_cast<Entry*>(tableStorage_ + (64 - address % 64) % 64);
   for (int bit = 0; bit < 64; ++bit) {
     const Bits b = Bits{1} << bit;
-    neighbours_[bit] = ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
+    neighbours_[bit] =
+        ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
   }
 }
 
@@ -324,8 +325,8 @@ int FastSearch::Shallow(Bits own, Bits other, int depth, int alpha, int beta) {
   for (; moves; moves &= moves - 1) {
     const int bit = std::countr_zero(moves);
     const Bits flips = Flips(bit, own, other);
-    const int v =
-        -Shallow(other & ~flips, own | flips | (Bits{1} << bit), depth - 1, -beta, -(alpha > best ? alpha : best));
+    const int v = -Shallow(other & ~flips, own | flips | (Bits{1} << bit), depth - 1, -beta,
+                           -(alpha > best ? alpha : best));
     if (v > best) {
       best = v;
       if (best >= beta) break;
@@ -340,7 +341,8 @@ int FastSearch::Shallow(Bits own, Bits other, int depth, int alpha, int beta) {
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline int FastSearch::LastSquare(Bits own, Bits other, bool leaves, int passes, int bit) {
+inline int
+FastSearch::LastSquare(Bits own, Bits other, bool leaves, int passes, int bit) {
   c_->nodeCount += 1;
   const int ownCount = PopCount(own);
   if (const int n = LastFlipCount(bit, own)) {

@@ -16,7 +16,7 @@ struct BookChoice {
   int16_t recorded = 0;     // the move as the normalised record holds it
   int16_t orientation = 0;  // the record's orientation with the move (the first move sets it)
   int16_t firstMatch = 0, lastMatch = 0, randomOffset = 0;  // lines 1..64; -1, 0 when none matches
-  uint32_t seed = 0;        // the generator after the random choice
+  uint32_t seed = 0;                                        // the generator after the random choice
 };
 
 struct OpeningBook {

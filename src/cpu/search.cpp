@@ -65,7 +65,8 @@ void LiteralSearch::BuildEmptySquareList() {
   list.count = 0;
   for (int bit = 0; bit < 64; ++bit) {
     const Bits b = Bits{1} << bit;
-    neighbours_[bit] = ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
+    neighbours_[bit] =
+        ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
   }
   for (int bit = 0; bit < 64; ++bit) {
     if (occupied & (Bits{1} << bit)) continue;
@@ -303,7 +304,8 @@ bool LiteralSearch::Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uin
                            int16_t* best) {
   for (int i = 0; i < 2; ++i) {
     const SubtreeMemo::Entry& e = bucket[i];
-    if (e.generation != memo_->generation || e.own != own || e.other != other || e.plyAndPasses != plyAndPasses)
+    if (e.generation != memo_->generation || e.own != own || e.other != other ||
+        e.plyAndPasses != plyAndPasses)
       continue;
     for (int k = 0; k < e.count; ++k)
       if (e.best[k] >= cutAt) {
@@ -358,8 +360,8 @@ void LiteralSearch::Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint
 // A node of the plies below the sorted ones, in the square order of the empty-square list,
 // with the position passed by value and `squares` the empty squares in list order: the node stops once its
 // best reaches cutAt, as the parent's test does.
-int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares,
-                        int n) {
+int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt,
+                        const int8_t* squares, int n) {
   // The last few squares of an end game, when the depth limit cannot be reached there.
   if (c_.searchMode != SearchMode::Evaluation && n >= 1 && n <= 5 && ply + 2 * n + 2 <= c_.depthLimit) {
     if (c_.searchMode == SearchMode::WinLossDraw)
@@ -456,7 +458,8 @@ template <SearchMode Mode>
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline int LiteralSearch::LastSquare(Bits own, Bits other, int passes, int bit) {
+inline int
+LiteralSearch::LastSquare(Bits own, Bits other, int passes, int bit) {
   // The board is full but for `bit`: a move's flips are counted, not made.
   c_.evalCount += 1;
   c_.nodeCount += 1;

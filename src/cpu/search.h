@@ -175,7 +175,8 @@ class LiteralSearch {
   void SearchNode(int passes, int discs);
   void SearchChild(int passes, int discs);
   bool Memoised(int ply, int discs) const;
-  bool Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt, int16_t* best);
+  bool Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt,
+              int16_t* best);
   void Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, const NodeTrace& trace,
              int16_t best);
   int Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);

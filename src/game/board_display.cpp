@@ -23,8 +23,10 @@ void Game::RedrawBoard() {
     int y = i / 9;
     int x = i - 9 * y;
     DrawCellImage(SquareDot(x), SquareDot(y), board[i]);
-    if (board[i] == White) state.whiteCount += 1;
-    else if (board[i] > 0) state.blackCount += 1;
+    if (board[i] == White)
+      state.whiteCount += 1;
+    else if (board[i] > 0)
+      state.blackCount += 1;
   }
   lcd.LcdLocate(10, 4);
   lcd.LcdPrintNumber(2, state.blackCount);

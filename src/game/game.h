@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "cpu/computer_player.h"
-#include "rules/board.h"
 #include "host/host.h"
 #include "lcd/lcd.h"
+#include "rules/board.h"
 
 namespace dfx {
 

@@ -2,9 +2,9 @@
 
 #include "game/game.h"
 #include "game/program.h"
-#include "rules/start_position.h"
 #include "game/texts.h"
 #include "host/keys.h"
+#include "rules/start_position.h"
 #include "runtime/clock.h"
 
 namespace dfx {
@@ -55,19 +55,15 @@ int16_t Game::RunTitleScreen() {
       case keys::One:
       case keys::Two:
       case keys::NumpadOne:
-      case keys::NumpadTwo:
-        return state.lastKey;
+      case keys::NumpadTwo: return state.lastKey;
       case keys::Left:
         if (state.cpuLevel > 0) state.cpuLevel -= 1;
         break;
       case keys::Right:
         if (state.cpuLevel < LevelS) state.cpuLevel += 1;
         break;
-      case keys::R:
-        state.randomEnabled = static_cast<int16_t>((state.randomEnabled + 1) % 2);
-        break;
-      default:
-        break;
+      case keys::R: state.randomEnabled = static_cast<int16_t>((state.randomEnabled + 1) % 2); break;
+      default: break;
     }
   }
 }
@@ -138,8 +134,10 @@ void Game::RunGame(int16_t startKey) {
   lcd.LcdLocate(9, 1);
   int16_t human = state.humanColour == White ? state.whiteCount : state.blackCount;
   int16_t other = state.humanColour == White ? state.blackCount : state.whiteCount;
-  if (state.whiteCount == state.blackCount) lcd.LcdPrint(texts::Draw);
-  else lcd.LcdPrint(human > other ? texts::YouWin : texts::YouLose);
+  if (state.whiteCount == state.blackCount)
+    lcd.LcdPrint(texts::Draw);
+  else
+    lcd.LcdPrint(human > other ? texts::YouWin : texts::YouLose);
   if (state.undoCount > 0) {
     PrintAt(9, 3, texts::UndoCountLabel);
     lcd.LcdPrintNumber(4, state.undoCount);

@@ -43,8 +43,7 @@ void Game::HumanTurn() {
         }
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 }

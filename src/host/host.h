@@ -20,7 +20,6 @@ inline constexpr const char* FirstWindowTitle = "BASIC PROMPT";
 
 class Host : public ImageFactory {
  public:
-
   // Clears the ready flag, starts the window thread and polls the flag every 20 ms
   // until the window has painted once. No time-out.
   virtual void StartWindow() = 0;

@@ -16,8 +16,6 @@ std::string ReadKeys(Host& host, int32_t n) {
   }
 }
 
-int16_t WaitKey(Host& host) {
-  return static_cast<int16_t>(static_cast<uint8_t>(ReadKeys(host, 1)[0]));
-}
+int16_t WaitKey(Host& host) { return static_cast<int16_t>(static_cast<uint8_t>(ReadKeys(host, 1)[0])); }
 
 }  // namespace dfx

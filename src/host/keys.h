@@ -7,7 +7,7 @@ namespace dfx::keys {
 
 constexpr uint8_t Back = 8;
 constexpr uint8_t Tab = 9;
-constexpr uint8_t Clear = 12;  // keypad 5 with Num Lock off
+constexpr uint8_t Clear = 12;   // keypad 5 with Num Lock off
 constexpr uint8_t Return = 13;  // Enter, also the keypad's
 constexpr uint8_t Shift = 16;
 constexpr uint8_t Control = 17;
@@ -26,7 +26,7 @@ constexpr uint8_t Down = 40;
 constexpr uint8_t PrintScreen = 44;
 constexpr uint8_t Insert = 45;
 constexpr uint8_t Delete = 46;
-constexpr uint8_t Digit0 = 48;  // '0'..'9'
+constexpr uint8_t Digit0 = 48;   // '0'..'9'
 constexpr uint8_t LetterA = 65;  // 'A'..'Z', whatever the Shift state
 constexpr uint8_t LeftWindows = 91;
 constexpr uint8_t RightWindows = 92;

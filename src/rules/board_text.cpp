@@ -8,9 +8,12 @@ std::optional<Board> BoardFromText(std::string_view text) {
   for (int i = 0; i < 64; ++i) {
     Cell cell;
     switch (text[static_cast<size_t>(i)]) {
-      case '-': case '.': cell = Empty; break;
-      case 'X': case 'x': cell = Black; break;
-      case 'O': case 'o': cell = White; break;
+      case '-':
+      case '.': cell = Empty; break;
+      case 'X':
+      case 'x': cell = Black; break;
+      case 'O':
+      case 'o': cell = White; break;
       default: return std::nullopt;
     }
     board[SquareIndex(i % 8 + 1, i / 8 + 1)] = cell;

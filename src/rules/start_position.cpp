@@ -47,8 +47,10 @@ void LoadStartPosition(Board& board, const char* path) {
       if (x <= rowLength) {
         char c = row[x - 1];
         // Only the colour codes are board values; anything else would corrupt the rules.
-        if (c == '1') value = White;
-        else if (c == '2') value = Black;
+        if (c == '1')
+          value = White;
+        else if (c == '2')
+          value = Black;
       }
       board[SquareIndex(x, y)] = value;
     }

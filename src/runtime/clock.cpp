@@ -16,12 +16,14 @@ std::atomic<uint32_t> virtualTick{0};
 const auto processStart = std::chrono::steady_clock::now();
 // The tick count of a real clock starts at an arbitrary value, as the platform's does.
 const uint32_t realTickBase = static_cast<uint32_t>(
-    std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+    std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count());
 }  // namespace
 
 uint32_t TickCount() {
   if (virtualClock.load()) return virtualTick.load();
-  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - processStart);
+  auto elapsed =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - processStart);
   return realTickBase + static_cast<uint32_t>(elapsed.count());
 }
 

@@ -30,13 +30,15 @@ struct ComputerPlayerTest : ::testing::Test {
 // line 1's reply (60) maps back; the next game the computer opens shows that line's number.
 TEST_F(ComputerPlayerTest, OpensWithD3AndMapsEveryFirstMoveOntoTheBook) {
   ComputerMove m = Decide(Black, 0, 1);
-  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0], player->book.orientation, marks.text),
+  EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.square, m.bookLine, player->book.gameRecord[0],
+                       player->book.orientation, marks.text),
             std::tuple(1, true, 31, 0, 51, 2, ""));
   for (auto [first, orientation, reply] : {std::tuple(51, 0, 60), {39, 1, 30}, {31, 2, 30}, {59, 3, 60}}) {
     Restart();  // the same player through every game
     Play(first, Black, true);
     m = Decide(White, 0, 0);
-    EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.bookLine, player->book.orientation, m.square, player->book.gameRecord[0], player->book.gameRecord[1]),
+    EXPECT_EQ(std::tuple(moveNumber, m.bookHit, m.bookLine, player->book.orientation, m.square,
+                         player->book.gameRecord[0], player->book.gameRecord[1]),
               std::tuple(2, true, 1, orientation, reply, 51, 60));
   }
   player->book.RecordOpeningMove(1, 1, 1);  // any other first square keeps the orientation
@@ -70,8 +72,9 @@ TEST_F(ComputerPlayerTest, FollowsTheMatchingLinesUntilTheGameLeavesThem) {
   for (int s : {51, 58, 57}) player->RecordOpeningMove(s % 9, s / 9, ++moveNumber);
   const BookChoice choice = player->book.LookUp(4, 1);
   player->book.Take(choice, 4);
-  EXPECT_EQ(std::tuple(choice.found, choice.firstMatch, SquareIndex(choice.x, choice.y), choice.seed, player->book.lastMatch,
-                       player->book.randomOffset), std::tuple(true, 45, 42, 99u, 45, 0));
+  EXPECT_EQ(std::tuple(choice.found, choice.firstMatch, SquareIndex(choice.x, choice.y), choice.seed,
+                       player->book.lastMatch, player->book.randomOffset),
+            std::tuple(true, 45, 42, 99u, 45, 0));
   player->RecordOpeningMove(8, 8, 5);  // in no line
   EXPECT_EQ(player->book.LookUp(6, 1).firstMatch, -1);
 }
@@ -98,7 +101,8 @@ TEST_F(ComputerPlayerTest, PassesCountAsMovesAndASingleMoveKeepsTheOldScore) {
   moveNumber = 20;
   for (int level = 0; level <= LevelS; ++level) EXPECT_TRUE(Decide(Black, level, 0).pass);
   const ComputerMove m = Decide(White, LevelS, 0);
-  EXPECT_EQ(std::tuple(moveNumber, m.square, m.scoreMade, m.bestScore, m.endTick - m.startTick < 60000u), std::tuple(26, 79, false, first.bestScore, true));
+  EXPECT_EQ(std::tuple(moveNumber, m.square, m.scoreMade, m.bestScore, m.endTick - m.startTick < 60000u),
+            std::tuple(26, 79, false, first.bestScore, true));
 }
 
 }  // namespace

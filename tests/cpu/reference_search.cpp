@@ -110,7 +110,9 @@ struct Machine {
 
   // Negamax for `side` to move; a node stops once its parent's best cannot be beaten.
   int Node(const Board& b, Cell side, int ply, int passes, int discs, int parentBest) {
-    List moves = ply == 0 ? root : ply < sortedPlies ? Generate(b, side, mode != 0 && ply >= 7) : List{};  // the root is sorted already
+    List moves = ply == 0            ? root
+                 : ply < sortedPlies ? Generate(b, side, mode != 0 && ply >= 7)
+                                     : List{};  // the root is sorted already
     if (ply > 0 && ply < sortedPlies) SortDescending(moves);
     for (auto [priority, s] : empties)
       if (ply >= sortedPlies && b[s] == Empty && b.CanPlay(s, side)) moves.push_back({0, s});
@@ -125,7 +127,8 @@ struct Machine {
         root[i].first = best;
         marks += glyph;
         if (mode == 1 && best == 1) break;
-      } else if (prune && parentBest >= -best) break;
+      } else if (prune && parentBest >= -best)
+        break;
     }
     return best;
   }
@@ -164,6 +167,8 @@ Result Search(const Board& board, Cell side, int level) {
   return {rootMoves, m.bestMove, score, depth, true, m.evals, preSearchCount, m.fullBoards, m.marks};
 }
 
-int Evaluate(const Board& board, Cell side, int weightSet) { return Machine(weightSet).Evaluate(board, side); }
+int Evaluate(const Board& board, Cell side, int weightSet) {
+  return Machine(weightSet).Evaluate(board, side);
+}
 
 }  // namespace dfx::reference

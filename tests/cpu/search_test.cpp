@@ -15,7 +15,8 @@ TEST_P(LiteralSearch, MatchesReference) {
     for (int level = 0; level <= LevelS; ++level)
       if (level < LevelS || discs < 40 || discs >= 52) ExpectLiteralMatchesReference(p.board, p.side, level);
 }
-INSTANTIATE_TEST_SUITE_P(DiscCounts, LiteralSearch, ::testing::Values(8, 14, 20, 27, 33, 40, 45, 51, 54, 56, 57, 58, 60, 62, 63));
+INSTANTIATE_TEST_SUITE_P(DiscCounts, LiteralSearch,
+                         ::testing::Values(8, 14, 20, 27, 33, 40, 45, 51, 54, 56, 57, 58, 60, 62, 63));
 
 TEST(LiteralSearch, LevelTableMatchesReference) {
   auto player = std::make_unique<ComputerPlayer>();
@@ -23,7 +24,9 @@ TEST(LiteralSearch, LevelTableMatchesReference) {
     for (int discs = 4; discs <= 64; ++discs) {
       const SearchPlan plan = player->PlanSearch(ScatteredBoard(uint32_t(discs), discs, 50), level);
       const reference::Plan want = reference::PlanFor(discs, level);
-      EXPECT_EQ(std::tuple(plan.discs, plan.nominalDepth, int(plan.mode), plan.weightSet), std::tuple(discs, want.depth, want.mode, want.weightSet)) << level;
+      EXPECT_EQ(std::tuple(plan.discs, plan.nominalDepth, int(plan.mode), plan.weightSet),
+                std::tuple(discs, want.depth, want.mode, want.weightSet))
+          << level;
     }
 }
 
@@ -34,21 +37,27 @@ TEST(Evaluation, MatchesReferenceForBothSidesAndSets) {
   std::vector<Board> boards;
   for (int discs = 5; discs <= 62; discs += 3)
     for (const BenchPosition& p : RandomPositions(discs, 6, 77u * uint32_t(discs))) boards.push_back(p.board);
-  for (uint32_t seed = 0; seed < 300; ++seed) boards.push_back(ScatteredBoard(seed, 1 + int(seed % 64), 5 + int(seed % 3) * 45));
+  for (uint32_t seed = 0; seed < 300; ++seed)
+    boards.push_back(ScatteredBoard(seed, 1 + int(seed % 64), 5 + int(seed % 3) * 45));
   for (const Board& b : boards)
     for (Cell side : {White, Black})
       for (int set : {0, 1})
-        ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), set), reference::Evaluate(b, side, set)) << BoardToText(b) << side << set;
+        ASSERT_EQ(evaluator.Evaluate(DiscsOf(b, side), DiscsOf(b, opponentOf[side]), set),
+                  reference::Evaluate(b, side, set))
+            << BoardToText(b) << side << set;
 }
 
 TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
   auto player = std::make_unique<ComputerPlayer>();
   for (int discs = 5; discs <= 63; discs += (discs < 44 ? 3 : discs < 49 ? 10 : 1))
-    for (const BenchPosition& p : RandomPositions(discs, 2, 3000u + uint32_t(discs))) ExpectFastMatchesLiteral(*player, p.board, p.side);
+    for (const BenchPosition& p : RandomPositions(discs, 2, 3000u + uint32_t(discs)))
+      ExpectFastMatchesLiteral(*player, p.board, p.side);
   // Passes, wipe-outs and (at 48 discs) win/loss/draw roots that stop at the first win.
   for (int discs : {3, 6, 12, 30, 40, 48, 50, 52, 55, 58, 60, 62, 63})
     for (int blackPercent : {10, 50, 85})
-      for (Cell side : {Black, White}) ExpectFastMatchesLiteral(*player, ScatteredBoard(uint32_t(discs * 100 + blackPercent), discs, blackPercent), side);
+      for (Cell side : {Black, White})
+        ExpectFastMatchesLiteral(
+            *player, ScatteredBoard(uint32_t(discs * 100 + blackPercent), discs, blackPercent), side);
 }
 
 // The total evalCount of the literal searches over the bench suite: any change to the suite or

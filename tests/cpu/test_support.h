@@ -10,7 +10,9 @@
 namespace dfx::reference {
 
 // The level table's choice for a board of `discs` discs.
-struct Plan { int depth, mode, weightSet; };
+struct Plan {
+  int depth, mode, weightSet;
+};
 Plan PlanFor(int discs, int level);
 
 struct Result {
@@ -40,7 +42,8 @@ inline Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
   Board board;
   for (int placed = 0; placed < discs;) {
     const int bit = static_cast<int>(next() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);
-    if (board[square] == Empty) board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White, ++placed;
+    if (board[square] == Empty)
+      board[square] = static_cast<int>(next() % 100) < blackPercent ? Black : White, ++placed;
   }
   return board;
 }
@@ -51,25 +54,29 @@ inline uint64_t LiteralSignature(bool withLevelS) {
   uint64_t total = 0;
   for (const BenchPosition& p : BenchSuite())
     for (int level : DistinctLevels(p.discs))
-      if (level != LevelS || withLevelS) total += player->SearchMove(p.board, p.side, level, nullptr, true).evalCount;
+      if (level != LevelS || withLevelS)
+        total += player->SearchMove(p.board, p.side, level, nullptr, true).evalCount;
   return total;
 }
 
 // What the literal search and the reference both report.
 auto Report(const auto& m, const std::string& marks) {
-  return std::tuple(m.rootMoves, m.square, m.scoreMade, m.scoreMade ? int(m.bestScore) : 0, m.evalCount, m.preSearchCount, m.fullBoardCount, m.finalDepth, marks);
+  return std::tuple(m.rootMoves, m.square, m.scoreMade, m.scoreMade ? int(m.bestScore) : 0, m.evalCount,
+                    m.preSearchCount, m.fullBoardCount, m.finalDepth, marks);
 }
 
 // The literal search, replaying subtrees it met before or walking every one, counts and
 // decides as the reference.
 inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
-  static const std::unique_ptr<ComputerPlayer> players[2] = {std::make_unique<ComputerPlayer>(), std::make_unique<ComputerPlayer>()};
+  static const std::unique_ptr<ComputerPlayer> players[2] = {std::make_unique<ComputerPlayer>(),
+                                                             std::make_unique<ComputerPlayer>()};
   players[1]->replaySubtrees = false;
   const reference::Result want = reference::Search(board, side, level);
   for (const auto& player : players) {
     MarkRecorder marks;
     const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
-    EXPECT_EQ(Report(got, marks.text), Report(want, want.marks)) << BoardToText(board) << " side " << side << " level " << level;
+    EXPECT_EQ(Report(got, marks.text), Report(want, want.marks))
+        << BoardToText(board) << " side " << side << " level " << level;
   }
 }
 
@@ -79,7 +86,8 @@ inline void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board,
   const ComputerMove a = player.SearchMove(board, side, LevelS, &literalMarks, true);
   const ComputerMove b = player.SearchMove(board, side, LevelS, &fastMarks, false);
   auto key = [](const ComputerMove& m, const MarkRecorder& r) {
-    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text, m.preSearchCount, m.finalDepth);
+    return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text,
+                      m.preSearchCount, m.finalDepth);
   };
   EXPECT_EQ(key(b, fastMarks), key(a, literalMarks)) << BoardToText(board) << " side " << side;
 }

@@ -50,7 +50,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 int main() {
   dfx::SdlHost host(1);
   const std::thread::id main = std::this_thread::get_id();
-  host.Run([&] { Probe(host, host.EventThread() == main && host.GameThread() != main ? "PROBE" : "WRONG THREADS"); });
+  host.Run([&] {
+    Probe(host, host.EventThread() == main && host.GameThread() != main ? "PROBE" : "WRONG THREADS");
+  });
   return 1;
 }
 #endif

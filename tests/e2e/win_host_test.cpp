@@ -23,12 +23,14 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   EXPECT_EQ(GetWindowLongA(window, GWL_STYLE) & WS_OVERLAPPEDWINDOW, LONG(WS_OVERLAPPEDWINDOW));
   BITMAP info{};  // black and as large as the screen
   GetObjectA(GetCurrentObject(host.BackBufferDc(), OBJ_BITMAP), sizeof info, &info);
-  EXPECT_EQ(std::pair(int(info.bmWidth), int(info.bmHeight)), std::pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  EXPECT_EQ(std::pair(int(info.bmWidth), int(info.bmHeight)),
+            std::pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
   EXPECT_EQ(GetPixel(host.BackBufferDc(), info.bmWidth - 1, info.bmHeight - 1), RGB(0, 0, 0));
 
   // The slot keeps the low byte of the newest unread key down; no characters or Alt keys.
   EXPECT_EQ(host.TakeKey(), 0);
-  for (auto [message, key] : {std::pair{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, 0x1FF}, {WM_CHAR, 'r'}, {WM_SYSKEYDOWN, 'R'}})
+  for (auto [message, key] :
+       {std::pair{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, 0x1FF}, {WM_CHAR, 'r'}, {WM_SYSKEYDOWN, 'R'}})
     SendMessageA(window, message, key, 0);
   EXPECT_EQ(host.TakeKey(), 0xFF);
   EXPECT_EQ(host.TakeKey(), 0);

@@ -15,10 +15,12 @@ TEST(FuzzCorpus, EverySeedAndRegressionPasses) {
     int count = 0;
     for (const char* kind : {"regressions", "seeds"}) {
       std::error_code none;  // a target without regressions has no folder for them
-      for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(DFX_SOURCE_DIR "/tests/fuzz") / kind / target, none)) {
+      for (const auto& entry : std::filesystem::directory_iterator(
+               std::filesystem::path(DFX_SOURCE_DIR "/tests/fuzz") / kind / target, none)) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
-        std::fprintf(stderr, "replay %s\n", entry.path().string().c_str());  // names the input if the body aborts
+        std::fprintf(stderr, "replay %s\n",
+                     entry.path().string().c_str());  // names the input if the body aborts
         body(bytes.data(), bytes.size()), ++count;
       }
     }

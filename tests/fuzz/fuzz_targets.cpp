@@ -23,8 +23,11 @@ namespace dfx::fuzz {
 
 // The loaders read files by name: a scratch file per tag and process, so parallel jobs never share one.
 static std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
-  const auto path = std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag);
-  CHECK(std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size)).good());
+  const auto path =
+      std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag);
+  CHECK(std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data), std::streamsize(size))
+            .good());
   return path.string();
 }
 
@@ -35,13 +38,17 @@ int FuzzStartPosition(const uint8_t* data, size_t size) {
   for (Cell& c : board.cells) c = 7;  // the previous input's position must not mask this one's
   LoadStartPosition(board, WriteScratchFile("board.txt", data, size).c_str());
   for (int i = 0; i < BoardCells; ++i)
-    CHECK(i >= FirstSquare && i <= LastSquare && i % 9 ? board[i] == Empty || board[i] == White || board[i] == Black : board[i] == Border);
+    CHECK(i >= FirstSquare && i <= LastSquare && i % 9
+              ? board[i] == Empty || board[i] == White || board[i] == Black
+              : board[i] == Border);
   // The first move (book or search) and a searched move past the book, at level 0 or S.
   static ComputerPlayer cpu;
   for (auto [side, movesSoFar] : {std::pair{Black, 0}, std::pair{White, 20}}) {
-    const ComputerMove move = cpu.DecideMove(board, side, size > 0 && data[0] % 2 ? LevelS : 0, 0, movesSoFar, nullptr);
+    const ComputerMove move =
+        cpu.DecideMove(board, side, size > 0 && data[0] % 2 ? LevelS : 0, 0, movesSoFar, nullptr);
     CHECK(move.pass == !board.HasAnyMove(side));
-    CHECK(move.pass || (move.square >= FirstSquare && move.square <= LastSquare && board[move.square] == Empty && board.CanPlay(move.square, side)));
+    CHECK(move.pass || (move.square >= FirstSquare && move.square <= LastSquare &&
+                        board[move.square] == Empty && board.CanPlay(move.square, side)));
   }
   return 0;
 }
@@ -65,13 +72,15 @@ int FuzzPictureLoad(const uint8_t* data, size_t size) {
   CHECK(loaded == 0 || (kind != PictureKind::Png && kind != PictureKind::None));
   const int32_t w = image.BitmapWidth(), h = image.BitmapHeight();
   // A load gives a bounded size, the loader's; a failed one leaves no bitmap behind.
-  CHECK(loaded ? w > 0 && h > 0 && w <= portable::MaxPictureSide && h <= portable::MaxPictureSide && loader.width == w && loader.height == h
+  CHECK(loaded ? w > 0 && h > 0 && w <= MaxPictureSide && h <= MaxPictureSide && loader.width == w &&
+                     loader.height == h
                : w == 0 && h == 0);
 
   image.BindToWindow();
   // Natural size, clipped at every edge, stretched, shrunk to a pixel, a derived side.
-  const int32_t draws[][5] = {{0, 0, 0, 0, 0}, {-7, -3, 0, 0, 1}, {35, 25, 0, 0, 2}, {-100, 5, 300, 9, 3}, {3, 3, 1, 1, 0},
-                              {2, -40, 0, 77, 1}, {1, 1, 45, 0, 2}, {10, 10, -5, -5, 3}, {0, 0, 100000, 100000, 0}};
+  const int32_t draws[][5] = {{0, 0, 0, 0, 0},      {-7, -3, 0, 0, 1},   {35, 25, 0, 0, 2},
+                              {-100, 5, 300, 9, 3}, {3, 3, 1, 1, 0},     {2, -40, 0, 77, 1},
+                              {1, 1, 45, 0, 2},     {10, 10, -5, -5, 3}, {0, 0, 100000, 100000, 0}};
   const uint32_t rops[] = {RopSrcCopy, RopSrcInvert, 0x00AA0029 /* destination unchanged */, RopNotSrcCopy};
   for (const auto& d : draws) CHECK(image.Draw(d[0], d[1], d[2], d[3], rops[d[4]]) == loaded);
   return 0;
@@ -82,7 +91,8 @@ int FuzzPictureLoad(const uint8_t* data, size_t size) {
 int FuzzScreenBmp(const uint8_t* data, size_t size) {
   const auto shot = portable::DecodeBmp(data, size, MaxScreenshotSide);
   if (!shot) return 0;
-  CHECK(shot->width > 0 && shot->height > 0 && shot->width <= MaxScreenshotSide && shot->height <= MaxScreenshotSide);
+  CHECK(shot->width > 0 && shot->height > 0 && shot->width <= MaxScreenshotSide &&
+        shot->height <= MaxScreenshotSide);
   CHECK(shot->pixels.size() == size_t(shot->width) * size_t(shot->height));
   // With the glyph set (run from the source tree) the face search and cell matching run too.
   static ScreenReader reader;

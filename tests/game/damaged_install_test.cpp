@@ -19,8 +19,12 @@ namespace fs = std::filesystem;
 const fs::path kRes = fs::path(DFX_SOURCE_DIR) / "res";
 const std::string kStandard = std::string(27, '-') + "OX------XO" + std::string(27, '-'), kEmpty(64, '-');
 
-fs::path Glyph(const fs::path& res, int n) { return res / "bmp" / (std::to_string(1000 + n).substr(1) + ".bmp"); }
-std::string Read(const fs::path& path) { return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str(); }
+fs::path Glyph(const fs::path& res, int n) {
+  return res / "bmp" / (std::to_string(1000 + n).substr(1) + ".bmp");
+}
+std::string Read(const fs::path& path) {
+  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
+}
 std::string Random(std::string head, size_t size, uint32_t seed) {
   for (std::mt19937 random(seed); head.size() < size;) head += char(random());
   return head;
@@ -29,8 +33,8 @@ std::string Random(std::string head, size_t size, uint32_t seed) {
 // How a fresh copy of res/ is damaged.
 struct Case {
   const char* name;
-  int removeEvery = 0;                                   // glyphs whose code it divides are removed; 1: no res/ at all
-  std::string removeAlso = "";                           // and these glyphs
+  int removeEvery = 0;          // glyphs whose code it divides are removed; 1: no res/ at all
+  std::string removeAlso = "";  // and these glyphs
   std::vector<std::pair<int, std::string>> glyphs = {};  // glyph files given these bytes
   std::string board = "";  // new bytes of board.txt; "|": a pipe there and a folder for glyph D
   std::string start = "";  // the start position, or empty for any legal one
@@ -43,9 +47,12 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 std::vector<int> Damage(const Case& c, const fs::path& res) {
   std::vector<int> lost;
   for (int n = 0; n <= 256; ++n)
-    if (((c.removeEvery && n % c.removeEvery == 0) || c.removeAlso.find(char(n)) != std::string::npos) && fs::remove(Glyph(res, n))) lost.push_back(n);
+    if (((c.removeEvery && n % c.removeEvery == 0) || c.removeAlso.find(char(n)) != std::string::npos) &&
+        fs::remove(Glyph(res, n)))
+      lost.push_back(n);
   if (c.removeEvery == 1) fs::remove_all(res);  // board.txt too
-  for (const auto& [n, bytes] : c.glyphs) std::ofstream(Glyph(res, n), std::ios::binary) << bytes, lost.push_back(n);
+  for (const auto& [n, bytes] : c.glyphs)
+    std::ofstream(Glyph(res, n), std::ios::binary) << bytes, lost.push_back(n);
   if (c.board != "|") {
     if (!c.board.empty()) std::ofstream(res / "board.txt", std::ios::binary) << c.board;
     return lost;
@@ -54,7 +61,8 @@ std::vector<int> Damage(const Case& c, const fs::path& res) {
   // Black rows from the writer end left open.
   fs::remove(Glyph(res, 'D')), fs::remove(res / "board.txt"), fs::create_directory(Glyph(res, 'D'));
 #ifndef _WIN32
-  const int fd = (mkfifo((res / "board.txt").c_str(), 0600), open((res / "board.txt").c_str(), O_RDWR | O_NONBLOCK));
+  const int fd =
+      (mkfifo((res / "board.txt").c_str(), 0600), open((res / "board.txt").c_str(), O_RDWR | O_NONBLOCK));
   for (int y = 0; y < 8; ++y) EXPECT_EQ(write(fd, "22222222\n", 9), 9);
 #endif
   return {'D'};
@@ -62,7 +70,9 @@ std::vector<int> Damage(const Case& c, const fs::path& res) {
 
 // What a missing glyph shows: the space in its place.
 std::string WithSpacesFor(std::string text, const std::vector<int>& missing) {
-  return std::ranges::replace_if(text, [&](char c) { return std::ranges::count(missing, uint8_t(c)) > 0; }, ' '), text;
+  return std::ranges::replace_if(
+             text, [&](char c) { return std::ranges::count(missing, uint8_t(c)) > 0; }, ' '),
+         text;
 }
 
 class DamagedInstall : public ::testing::TestWithParam<Case> {};
@@ -72,18 +82,23 @@ class DamagedInstall : public ::testing::TestWithParam<Case> {};
 TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   const Case& c = GetParam();
   const fs::path root = fs::path(::testing::TempDir()) / ("dfx_install_" + std::to_string(getpid()));
-  fs::remove_all(root), fs::create_directories(root), fs::copy(kRes, root / "res", fs::copy_options::recursive);
+  fs::remove_all(root), fs::create_directories(root),
+      fs::copy(kRes, root / "res", fs::copy_options::recursive);
   const std::vector<int> removed = Damage(c, root / "res");
   // Back out of the copy before it goes: Windows keeps a working directory from being removed.
   const struct Cwd {
     fs::path was, root;
-    ~Cwd() { std::error_code ignored; fs::current_path(was), fs::remove_all(root, ignored); }
+    ~Cwd() {
+      std::error_code ignored;
+      fs::current_path(was), fs::remove_all(root, ignored);
+    }
   } cwd{fs::current_path(), root};
   fs::current_path(root);
   Session s(777, (kRes / "bmp").string());
   const Game& game = *s.game;
   const auto loaded = std::ranges::count(game.lcd.glyphExists, 1);
-  EXPECT_EQ(loaded + std::ssize(removed), std::distance(fs::directory_iterator(kRes / "bmp"), {}));  // every other shipped glyph
+  EXPECT_EQ(loaded + std::ssize(removed),
+            std::distance(fs::directory_iterator(kRes / "bmp"), {}));  // every other shipped glyph
   for (int n : removed) EXPECT_EQ(game.lcd.glyphExists[size_t(n)], 0) << n;
   const std::string start = BoardToText(game.startBoard);
   EXPECT_TRUE(c.start.empty() ? start.find('?') == std::string::npos : start == c.start) << start;
@@ -96,36 +111,62 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   });
   EXPECT_TRUE(s.Over()) << "no result";
   const std::vector<uint32_t> pixels = s.host.ScreenCopy().pixels;
-  if (loaded == 0) EXPECT_EQ(std::ranges::count(pixels, 0u), std::ssize(pixels)) << "drawn without any glyph";
-  else EXPECT_EQ(title.lines[0].substr(2, 20), WithSpacesFor("Discoflipparex V2.3D", removed));
+  if (loaded == 0)
+    EXPECT_EQ(std::ranges::count(pixels, 0u), std::ssize(pixels)) << "drawn without any glyph";
+  else
+    EXPECT_EQ(title.lines[0].substr(2, 20), WithSpacesFor("Discoflipparex V2.3D", removed));
   if (c.removeEvery == 0) {  // the face and discs are drawn, so the end screen reads back
     EXPECT_EQ(end.board, BoardToText(game.board));
     // Spaces draw nothing, so old text shows through.
-    EXPECT_TRUE(c.removeAlso == " " || Panel(end, 1).starts_with(WithSpacesFor(ResultText(game), removed))) << Panel(end, 1);
+    EXPECT_TRUE(c.removeAlso == " " || Panel(end, 1).starts_with(WithSpacesFor(ResultText(game), removed)))
+        << Panel(end, 1);
   }
 }
 
-const std::string kMegabyteBoard = Random("00000000\n00000000\n00000000\n00012000\n00021000\n00000000\n00000000\n00000000\n", 1 << 20, 3);
-const std::string kHugeBmp = Read(Glyph(kRes, 'c')).replace(18, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8));
+const std::string kMegabyteBoard =
+    Random("00000000\n00000000\n00000000\n00012000\n00021000\n00000000\n00000000\n00000000\n", 1 << 20, 3);
+const std::string kHugeBmp =
+    Read(Glyph(kRes, 'c')).replace(18, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8));
 
-INSTANTIATE_TEST_SUITE_P(Each, DamagedInstall, ::testing::Values(
-    Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},
-    // The face (255) and the black disc (15) among the third taken away.
-    Case{.name = "AThirdOfTheGlyphsMissing", .removeEvery = 3, .removeAlso = "\xFF\x0F", .start = kStandard},
-    // The usual start in the first eight rows, then random bytes to a megabyte.
-    Case{.name = "NoSpaceGlyphAndAMegabyteBoard", .removeAlso = " ", .board = kMegabyteBoard, .start = kStandard},
-    // Truncated, header-only, empty and huge bitmaps, garbage of other kinds, a PNG; random bytes for a board.
-    Case{.name = "BrokenGlyphFilesAndARandomBoard",
-         .glyphs = {{'D', Read(Glyph(kRes, 'D')).substr(0, 1179)}, {'i', Read(Glyph(kRes, 'i')).substr(0, 54)}, {'s', ""}, {'c', kHugeBmp},
-                    {'f', Random("GIF", 4000, 7)}, {'l', Random("\xFF\xD8\xFF", 4000, 7)},
-         {'V', Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")}}, .board = Random("", 300, 1), .startKey = K2},
-    Case{.name = "FoldersAndPipesWhereFilesShouldBe", .board = "|", .start = kEmpty},
-    // Start-position files read leniently: CR LF, LF and CR ends, missing rows repeat the last one.
-    Case{.name = "BoardLineEnds", .board = "00000001\r\n00000002\n00000000\r00012000\n", .start = "-------O-------X-----------OX------OX------OX------OX------OX---"},
-    // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
-    Case{.name = "BoardWithBlanksCommasAndQuotes", .board = " \t000x2009,12\n\"1,1\",2\n", .start = "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
-    Case{.name = "BoardOfHighDigits", .board = "33345678\n99999999\n", .start = kEmpty},
-    Case{.name = "BoardOfOneRow", .board = "00012000", .start = "---OX------OX------OX------OX------OX------OX------OX------OX---"}),
+INSTANTIATE_TEST_SUITE_P(
+    Each, DamagedInstall,
+    ::testing::Values(
+        Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},
+        // The face (255) and the black disc (15) among the third taken away.
+        Case{.name = "AThirdOfTheGlyphsMissing",
+             .removeEvery = 3,
+             .removeAlso = "\xFF\x0F",
+             .start = kStandard},
+        // The usual start in the first eight rows, then random bytes to a megabyte.
+        Case{.name = "NoSpaceGlyphAndAMegabyteBoard",
+             .removeAlso = " ",
+             .board = kMegabyteBoard,
+             .start = kStandard},
+        // Truncated, header-only, empty and huge bitmaps, garbage of other kinds, a PNG; random bytes for a
+        // board.
+        Case{.name = "BrokenGlyphFilesAndARandomBoard",
+             .glyphs = {{'D', Read(Glyph(kRes, 'D')).substr(0, 1179)},
+                        {'i', Read(Glyph(kRes, 'i')).substr(0, 54)},
+                        {'s', ""},
+                        {'c', kHugeBmp},
+                        {'f', Random("GIF", 4000, 7)},
+                        {'l', Random("\xFF\xD8\xFF", 4000, 7)},
+                        {'V', Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")}},
+             .board = Random("", 300, 1),
+             .startKey = K2},
+        Case{.name = "FoldersAndPipesWhereFilesShouldBe", .board = "|", .start = kEmpty},
+        // Start-position files read leniently: CR LF, LF and CR ends, missing rows repeat the last one.
+        Case{.name = "BoardLineEnds",
+             .board = "00000001\r\n00000002\n00000000\r00012000\n",
+             .start = "-------O-------X-----------OX------OX------OX------OX------OX---"},
+        // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
+        Case{.name = "BoardWithBlanksCommasAndQuotes",
+             .board = " \t000x2009,12\n\"1,1\",2\n",
+             .start = "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
+        Case{.name = "BoardOfHighDigits", .board = "33345678\n99999999\n", .start = kEmpty},
+        Case{.name = "BoardOfOneRow",
+             .board = "00012000",
+             .start = "---OX------OX------OX------OX------OX------OX------OX------OX---"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace

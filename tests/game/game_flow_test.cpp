@@ -17,10 +17,15 @@ struct Flow {
 void PrintTo(const Flow& f, std::ostream* os) { *os << f.name; }
 
 std::string Title(char level, const char* random = "ON") {
-  return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level + "(\\x04\\x05)| DFX PROJECT";
+  return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level +
+         "(\\x04\\x05)| DFX PROJECT";
 }
-const char* kThreeEmpties = "-OXXXOX-" "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX" "XXXXXXO-";
-const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn, KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
+const char* kThreeEmpties =
+    "-OXXXOX-"
+    "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
+    "XXXXXXO-";
+const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn,
+                        KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
 
 class GameFlow : public ::testing::TestWithParam<Flow> {};
 
@@ -29,48 +34,78 @@ TEST_P(GameFlow, ShowsTheExpectedScreens) {
   Session s;
   if (f.start) s.game->startBoard = BoardFromText(f.start).value();
   std::vector<ScreenText> screens;  // the title, then the screen after each stage of keys
-  s.Play([&](const ScreenText& t) { return screens.push_back(t), screens.size() <= f.stages.size() ? f.stages[screens.size() - 1] : Keys{}; });
+  s.Play([&](const ScreenText& t) {
+    return screens.push_back(t), screens.size() <= f.stages.size() ? f.stages[screens.size() - 1] : Keys{};
+  });
   ASSERT_EQ(screens.size(), f.stages.size() + 1);
   for (size_t i = 0; i < f.screens.size(); ++i)
-    EXPECT_TRUE((f.screens[i].first.empty() || Panel(screens[i]) == f.screens[i].first) && screens[i].board.starts_with(f.screens[i].second))
+    EXPECT_TRUE((f.screens[i].first.empty() || Panel(screens[i]) == f.screens[i].first) &&
+                screens[i].board.starts_with(f.screens[i].second))
         << "screen " << i << ": " << Panel(screens[i]) << " " << screens[i].board;
   if (f.cursor.first == 0) return;
   const portable::PixelSurface screen = s.host.ScreenCopy();
   for (int d = 0; d < 6; ++d)  // the box's corner and edge-middle dots are dark
     for (int y = 0; y < DotPixels; ++y)
       for (int x = 0; x < DotPixels; ++x)
-        ASSERT_EQ(screen.At(DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3) + x, DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6) + y),
-                  s.reader.Glyph(DarkDotGlyph)->At(x, y)) << d;
+        ASSERT_EQ(screen.At(DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3) + x,
+                            DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6) + y),
+                  s.reader.Glyph(DarkDotGlyph)->At(x, y))
+            << d;
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, GameFlow, ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Each, GameFlow,
+    ::testing::Values(
         // Level bounds at 0 and S, keys that do nothing, the random switch.
-        Flow{"Title", nullptr, {{KLeft}, Keys(6, KRight), {'X', ' ', KUp}, {KR}, {KR}},
-             {{Title('0'), ""}, {Title('0'), ""}, {Title('S'), ""}, {Title('S'), ""}, {Title('S', "OFF"), ""}, {Title('S'), ""}}},
+        Flow{"Title",
+             nullptr,
+             {{KLeft}, Keys(6, KRight), {'X', ' ', KUp}, {KR}, {KR}},
+             {{Title('0'), ""},
+              {Title('0'), ""},
+              {Title('S'), ""},
+              {Title('S'), ""},
+              {Title('S', "OFF"), ""},
+              {Title('S'), ""}}},
         // The computer opens d3 from the book; nothing to take back yet.
-        Flow{"ComputerOpens", nullptr, {{K2}, {KBack}},
-             {{"", ""}, {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"},
+        Flow{"ComputerOpens",
+             nullptr,
+             {{K2}, {KBack}},
+             {{"", ""},
+              {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"},
               {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"}}},
         // d3 normalises the book to its first line, whose reply maps back to c3.
-        Flow{"BookReply", nullptr, {{KR, K1, KRight, KRight, KRight, KDown, KDown, KReturn}},
+        Flow{"BookReply",
+             nullptr,
+             {{KR, K1, KRight, KRight, KRight, KDown, KDown, KReturn}},
              {{"", ""}, {"You (Black)||[BS] UNDO||? 3     1:Book|? 3", "------------------OX"}}},
         // One undo per turn restores board and counts; the result counts it.
-        Flow{"UndoOncePerTurn", kThreeEmpties, {{K1, KReturn}, {KBack, KBack}, kPlayA8H8},
-             {{"", ""}, {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     1:Leaf", "XXXXXOOO"},
-              {"You (Black)||||?58     0:Eval.|? 3     1:Leaf", "-OXXXOX-"}, {"CPU Lv 0|You Win||UNDO:   1|?61     0:Eval.|? 3     1:Leaf", ""}}},
+        Flow{"UndoOncePerTurn",
+             kThreeEmpties,
+             {{K1, KReturn}, {KBack, KBack}, kPlayA8H8},
+             {{"", ""},
+              {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     1:Leaf", "XXXXXOOO"},
+              {"You (Black)||||?58     0:Eval.|? 3     1:Leaf", "-OXXXOX-"},
+              {"CPU Lv 0|You Win||UNDO:   1|?61     0:Eval.|? 3     1:Leaf", ""}}},
         // The computer played h1, so the cursor box is there after the undo.
         Flow{"UndoKeepsTheCursorBox", kThreeEmpties, {{K1, KReturn}, {KBack}}, {}, {8, 1}},
-        Flow{"BothPassToADraw", "X--------------------------------------------------------------O", {{K1}, {'A'}},
+        Flow{"BothPassToADraw",
+             "X--------------------------------------------------------------O",
+             {{K1}, {'A'}},
              {{"", ""}, {"|You Pass!|Hit Any Key||? 1|? 1", ""}, {"CPU Lv 0|DRAW|||? 1 CPU PASS|? 1", ""}}},
         // d3 is not legal here, so the computer searched; its line stays shown at the pass.
-        Flow{"ComputerFirstThenHumanPasses", "XO--------------------------------------------------------------", {{K2}, {'A'}},
-             {{"", ""}, {"CPU Lv 0(Black)|You Pass!|Hit Any Key||? 3     0:Eval.|? 0     1:Leaf", "XXX-----"},
+        Flow{"ComputerFirstThenHumanPasses",
+             "XO--------------------------------------------------------------",
+             {{K2}, {'A'}},
+             {{"", ""},
+              {"CPU Lv 0(Black)|You Pass!|Hit Any Key||? 3     0:Eval.|? 0     1:Leaf", "XXX-----"},
               {"CPU Lv 0|You Lose|||? 3 CPU PASS|? 0     1:Leaf", ""}}},
         // No pass message on a full board; the next title keeps level and switch, and the
         // new game's cursor box shows where the last one left its box.
-        Flow{"FullBoardAndSettingsSurvive", "-OXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX",
+        Flow{"FullBoardAndSettingsSurvive",
+             "-OXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX",
              {{KRight, KRight, KR, K1, KReturn}, {' '}, {K1}},
-             {{"", ""}, {"CPU Lv 2|You Win|||?64|? 0", ""}, {Title('2', "OFF"), ""}}, {1, 1}}),
+             {{"", ""}, {"CPU Lv 2|You Win|||?64|? 0", ""}, {Title('2', "OFF"), ""}},
+             {1, 1}}),
     [](const ::testing::TestParamInfo<Flow>& info) { return std::string(info.param.name); });
 
 }  // namespace

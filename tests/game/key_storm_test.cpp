@@ -15,7 +15,8 @@ void CheckGame(const ScreenText& screen, const Game& g, int level, uint8_t start
   const std::string squares = BoardToText(g.board);
   // Level and side as chosen, every square holds a cell value (so all 27 Borders are round the
   // edge), and the screen shows the board.
-  ASSERT_EQ(std::tuple(int(st.cpuLevel), st.humanColour, squares.find('?'), std::count(g.board.cells, g.board.cells + BoardCells, Border), screen.board),
+  ASSERT_EQ(std::tuple(int(st.cpuLevel), st.humanColour, squares.find('?'),
+                       std::count(g.board.cells, g.board.cells + BoardCells, Border), screen.board),
             std::tuple(level, startKey == K1 ? Black : White, std::string::npos, BoardCells - 64, squares));
   char counts[16];
   std::snprintf(counts, sizeof counts, "%2d%2d", st.blackCount, st.whiteCount);
@@ -23,8 +24,10 @@ void CheckGame(const ScreenText& screen, const Game& g, int level, uint8_t start
   ASSERT_TRUE(st.cursorX >= 1 && st.cursorX <= 8 && st.cursorY >= 1 && st.cursorY <= 8);
   // Only the game's own texts; the computer's report is a number in six columns and its
   // unit, or its pass, and what a shorter text leaves of a longer one stays behind it.
-  const std::string report = R"(\|\?[ 0-9][0-9]([ 0-9]CPU PASS|[ \-0-9.]{6}:(Book|Eval\.|Leaf|s)[ A-Za-z.:]*)?)";
-  const std::regex panel("(|You \\((Black|White)\\)|CPU Lv " + std::string(1, "0123S"[level]) + R"((\((Black|White)\))?)\|(|You Pass!|DRAW|You Win|You Lose))" +
+  const std::string report =
+      R"(\|\?[ 0-9][0-9]([ 0-9]CPU PASS|[ \-0-9.]{6}:(Book|Eval\.|Leaf|s)[ A-Za-z.:]*)?)";
+  const std::regex panel("(|You \\((Black|White)\\)|CPU Lv " + std::string(1, "0123S"[level]) +
+                         R"((\((Black|White)\))?)\|(|You Pass!|DRAW|You Win|You Lose))" +
                          R"(\|(|\[BS\] UNDO|Hit Any Key)\|(|UNDO: {0,3}[1-9][0-9]*))" + report + report);
   EXPECT_TRUE(std::regex_match(Panel(screen), panel)) << Panel(screen);
 }
@@ -38,7 +41,10 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
   std::mt19937 random(seed);
   const auto randomKey = [&]() -> uint8_t {
     const int pick = int(random() % 100);
-    return pick < 48 ? uint8_t(KLeft + pick % 4) : pick < 63 ? KReturn : pick < 73 ? KBack : uint8_t(1 + random() % 255);
+    return pick < 48   ? uint8_t(KLeft + pick % 4)
+           : pick < 63 ? KReturn
+           : pick < 73 ? KBack
+                       : uint8_t(1 + random() % 255);
   };
   std::jthread presser;  // stopped and joined before the session goes
   std::string result;
@@ -49,18 +55,21 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey, int pressedKeys = 
     if (screen.lines[0] == "  Discoflipparex V2.3D  ") {
       if (waits > 1) {
         // A key from the other thread may end the result screen before it was waited on.
-        EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black)) << "back on the title screen before a result";
+        EXPECT_TRUE(presser.joinable() && !g.board.HasAnyMove(White) && !g.board.HasAnyMove(Black))
+            << "back on the title screen before a result";
         return result = "passed unseen", Keys{};
       }
       Keys keys;  // noise that cannot start a game, then the level and the side
       for (int i = int(random() % 6); i > 0; --i)
         if (const uint8_t k = randomKey(); k != '1' && k != '2' && k != 0x61 && k != 0x62) keys.push_back(k);
-      keys.insert(keys.end(), 4, KLeft), keys.insert(keys.end(), size_t(level), KRight), keys.push_back(startKey);
+      keys.insert(keys.end(), 4, KLeft), keys.insert(keys.end(), size_t(level), KRight),
+          keys.push_back(startKey);
       return keys;
     }
     if (pressedKeys > 0 && !presser.joinable())
       presser = std::jthread([&, r = std::mt19937(uint32_t(pressedKeys))](std::stop_token stop) mutable {
-        for (int i = 0; i < pressedKeys && !stop.stop_requested(); ++i, std::this_thread::sleep_for(std::chrono::microseconds(50 + r() % 200)))
+        for (int i = 0; i < pressedKeys && !stop.stop_requested();
+             ++i, std::this_thread::sleep_for(std::chrono::microseconds(50 + r() % 200)))
           s.host.PressKey(uint8_t(1 + r() % 255));
       });
     CheckGame(screen, g, level, startKey);
@@ -88,7 +97,8 @@ class KeyStorm : public ::testing::TestWithParam<int> {};
 // At levels 1 and 4 also with keys pressed while the computer thinks.
 TEST_P(KeyStorm, EveryGameEndsWithConsistentBoardCountsAndTexts) {
   const int level = GetParam();
-  for (uint8_t startKey : {K1, K2}) EXPECT_NE(Storm(uint32_t(1000 * level + 100 * (startKey - '0')), level, startKey), "") << startKey;
+  for (uint8_t startKey : {K1, K2})
+    EXPECT_NE(Storm(uint32_t(1000 * level + 100 * (startKey - '0')), level, startKey), "") << startKey;
   if (level % 3 == 1) {
     EXPECT_NE(Storm(uint32_t(77 + level), level, K2, 3000), "") << "with keys pressed";
   }

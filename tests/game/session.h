@@ -25,7 +25,9 @@ struct Session {
     game = std::make_unique<Game>(host), game->StartUp();
   }
 
-  bool Over() const { return game->state.whiteCount + game->state.blackCount == 64 || game->state.passCount >= 2; }
+  bool Over() const {
+    return game->state.whiteCount + game->state.blackCount == 64 || game->state.passCount >= 2;
+  }
 
   // Answers every wait (the title screen first) until answer gives no keys, checking the
   // counts against the board each time; returns the last screen.
@@ -33,12 +35,15 @@ struct Session {
     ScreenText last;
     host.SetOnKeysExhausted([&] {
       last = reader.ReadAt(host.ScreenCopy(), 0, 0);
-      EXPECT_EQ(std::tuple(game->state.blackCount, game->state.whiteCount), std::tuple(game->board.CountDiscs(Black), game->board.CountDiscs(White)));
+      EXPECT_EQ(std::tuple(game->state.blackCount, game->state.whiteCount),
+                std::tuple(game->board.CountDiscs(Black), game->board.CountDiscs(White)));
       const Keys keys = answer(last);
       if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
       host.PushKeys(keys);
     });
-    try { game->RunForEver(); } catch (const KeysExhausted&) {}
+    try {
+      game->RunForEver();
+    } catch (const KeysExhausted&) {}
     return last;
   }
 
@@ -49,7 +54,9 @@ struct Session {
 
 // The side panel (columns 9..) without trailing spaces: one row, or all six joined by '|'.
 inline std::string Panel(const ScreenText& s, int row = -1) {
-  if (row < 0) return Panel(s, 0) + "|" + Panel(s, 1) + "|" + Panel(s, 2) + "|" + Panel(s, 3) + "|" + Panel(s, 4) + "|" + Panel(s, 5);
+  if (row < 0)
+    return Panel(s, 0) + "|" + Panel(s, 1) + "|" + Panel(s, 2) + "|" + Panel(s, 3) + "|" + Panel(s, 4) + "|" +
+           Panel(s, 5);
   const std::string line = s.lines[size_t(row)].substr(9);
   return line.substr(0, line.find_last_not_of(' ') + 1);
 }
@@ -70,7 +77,8 @@ inline Keys KeysToFirstLegalSquare(const Game& game) {
 
 // The result the board gives the human.
 inline std::string ResultText(const Game& g) {
-  const int human = g.board.CountDiscs(Cell(g.state.humanColour)), other = g.board.CountDiscs(opponentOf[g.state.humanColour]);
+  const int human = g.board.CountDiscs(Cell(g.state.humanColour)),
+            other = g.board.CountDiscs(opponentOf[g.state.humanColour]);
   return human > other ? "You Win" : human < other ? "You Lose" : "DRAW";
 }
 

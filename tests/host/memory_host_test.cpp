@@ -23,7 +23,8 @@ TEST(MemoryHost, KeySlotScriptAndExhaustion) {
   EXPECT_EQ(TickCount(), before);  // gave up without sleeping
   // A pressed key wins over the script, and a newer one replaces the unread one.
   host.PushKey(40), host.PressKey(37), host.PressKey(39);
-  EXPECT_EQ((std::tuple{host.TakeKey(), host.TakeKey(), host.TakeKey()}), std::tuple(39, 40, 0));  // braces: in order
+  EXPECT_EQ((std::tuple{host.TakeKey(), host.TakeKey(), host.TakeKey()}),
+            std::tuple(39, 40, 0));  // braces: in order
   int calls = 0;
   host.SetOnKeysExhausted([&] { ++calls == 5 ? host.PressKey(98) : void(); });
   before = TickCount();
@@ -34,21 +35,25 @@ TEST(MemoryHost, KeySlotScriptAndExhaustion) {
 
 TEST(MemoryHost, TheScreenIsTheClientAreaOfTheBackBuffer) {
   MemoryHost host(800, 600), degenerate(0, 0);  // a screen of no size still has a pixel
-  EXPECT_EQ(std::pair(degenerate.BackBuffer()->surface.width, degenerate.BackBuffer()->surface.height), std::pair(1, 1));
+  EXPECT_EQ(std::pair(degenerate.BackBuffer()->surface.width, degenerate.BackBuffer()->surface.height),
+            std::pair(1, 1));
   EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("BASIC PROMPT"), false));
   host.StartWindow(), host.FinishWindowSetup("Final title");
   EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("Final title"), true));
   const auto& back = host.BackBuffer()->surface;
-  EXPECT_EQ(std::tuple(host.OuterWidth(), host.OuterHeight(), back.width, back.height, std::count(back.pixels.begin(), back.pixels.end(), 0u)),
+  EXPECT_EQ(std::tuple(host.OuterWidth(), host.OuterHeight(), back.width, back.height,
+                       std::count(back.pixels.begin(), back.pixels.end(), 0u)),
             std::tuple(650, 237, 800, 600, 800 * 600));
   const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_memory_host.bmp";
   ASSERT_TRUE(portable::WriteBmp24(path.c_str(), portable::PixelSurface(2, 2, 0x00AA00)));
   auto image = host.CreateImage();
   ASSERT_EQ(image->Load(path.c_str()), 1);
   image->BindToWindow();
-  EXPECT_NE(image->Draw(638, 202, 0) * image->Draw(700, 300, 0), 0);  // the client area's corner; beyond: back buffer only
+  EXPECT_NE(image->Draw(638, 202, 0) * image->Draw(700, 300, 0),
+            0);  // the client area's corner; beyond: back buffer only
   EXPECT_TRUE(host.Window()->dirty.load());
-  EXPECT_EQ(std::pair(host.Window()->surface.At(639, 203), back.At(701, 301)), std::pair(0x00AA00u, 0x00AA00u));
+  EXPECT_EQ(std::pair(host.Window()->surface.At(639, 203), back.At(701, 301)),
+            std::pair(0x00AA00u, 0x00AA00u));
   // The screen, and the screen written as a file, read back whole.
   const portable::PixelSurface screen = host.ScreenCopy();
   EXPECT_EQ(std::tuple(screen.width, screen.height, screen.At(638, 202)), std::tuple(640, 204, 0x00AA00u));
@@ -57,7 +62,8 @@ TEST(MemoryHost, TheScreenIsTheClientAreaOfTheBackBuffer) {
   std::remove(path.c_str());
   const auto* read = static_cast<portable::ImageObject*>(image.get())->Loader().bitmap.get();
   ASSERT_NE(read, nullptr);
-  EXPECT_EQ(std::tuple(read->width, read->height, read->At(639, 203), read->At(0, 0)), std::tuple(640, 204, 0x00AA00u, 0u));
+  EXPECT_EQ(std::tuple(read->width, read->height, read->At(639, 203), read->At(0, 0)),
+            std::tuple(640, 204, 0x00AA00u, 0u));
 }
 
 }  // namespace

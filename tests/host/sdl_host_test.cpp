@@ -13,35 +13,71 @@
 namespace dfx {
 namespace {
 
-SDL_Keysym Key(SDL_Keycode sym, int mod = KMOD_NONE, SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) { return {scancode, sym, uint16_t(mod), 0}; }
+SDL_Keysym Key(SDL_Keycode sym, int mod = KMOD_NONE, SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
+  return {scancode, sym, uint16_t(mod), 0};
+}
 
 TEST(SdlKeys, VirtualKeysAndWindowCommands) {
   const std::pair<SDL_Keysym, int> keys[] = {
-      {Key(SDLK_BACKSPACE), 8}, {Key(SDLK_KP_ENTER), 13}, {Key(SDLK_LEFT), 37}, {Key(SDLK_DOWN), 40}, {Key(SDLK_0), 48}, {Key(SDLK_9), 57},
-      {Key(SDLK_a), 65}, {Key(SDLK_z), 90}, {Key(SDLK_F13), 124}, {Key(SDLK_RSHIFT), 16}, {Key(SDLK_LCTRL, KMOD_LCTRL, SDL_SCANCODE_LCTRL), 17},
+      {Key(SDLK_BACKSPACE), 8},
+      {Key(SDLK_KP_ENTER), 13},
+      {Key(SDLK_LEFT), 37},
+      {Key(SDLK_DOWN), 40},
+      {Key(SDLK_0), 48},
+      {Key(SDLK_9), 57},
+      {Key(SDLK_a), 65},
+      {Key(SDLK_z), 90},
+      {Key(SDLK_F13), 124},
+      {Key(SDLK_RSHIFT), 16},
+      {Key(SDLK_LCTRL, KMOD_LCTRL, SDL_SCANCODE_LCTRL), 17},
       // Letters ignore Shift, Caps Lock and Ctrl; a non-Latin layout still gives the key's letter.
-      {Key(SDLK_r, KMOD_RSHIFT, SDL_SCANCODE_R), 82}, {Key(SDLK_r, KMOD_CAPS | KMOD_LCTRL, SDL_SCANCODE_R), 82},
-      {Key(0x444, KMOD_NONE, SDL_SCANCODE_R), 82}, {Key(SDLK_2, KMOD_LSHIFT, SDL_SCANCODE_2), 50},
+      {Key(SDLK_r, KMOD_RSHIFT, SDL_SCANCODE_R), 82},
+      {Key(SDLK_r, KMOD_CAPS | KMOD_LCTRL, SDL_SCANCODE_R), 82},
+      {Key(0x444, KMOD_NONE, SDL_SCANCODE_R), 82},
+      {Key(SDLK_2, KMOD_LSHIFT, SDL_SCANCODE_2), 50},
       // The keypad follows Num Lock: digits with it on, the keys printed under them with it off.
-      {Key(SDLK_KP_0, KMOD_NUM), 96}, {Key(SDLK_KP_9, KMOD_NUM), 105}, {Key(SDLK_KP_PERIOD, KMOD_NUM), 110}, {Key(SDLK_KP_0), 45},
-      {Key(SDLK_KP_1), 35}, {Key(SDLK_KP_5), 12}, {Key(SDLK_KP_9), 33}, {Key(SDLK_KP_PERIOD), 46}, {Key(SDLK_UNKNOWN), 0},
+      {Key(SDLK_KP_0, KMOD_NUM), 96},
+      {Key(SDLK_KP_9, KMOD_NUM), 105},
+      {Key(SDLK_KP_PERIOD, KMOD_NUM), 110},
+      {Key(SDLK_KP_0), 45},
+      {Key(SDLK_KP_1), 35},
+      {Key(SDLK_KP_5), 12},
+      {Key(SDLK_KP_9), 33},
+      {Key(SDLK_KP_PERIOD), 46},
+      {Key(SDLK_UNKNOWN), 0},
       // System keys (F10, anything with Alt) are not stored.
-      {Key(SDLK_F10), 0}, {Key(SDLK_LALT, KMOD_LALT), 0}, {Key(SDLK_F4, KMOD_LALT), 0}, {Key(SDLK_RETURN, KMOD_RALT), 0}};
-  for (const auto& [key, code] : keys) EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key.sym) << " " << key.mod;
+      {Key(SDLK_F10), 0},
+      {Key(SDLK_LALT, KMOD_LALT), 0},
+      {Key(SDLK_F4, KMOD_LALT), 0},
+      {Key(SDLK_RETURN, KMOD_RALT), 0}};
+  for (const auto& [key, code] : keys)
+    EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key.sym) << " " << key.mod;
   using C = WindowCommand;
   const std::pair<SDL_Keysym, C> commands[] = {
-      {Key(SDLK_PLUS, KMOD_LCTRL), C::ZoomIn}, {Key(SDLK_EQUALS, KMOD_RCTRL), C::ZoomIn}, {Key(SDLK_KP_PLUS, KMOD_LCTRL), C::ZoomIn},
-      {Key(SDLK_MINUS, KMOD_LCTRL), C::ZoomOut}, {Key(SDLK_KP_MINUS, KMOD_LCTRL), C::ZoomOut}, {Key(SDLK_0, KMOD_LCTRL), C::ZoomReset},
-      {Key(SDLK_F11), C::ToggleFullScreen}, {Key(SDLK_RETURN, KMOD_LALT), C::ToggleFullScreen}, {Key(SDLK_KP_ENTER, KMOD_RALT), C::ToggleFullScreen},
+      {Key(SDLK_PLUS, KMOD_LCTRL), C::ZoomIn},
+      {Key(SDLK_EQUALS, KMOD_RCTRL), C::ZoomIn},
+      {Key(SDLK_KP_PLUS, KMOD_LCTRL), C::ZoomIn},
+      {Key(SDLK_MINUS, KMOD_LCTRL), C::ZoomOut},
+      {Key(SDLK_KP_MINUS, KMOD_LCTRL), C::ZoomOut},
+      {Key(SDLK_0, KMOD_LCTRL), C::ZoomReset},
+      {Key(SDLK_F11), C::ToggleFullScreen},
+      {Key(SDLK_RETURN, KMOD_LALT), C::ToggleFullScreen},
+      {Key(SDLK_KP_ENTER, KMOD_RALT), C::ToggleFullScreen},
       // Without Ctrl they are the game's keys; Ctrl+Alt is not a zoom.
-      {Key(SDLK_MINUS), C::None}, {Key(SDLK_0), C::None}, {Key(SDLK_RETURN), C::None}, {Key(SDLK_z, KMOD_LCTRL), C::None},
+      {Key(SDLK_MINUS), C::None},
+      {Key(SDLK_0), C::None},
+      {Key(SDLK_RETURN), C::None},
+      {Key(SDLK_z, KMOD_LCTRL), C::None},
       {Key(SDLK_0, KMOD_LCTRL | KMOD_LALT), C::None}};
-  for (const auto& [key, command] : commands) EXPECT_EQ(WindowCommandFromSdl(key), command) << SDL_GetKeyName(key.sym);
-  for (auto [w, h, zoom] : {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
+  for (const auto& [key, command] : commands)
+    EXPECT_EQ(WindowCommandFromSdl(key), command) << SDL_GetKeyName(key.sym);
+  for (auto [w, h, zoom] :
+       {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;
 }
 
-const std::thread::id MainThread = std::this_thread::get_id();  // static initialisation runs on main()'s thread
+const std::thread::id MainThread =
+    std::this_thread::get_id();  // static initialisation runs on main()'s thread
 
 void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}, bool repeat = false) {
   SDL_Event e{type};
@@ -61,30 +97,40 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   SdlHost host(MaxZoom - 1);
   host.Run([&] {
-    EXPECT_EQ(std::tuple(host.EventThread(), host.GameThread() != MainThread, host.GameThread()), std::tuple(MainThread, true, std::this_thread::get_id()));
+    EXPECT_EQ(std::tuple(host.EventThread(), host.GameThread() != MainThread, host.GameThread()),
+              std::tuple(MainThread, true, std::this_thread::get_id()));
     host.StartWindow();
     const portable::PixelSurface frame = host.PresentedFrame();
-    EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u)), std::tuple(640, 204, 640 * 204));
+    EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u)),
+              std::tuple(640, 204, 640 * 204));
     host.FinishWindowSetup("Drawn");
     auto image = host.CreateImage();
     portable::PixelSurface red(24, 32, 0xC00000);
     static_cast<portable::ImageObject*>(image.get())->AttachBitmap(&red);
     image->BindToWindow();
     ASSERT_NE(image->Draw(8, 8, 0), 0);
-    ASSERT_TRUE(WaitFor([&] { return host.PresentedFrame().At(31, 39) == 0xC00000u; }) && host.PresentedFrame().At(32, 40) == 0u);
-    ASSERT_NE(static_cast<portable::ImageObject*>(image.get())->Draw(100, 100, 0, 0, 0, host.BackBuffer()), 0);
+    ASSERT_TRUE(WaitFor([&] { return host.PresentedFrame().At(31, 39) == 0xC00000u; }) &&
+                host.PresentedFrame().At(32, 40) == 0u);
+    ASSERT_NE(static_cast<portable::ImageObject*>(image.get())->Draw(100, 100, 0, 0, 0, host.BackBuffer()),
+              0);
     SleepMs(100);
     EXPECT_EQ(host.PresentedFrame().At(100, 100), 0u);  // the back buffer alone, until an expose
     Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
     EXPECT_TRUE(WaitFor([&] { return host.PresentedFrame().At(100, 100) == 0xC00000u; }));
     const int fit = FittingZoom(1024, 768);
-    for (auto [key, mod, zoom] : {std::tuple{SDLK_EQUALS, KMOD_LCTRL, MaxZoom}, {SDLK_KP_PLUS, KMOD_RCTRL, MaxZoom},
-                                  {SDLK_MINUS, KMOD_LCTRL, MaxZoom - 1}, {SDLK_0, KMOD_LCTRL, 1}, {SDLK_MINUS, KMOD_LCTRL, 1},
-                                  {SDLK_F11, KMOD_NONE, fit}, {SDLK_EQUALS, KMOD_LCTRL, fit}, {SDLK_RETURN, KMOD_LALT, 2}}) {
+    for (auto [key, mod, zoom] : {std::tuple{SDLK_EQUALS, KMOD_LCTRL, MaxZoom},
+                                  {SDLK_KP_PLUS, KMOD_RCTRL, MaxZoom},
+                                  {SDLK_MINUS, KMOD_LCTRL, MaxZoom - 1},
+                                  {SDLK_0, KMOD_LCTRL, 1},
+                                  {SDLK_MINUS, KMOD_LCTRL, 1},
+                                  {SDLK_F11, KMOD_NONE, fit},
+                                  {SDLK_EQUALS, KMOD_LCTRL, fit},
+                                  {SDLK_RETURN, KMOD_LALT, 2}}) {
       Push(SDL_KEYDOWN, 0, Key(key, mod, SDL_GetScancodeFromKey(key)));
       WaitFor([&] { return host.PresentedZoom() == zoom; });
       SleepMs(100);
-      EXPECT_EQ(std::pair(host.PresentedZoom(), int(host.TakeKey())), std::pair(zoom, 0)) << SDL_GetKeyName(key);
+      EXPECT_EQ(std::pair(host.PresentedZoom(), int(host.TakeKey())), std::pair(zoom, 0))
+          << SDL_GetKeyName(key);
     }
     // A newer key replaces an unread one; auto-repeat delivers the code again.
     Push(SDL_KEYDOWN, 0, Key(SDLK_LEFT)), Push(SDL_KEYDOWN, 0, Key(SDLK_DOWN), true);
@@ -100,9 +146,22 @@ TEST(SdlHost, ClosingTheWindowEndsTheProcessWithCodeZero) {
   // During start-up, while the game waits for a key, and while it thinks and never looks.
   const std::function<void(SdlHost&)> games[] = {
       [](SdlHost&) { Push(SDL_QUIT), SleepMs(10000); },
-      [](SdlHost& host) { host.StartWindow(), Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE); for (int i = 0; i < 10000 && !host.TakeKey(); ++i) host.IdleForKey(); },
-      [](SdlHost& host) { host.StartWindow(), Push(SDL_QUIT); for (const uint32_t start = TickCount(); TickCount() - start < 10000;) continue; }};
-  for (const auto& game : games) EXPECT_EXIT([&] { SdlHost host; host.Run([&] { game(host); }); std::exit(3); }(), ::testing::ExitedWithCode(0), "");
+      [](SdlHost& host) {
+        host.StartWindow(), Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
+        for (int i = 0; i < 10000 && !host.TakeKey(); ++i) host.IdleForKey();
+      },
+      [](SdlHost& host) {
+        host.StartWindow(), Push(SDL_QUIT);
+        for (const uint32_t start = TickCount(); TickCount() - start < 10000;) continue;
+      }};
+  for (const auto& game : games)
+    EXPECT_EXIT(
+        [&] {
+          SdlHost host;
+          host.Run([&] { game(host); });
+          std::exit(3);
+        }(),
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -36,8 +36,9 @@ struct PortableRig {
     DrawTarget* dc = this;
   };
   static constexpr int32_t readsGif = DFX_TEST_SDL;  // through SDL2_image only
-  static int32_t Captured(Object& image) {  // real time; the limit only guards against a hang
-    for (int i = 0; i < 20000 && image.CaptureRunning(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  static int32_t Captured(Object& image) {           // real time; the limit only guards against a hang
+    for (int i = 0; i < 20000 && image.CaptureRunning(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return image.CaptureReady();
   }
   Canvas window{64}, back{64};
@@ -50,7 +51,8 @@ struct Win32Rig {
   struct Canvas {  // a memory device context over a 32-bit top-down DIB
     explicit Canvas(int32_t s, uint32_t fill = 0) : side(s) {
       BITMAPINFO info{{sizeof(BITMAPINFOHEADER), s, -s, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-      SelectObject(dc, bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+      SelectObject(dc, bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits),
+                                                 nullptr, 0));
       std::fill(bits, bits + s * s, fill);
     }
     ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
@@ -76,7 +78,9 @@ using Rigs = ::testing::Types<PortableRig>;
 // Picture files removed afterwards, and image objects loaded from them.
 template <typename Rig>
 struct ImageSuite : ::testing::Test, Rig {
-  ~ImageSuite() override { for (const auto& p : paths) std::remove(p.c_str()); }
+  ~ImageSuite() override {
+    for (const auto& p : paths) std::remove(p.c_str());
+  }
   std::string Write(const std::string& name, const Bytes& bytes) {
     testing::WriteFileBytes(paths.emplace_back(testing::TempPath(name)), bytes);
     return paths.back();
@@ -104,24 +108,36 @@ TYPED_TEST(ImageSuite, DrawsStretchedIntoTheBoundBackBufferOrOnlyAnExplicitTarge
   EXPECT_EQ(this->back.At(13, 15), 0u) << "an unbound object has no back buffer";
   image->BindToWindow();
   // Asked size -> drawn size (missing or negative sides follow the ratio), by nearest pixel.
-  for (auto [w, h, drawnW, drawnH] : {std::array{0, 0, 24, 32}, {48, 0, 48, 64}, {0, 16, 12, 16}, {-5, -5, 24, 32}, {30, 7, 30, 7}, {0, 1, 0, 1}}) {
+  for (auto [w, h, drawnW, drawnH] : {std::array{0, 0, 24, 32},
+                                      {48, 0, 48, 64},
+                                      {0, 16, 12, 16},
+                                      {-5, -5, 24, 32},
+                                      {30, 7, 30, 7},
+                                      {0, 1, 0, 1}}) {
     Canvas target(128, 0x123456);
     EXPECT_TRUE(image->Draw(8, 8, w, h, 0, target.dc) != 0 || drawnW == 0);
     // GDI drops other pixels than ours when shrinking.
-    for (int32_t i = 0; i < drawnW * drawnH && ((drawnW >= 24 && drawnH >= 32) || std::is_same_v<TypeParam, PortableRig>); ++i)
-      ASSERT_EQ(target.At(8 + i % drawnW, 8 + i / drawnW), this->pattern.At(i % drawnW * 24 / drawnW, i / drawnW * 32 / drawnH)) << w << "x" << h;
-    EXPECT_EQ(std::pair(target.At(8 + drawnW, 8), target.At(8, 8 + drawnH)), std::pair(0x123456u, 0x123456u)) << w << "x" << h;
+    for (int32_t i = 0;
+         i < drawnW * drawnH && ((drawnW >= 24 && drawnH >= 32) || std::is_same_v<TypeParam, PortableRig>);
+         ++i)
+      ASSERT_EQ(target.At(8 + i % drawnW, 8 + i / drawnW),
+                this->pattern.At(i % drawnW * 24 / drawnW, i / drawnW * 32 / drawnH))
+          << w << "x" << h;
+    EXPECT_EQ(std::pair(target.At(8 + drawnW, 8), target.At(8, 8 + drawnH)), std::pair(0x123456u, 0x123456u))
+        << w << "x" << h;
   }
   EXPECT_EQ(this->back.At(13, 15), 0u) << "an explicit target keeps the back buffer out";
   EXPECT_NE(image->Draw(8, 8, 0), 0);
-  EXPECT_EQ(std::pair(this->back.At(8 + 23, 8 + 31), this->back.At(8 + 24, 8 + 32)), std::pair(this->pattern.At(23, 31), 0u));
+  EXPECT_EQ(std::pair(this->back.At(8 + 23, 8 + 31), this->back.At(8 + 24, 8 + 32)),
+            std::pair(this->pattern.At(23, 31), 0u));
   Canvas target(64, 0x0F0F0F);
   EXPECT_NE(image->Draw(0, 0, 0, 0, RopSrcInvert, target.dc), 0);
   EXPECT_EQ(target.At(3, 5), this->pattern.At(3, 5) ^ 0x0F0F0F);
   // Clipped at every edge without wrapping.
   image = this->Loaded(PixelSurface(10, 10, 0xFFFFFF));
   Canvas clip(64);
-  for (auto [x, y] : {std::pair{-5, -5}, {60, 45}, {INT_MAX - 3, INT_MAX - 3}, {INT_MIN, 0}}) EXPECT_NE(image->Draw(x, y, 0, 0, 0, clip.dc), 0);
+  for (auto [x, y] : {std::pair{-5, -5}, {60, 45}, {INT_MAX - 3, INT_MAX - 3}, {INT_MIN, 0}})
+    EXPECT_NE(image->Draw(x, y, 0, 0, 0, clip.dc), 0);
   EXPECT_EQ(this->Lit(clip), 25 + 4 * 10);
 }
 
@@ -135,15 +151,25 @@ TYPED_TEST(ImageSuite, KindComesFromTheFirstBytesAndFailuresKeepOrEmptyThePictur
   using enum PictureKind;
   auto file = [this](const char* name, const Bytes& bytes) { return this->Write(name, bytes); };
   const std::tuple<std::string, int32_t, PictureKind, int32_t, int32_t> files[] = {
-      {file("really_a_gif.bmp", testing::GifBytes(small)), R::readsGif, Gif, 12 * R::readsGif, 10 * R::readsGif},
-      {file("really_a_bmp.gif", testing::BmpBytes(small, 24, false)), 1, Bmp, 12, 10}, {file("short.png", shortPng), 0, Png, 0x01020000, 0},
-      {file("header.png", testing::PngHeaderBytes(300, 70000)), 0, Png, 300, 70000}, {file("text.bmp", {'h', 'e', 'l', 'l', 'o'}), 0, None, 0, 0},
-      {file("gi", {'G', 'I'}), 0, None, 0, 0}, {file("bm_lower", {'B', 'm'}), 0, None, 0, 0}, {file("ff", {0xFF}), 0, None, 0, 0},
+      {file("really_a_gif.bmp", testing::GifBytes(small)), R::readsGif, Gif, 12 * R::readsGif,
+       10 * R::readsGif},
+      {file("really_a_bmp.gif", testing::BmpBytes(small, 24, false)), 1, Bmp, 12, 10},
+      {file("short.png", shortPng), 0, Png, 0x01020000, 0},
+      {file("header.png", testing::PngHeaderBytes(300, 70000)), 0, Png, 300, 70000},
+      {file("text.bmp", {'h', 'e', 'l', 'l', 'o'}), 0, None, 0, 0},
+      {file("gi", {'G', 'I'}), 0, None, 0, 0},
+      {file("bm_lower", {'B', 'm'}), 0, None, 0, 0},
+      {file("ff", {0xFF}), 0, None, 0, 0},
       {file("png7", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A}), 0, None, 0, 0},  // the eighth byte reads as 0
-      {testing::TempPath("no_such_file.bmp"), 0, Bmp, 24, 32}, {::testing::TempDir(), 0, Bmp, 24, 32}, {"", 0, Bmp, 24, 32},
-      {file("bm", {'B', 'M'}), 0, Bmp, 0, 0}, {file("gif", {'G', 'I', 'F'}), 0, Gif, 0, 0}, {file("cut.gif", cutGif), 0, Gif, 0, 0},
+      {testing::TempPath("no_such_file.bmp"), 0, Bmp, 24, 32},
+      {::testing::TempDir(), 0, Bmp, 24, 32},
+      {"", 0, Bmp, 24, 32},
+      {file("bm", {'B', 'M'}), 0, Bmp, 0, 0},
+      {file("gif", {'G', 'I', 'F'}), 0, Gif, 0, 0},
+      {file("cut.gif", cutGif), 0, Gif, 0, 0},
       {file("huge.jpg", testing::JpegHeaderBytes(60000, 60000)), 0, Jpeg, 0, 0},
-      {file("huge.bmp", testing::WithSides(testing::BmpBytes(small, 24, false), 100000, 100000)), 0, Bmp, 0, 0},
+      {file("huge.bmp", testing::WithSides(testing::BmpBytes(small, 24, false), 100000, 100000)), 0, Bmp, 0,
+       0},
       {file("big.gif", testing::WithSides(testing::GifBytes(small), 65535, 65535)), 0, Gif, 0, 0}};
   for (const auto& [path, loaded, kind, w, h] : files) {
     typename R::Canvas target(64, 0x123456);
@@ -151,8 +177,11 @@ TYPED_TEST(ImageSuite, KindComesFromTheFirstBytesAndFailuresKeepOrEmptyThePictur
     const bool drawn = kind != Png && w > 0;
     const uint32_t seen = drawn ? (w == 12 ? small : this->pattern).At(5, 7) : 0x123456u;
     EXPECT_EQ(image->Load(path.empty() ? nullptr : path.c_str()), loaded) << path;
-    EXPECT_EQ(std::tuple(image->Loader().kind, image->Loader().width, image->Loader().height, image->BitmapWidth(), image->BitmapHeight(),
-                         image->Draw(0, 0, 0, 0, 0, target.dc) != 0), std::tuple(kind, w, h, drawn * w, drawn * h, drawn)) << path;
+    EXPECT_EQ(
+        std::tuple(image->Loader().kind, image->Loader().width, image->Loader().height, image->BitmapWidth(),
+                   image->BitmapHeight(), image->Draw(0, 0, 0, 0, 0, target.dc) != 0),
+        std::tuple(kind, w, h, drawn * w, drawn * h, drawn))
+        << path;
     EXPECT_EQ(target.At(5, 7), seen) << path;
     EXPECT_EQ(image->Draw(40, 40, 0) && this->back.At(45, 47) == seen, drawn) << path;  // still bound
   }
@@ -167,14 +196,20 @@ TYPED_TEST(ImageSuite, CaptureReadsColourWordsAndStopsOnNegativeDelayReloadOrDes
   EXPECT_EQ(std::pair(image->SetCaptureDelay(-1), image->CaptureReady()), std::pair(0, 0));
   ASSERT_EQ(TypeParam::Captured(*image), 1);
   const uint32_t* pixels = image->Pixels();
-  for (size_t i = 0; i < 24 * 32; ++i) ASSERT_EQ(pixels[i], __builtin_bswap32(this->pattern.pixels[i]) >> 8) << i;
-  EXPECT_EQ(image->Load(testing::TempPath("capture_missing.bmp").c_str()) + image->Load(this->Write("junk.bin", {1, 2, 3}).c_str()), 0);
-  EXPECT_EQ(std::tuple(image->CaptureReady(), image->Pixels(), image->SetCaptureDelay(-1)), std::tuple(1, pixels, 1));
+  for (size_t i = 0; i < 24 * 32; ++i)
+    ASSERT_EQ(pixels[i], __builtin_bswap32(this->pattern.pixels[i]) >> 8) << i;
+  EXPECT_EQ(image->Load(testing::TempPath("capture_missing.bmp").c_str()) +
+                image->Load(this->Write("junk.bin", {1, 2, 3}).c_str()),
+            0);
+  EXPECT_EQ(std::tuple(image->CaptureReady(), image->Pixels(), image->SetCaptureDelay(-1)),
+            std::tuple(1, pixels, 1));
   ASSERT_EQ(image->Load(bmp.c_str()), 1);
-  EXPECT_EQ(std::pair(image->CaptureReady(), image->Pixels()), std::pair(0, (const uint32_t*)nullptr)) << "no pass after a negative delay";
+  EXPECT_EQ(std::pair(image->CaptureReady(), image->Pixels()), std::pair(0, (const uint32_t*)nullptr))
+      << "no pass after a negative delay";
   // At this delay a pass takes half a minute.
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(image->SetCaptureDelay(1000) == 1 && image->Load(bmp.c_str()) == 1 && image->Load(bmp.c_str()) == 1);  // stops the first pass
+  ASSERT_TRUE(image->SetCaptureDelay(1000) == 1 && image->Load(bmp.c_str()) == 1 &&
+              image->Load(bmp.c_str()) == 1);  // stops the first pass
   EXPECT_EQ(image->CaptureReady(), 0);
   image.reset();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
@@ -186,29 +221,42 @@ using PortableImage = ImageSuite<PortableRig>;
 // from their truth table. Without binding there is no window to draw on; bound, each
 // surface's own pixel meets the source; a huge rectangle is clipped, not iterated.
 TEST_F(PortableImage, DerivedSizesRasterOperationsTheSurfacesTheyReachAndARealJpeg) {
-  int32_t sizes[][6] = {{1, 0, 32, 24, 1, 0}, {-7, -1, 24, 32, 24, 32}, {-1, 16, 24, 32, 12, 16}, {48, -5, 24, 32, 48, 64},
-                        {5, 0, 3, 7, 5, 11}, {0, 5, 0, 0, 0, 5}, {5, 0, 0, 0, 5, 0}};
+  int32_t sizes[][6] = {{1, 0, 32, 24, 1, 0},     {-7, -1, 24, 32, 24, 32}, {-1, 16, 24, 32, 12, 16},
+                        {48, -5, 24, 32, 48, 64}, {5, 0, 3, 7, 5, 11},      {0, 5, 0, 0, 0, 5},
+                        {5, 0, 0, 0, 5, 0}};
   for (auto [w, h, bw, bh, wantW, wantH] : sizes) {
     ResolveDrawSize(w, h, bw, bh);
     EXPECT_EQ(std::pair(w, h), std::pair(wantW, wantH)) << bw << "x" << bh << " to " << wantW << "x" << wantH;
   }
   const uint32_t s = 0x00F0CC0F, d = 0x00AA55FF;
-  const std::pair<uint32_t, uint32_t> rops[] = {
-      {RopSrcCopy, s}, {RopSrcPaint, 0x00FADDFF}, {RopSrcAnd, 0x00A0440F}, {RopSrcInvert, 0x005A99F0}, {RopNotSrcCopy, 0x000F33F0},
-      {RopBlackness, 0}, {RopWhiteness, 0x00FFFFFF}, {0x00550009, 0x0055AA00}, {0x00440328, 0x00508800}, {0x00BB0226, 0x00AF77FF},
-      {0x001100A6, 0x00052200}, {0x00AA0029, d}, {0x00F00021, 0x00FFFFFF}};
+  const std::pair<uint32_t, uint32_t> rops[] = {{RopSrcCopy, s},
+                                                {RopSrcPaint, 0x00FADDFF},
+                                                {RopSrcAnd, 0x00A0440F},
+                                                {RopSrcInvert, 0x005A99F0},
+                                                {RopNotSrcCopy, 0x000F33F0},
+                                                {RopBlackness, 0},
+                                                {RopWhiteness, 0x00FFFFFF},
+                                                {0x00550009, 0x0055AA00},
+                                                {0x00440328, 0x00508800},
+                                                {0x00BB0226, 0x00AF77FF},
+                                                {0x001100A6, 0x00052200},
+                                                {0x00AA0029, d},
+                                                {0x00F00021, 0x00FFFFFF}};
   for (auto [rop, want] : rops) EXPECT_EQ(portable::ApplyRop(rop, s, d), want) << std::hex << rop;
   auto image = Loaded(PixelSurface(4, 4, 0x0F0F0F), false);
   EXPECT_EQ(image->Draw(0, 0, 0), 0);
   window.surface.At(3, 3) = 0xF000F0, back.surface.At(3, 3) = 0x00F000;
   image->BindToWindow();
   EXPECT_NE(image->Draw(3, 3, RopSrcPaint), 0);
-  EXPECT_EQ(std::tuple(window.At(3, 3), back.At(3, 3), window.dirty.load(), back.dirty.load()), std::tuple(0xFF0FFFu, 0x0FFF0Fu, true, true));
+  EXPECT_EQ(std::tuple(window.At(3, 3), back.At(3, 3), window.dirty.load(), back.dirty.load()),
+            std::tuple(0xFF0FFFu, 0x0FFF0Fu, true, true));
   EXPECT_NE(Loaded(PixelSurface(10, 10, 0xFFFFFF))->Draw(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX, 0), 0);
   EXPECT_EQ(Lit(window) + Lit(back), 2 * 64 * 64);
 #if DFX_TEST_SDL  // and a JPEG from a real writer (the fuzzers' seed), its colours converted as a GIF's are
   ASSERT_EQ(image->Load(DFX_SOURCE_DIR "/tests/fuzz/seeds/picture_load/picture.jpg"), 1);
-  EXPECT_EQ(std::tuple(image->Loader().kind, image->BitmapWidth(), image->BitmapHeight(), image->Draw(0, 0, 0)), std::tuple(PictureKind::Jpeg, 7, 5, 1));
+  EXPECT_EQ(
+      std::tuple(image->Loader().kind, image->BitmapWidth(), image->BitmapHeight(), image->Draw(0, 0, 0)),
+      std::tuple(PictureKind::Jpeg, 7, 5, 1));
 #endif
 }
 
@@ -219,28 +267,44 @@ TEST(PortableDecode, EveryBmpLayoutDecodesAndOversizedOrDamagedFilesAreRefused) 
   for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}})
     for (bool topDown : {false, true}) {
       const Bytes bytes = testing::BmpBytes(*picture, bpp, topDown);
-      for (const auto& got : {portable::DecodeBmp(bytes.data(), bytes.size()), portable::DecodePicture(PictureKind::Bmp, bytes.data(), bytes.size())})
-        EXPECT_EQ(std::pair(got ? got->width : 0, got ? got->pixels : std::vector<uint32_t>()), std::pair(picture->width, picture->pixels)) << bpp << " bits, top-down " << topDown;
+      for (const auto& got : {portable::DecodeBmp(bytes.data(), bytes.size()),
+                              portable::DecodePicture(PictureKind::Bmp, bytes.data(), bytes.size())})
+        EXPECT_EQ(std::pair(got ? got->width : 0, got ? got->pixels : std::vector<uint32_t>()),
+                  std::pair(picture->width, picture->pixels))
+            << bpp << " bits, top-down " << topDown;
     }
   // Oversized and damaged files are refused without crashing.
   using testing::WithSides;
-  const Bytes gif = testing::GifBytes(testing::Pattern(2, 2)), bmp = testing::BmpBytes(testing::Pattern(2, 2), 24, false);
-  constexpr int32_t Max = portable::MaxPictureSide;
-  Bytes wide = gif, beyond = gif, taller = gif;  // the first image's width or left edge past the bound, or below the screen
-  wide[13 + 3 * 256 + 5] = wide[13 + 3 * 256 + 6] = beyond[13 + 3 * 256 + 1] = beyond[13 + 3 * 256 + 2] = 0xFF, taller[13 + 3 * 256 + 7] = 3;
-  for (const Bytes& b : {WithSides(bmp, Max + 1, 1), WithSides(bmp, 1, -(Max + 1)), WithSides(bmp, 0, 2), WithSides(bmp, 2, 0), WithSides(bmp, -2, 2),
-                         WithSides(bmp, INT32_MIN, INT32_MIN), WithSides(bmp, 2, INT32_MIN), WithSides(gif, Max + 1, 1), WithSides(gif, 1, 0), wide, beyond, taller,
-                         testing::JpegHeaderBytes(Max + 1, 1), testing::JpegHeaderBytes(1, Max + 1)})
-    EXPECT_FALSE(portable::PeekPictureSize(DetectKind(b.data()), b.data(), b.size()) || portable::DecodePicture(DetectKind(b.data()), b.data(), b.size()));
+  const Bytes gif = testing::GifBytes(testing::Pattern(2, 2)),
+              bmp = testing::BmpBytes(testing::Pattern(2, 2), 24, false);
+  constexpr int32_t Max = MaxPictureSide;
+  Bytes wide = gif, beyond = gif,
+        taller = gif;  // the first image's width or left edge past the bound, or below the screen
+  wide[13 + 3 * 256 + 5] = wide[13 + 3 * 256 + 6] = beyond[13 + 3 * 256 + 1] = beyond[13 + 3 * 256 + 2] =
+      0xFF,
+                      taller[13 + 3 * 256 + 7] = 3;
+  for (const Bytes& b :
+       {WithSides(bmp, Max + 1, 1), WithSides(bmp, 1, -(Max + 1)), WithSides(bmp, 0, 2), WithSides(bmp, 2, 0),
+        WithSides(bmp, -2, 2), WithSides(bmp, INT32_MIN, INT32_MIN), WithSides(bmp, 2, INT32_MIN),
+        WithSides(gif, Max + 1, 1), WithSides(gif, 1, 0), wide, beyond, taller,
+        testing::JpegHeaderBytes(Max + 1, 1), testing::JpegHeaderBytes(1, Max + 1)})
+    EXPECT_FALSE(PeekPictureSize(DetectKind(b.data()), b.data(), b.size()) ||
+                 portable::DecodePicture(DetectKind(b.data()), b.data(), b.size()));
   // At the bound the headers pass, and a BMP's missing pixel data is refused.
   const Bytes atBound = WithSides(bmp, Max, -Max);
   for (const Bytes& b : {atBound, WithSides(gif, Max, Max), testing::JpegHeaderBytes(Max, Max)})
-    EXPECT_EQ(portable::PeekPictureSize(DetectKind(b.data()), b.data(), b.size()).value_or(portable::PictureSize{}).width, Max);
+    EXPECT_EQ(PeekPictureSize(DetectKind(b.data()), b.data(), b.size()).value_or(PictureSize{}).width, Max);
   EXPECT_FALSE(portable::DecodeBmp(atBound.data(), atBound.size()));
   // Every prefix of valid files, each in its own block so that the sanitizer runs see a read past the end.
-  for (const Bytes& file : {testing::BmpBytes(testing::Pattern(6, 5), 24, false), testing::BmpBytes(testing::Pattern(6, 5), 8, true), gif})
+  for (const Bytes& file : {testing::BmpBytes(testing::Pattern(6, 5), 24, false),
+                            testing::BmpBytes(testing::Pattern(6, 5), 8, true), gif})
     for (size_t n = 0; n < file.size(); n += (n < 80 ? 1 : 37))
-      EXPECT_LE(portable::DecodePicture(DetectKind(file.data()), Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)).data(), n).value_or(PixelSurface()).width, 6) << n;
+      EXPECT_LE(portable::DecodePicture(DetectKind(file.data()),
+                                        Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)).data(), n)
+                    .value_or(PixelSurface())
+                    .width,
+                6)
+          << n;
 }
 
 // A paint copies the back buffer to the window, back buffer lock first as the hosts
@@ -248,7 +312,8 @@ TEST(PortableDecode, EveryBmpLayoutDecodesAndOversizedOrDamagedFilesAreRefused) 
 // And a release racing the worker's report must leave the ready flag clear.
 TEST_F(PortableImage, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
   const uint32_t colours[2] = {0xFF0000, 0x0000FF};
-  std::unique_ptr<portable::ImageObject> images[2] = {Loaded(PixelSurface(64, 48, colours[0])), Loaded(PixelSurface(64, 48, colours[1]))};
+  std::unique_ptr<portable::ImageObject> images[2] = {Loaded(PixelSurface(64, 48, colours[0])),
+                                                      Loaded(PixelSurface(64, 48, colours[1]))};
   std::atomic<bool> done{false};
   std::thread painter([&] {
     while (!done.load()) {
@@ -274,11 +339,12 @@ TEST_F(PortableImage, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
   EXPECT_EQ(faults, 0);
 }
 
-
 #ifdef _WIN32
 // An image object whose private heap is too small for any pixel buffer.
 struct StarvedImage : win32::ImageObject {
-  explicit StarvedImage(win32::WindowSurfaces* s) : ImageObject(s) { HeapDestroy(heap), heap = HeapCreate(0, 4096, 4096); }
+  explicit StarvedImage(win32::WindowSurfaces* s) : ImageObject(s) {
+    HeapDestroy(heap), heap = HeapCreate(0, 4096, 4096);
+  }
 };
 
 // A file another opener holds without sharing writes cannot be opened: the old picture stays.
@@ -286,17 +352,20 @@ using Win32Image = ImageSuite<Win32Rig>;
 TEST_F(Win32Image, HeldFileDeletedBackBufferStarvedHeapAndHiMetric) {
   auto image = Loaded(pattern);
   const std::string held = Write("held.bmp", testing::BmpBytes(testing::Pattern(8, 8), 24, false));
-  HANDLE handle = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle =
+      CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(image->Load(held.c_str()), 0);
   CloseHandle(handle);
   surfaces.backBufferDc.store(nullptr);  // the window has deleted its back buffer
   EXPECT_TRUE(image->BitmapWidth() == 24 && image->Draw(50, 50, 0) != 0);
   EXPECT_EQ(back.At(55, 57), 0u);
   StarvedImage starved(&surfaces);
-  ASSERT_EQ(starved.Load(Write("big.bmp", testing::BmpBytes(testing::Pattern(64, 64), 24, false)).c_str()), 1);
+  ASSERT_EQ(starved.Load(Write("big.bmp", testing::BmpBytes(testing::Pattern(64, 64), 24, false)).c_str()),
+            1);
   EXPECT_TRUE(Win32Rig::Captured(starved) == 0 && starved.Pixels() == nullptr) << "no buffer, never ready";
   // OLE pictures measure in hundredths of a millimetre: rounded to pixels.
-  for (auto [himetric, dpi, want] : {std::array{2540, 96, 96}, {635, 96, 24}, {13, 96, 0}, {14, 96, 1}, {318, 120, 15}, {0, 96, 0}})
+  for (auto [himetric, dpi, want] :
+       {std::array{2540, 96, 96}, {635, 96, 24}, {13, 96, 0}, {14, 96, 1}, {318, 120, 15}, {0, 96, 0}})
     EXPECT_EQ(win32::HiMetricToPixels(himetric, dpi), want) << himetric << " at " << dpi;
 }
 #endif

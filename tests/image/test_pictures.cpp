@@ -6,40 +6,51 @@
 #include <algorithm>
 #include <fstream>
 
-#include "image/portable/little_endian.h"
+#include "image/little_endian.h"
 
 namespace dfx::testing {
 
-using portable::PutLe16;
-using portable::PutLe32;
+using dfx::PutLe16;
+using dfx::PutLe32;
 
 // Colours in order of first appearance, and a colour's index among them.
 static std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
   std::vector<uint32_t> palette;
-  for (uint32_t p : s.pixels) if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
+  for (uint32_t p : s.pixels)
+    if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
   return palette;
 }
-static uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) { return uint32_t(std::find(palette.begin(), palette.end(), c) - palette.begin()); }
+static uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) {
+  return uint32_t(std::find(palette.begin(), palette.end(), c) - palette.begin());
+}
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name; }
+std::string TempPath(const std::string& name) {
+  return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name;
+}
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 portable::PixelSurface Pattern(int32_t w, int32_t h) {
   portable::PixelSurface s(w, h);
-  for (uint32_t i = 0, x = 0, y = 0; i < s.pixels.size(); ++i, x = i % uint32_t(w), y = i / uint32_t(w)) s.pixels[i] = x * 37 % 256 << 16 | y * 53 % 256 << 8 | (x + y) * 11 % 256;
+  for (uint32_t i = 0, x = 0, y = 0; i < s.pixels.size(); ++i, x = i % uint32_t(w), y = i / uint32_t(w))
+    s.pixels[i] = x * 37 % 256 << 16 | y * 53 % 256 << 8 | (x + y) * 11 % 256;
   return s;
 }
 
 Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
   const std::vector<uint32_t> palette = bpp <= 8 ? PaletteOf(s) : std::vector<uint32_t>{};
-  const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4, offBits = 54 + uint32_t(palette.size()) * 4;
+  const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4,
+                 offBits = 54 + uint32_t(palette.size()) * 4;
   Bytes b = {'B', 'M'};
-  for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width), topDown ? uint32_t(-s.height) : uint32_t(s.height)}) PutLe32(b, v);
+  for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
+                     topDown ? uint32_t(-s.height) : uint32_t(s.height)})
+    PutLe32(b, v);
   for (uint32_t v : {1u, uint32_t(bpp)}) PutLe16(b, v);
-  for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u}) PutLe32(b, v);
+  for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u})
+    PutLe32(b, v);
   for (uint32_t c : palette) PutLe32(b, c);
   for (int32_t row = 0; row < s.height; ++row) {
     Bytes line(stride, 0);
@@ -63,8 +74,11 @@ Bytes GifBytes(const portable::PixelSurface& s) {
   b.insert(b.end(), {0, 8});  // no local table, minimum code size 8
   // 9-bit codes, a clear code often enough that the code size never grows.
   uint32_t acc = 0, bits = 0;
-  auto put = [&](uint32_t code) { for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc)); };
-  for (size_t i = 0; i < s.pixels.size(); ++i) (i % 250 == 0 ? put(256) : void()), put(IndexOf(palette, s.pixels[i]));
+  auto put = [&](uint32_t code) {
+    for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
+  };
+  for (size_t i = 0; i < s.pixels.size(); ++i)
+    (i % 250 == 0 ? put(256) : void()), put(IndexOf(palette, s.pixels[i]));
   put(257);
   if (bits > 0) data.push_back(uint8_t(acc));
   for (size_t i = 0; i < data.size(); i += 255) {
@@ -85,12 +99,23 @@ Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
 
 // An application segment to skip, then the frame header.
 Bytes JpegHeaderBytes(uint16_t w, uint16_t h) {
-  return {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, 11, 8, uint8_t(h >> 8), uint8_t(h), uint8_t(w >> 8), uint8_t(w), 1, 1, 0x11, 0};
+  return {0xFF,       0xD8,
+          0xFF,       0xE0,
+          0,          4,
+          0,          0,
+          0xFF,       0xC0,
+          0,          11,
+          8,          uint8_t(h >> 8),
+          uint8_t(h), uint8_t(w >> 8),
+          uint8_t(w), 1,
+          1,          0x11,
+          0};
 }
 
 Bytes WithSides(Bytes b, int32_t w, int32_t h) {
   const size_t at = b[0] == 'B' ? 18 : 6, n = b[0] == 'B' ? 4 : 2;
-  for (size_t i = 0; i < n; ++i) b[at + i] = uint8_t(uint32_t(w) >> 8 * i), b[at + n + i] = uint8_t(uint32_t(h) >> 8 * i);
+  for (size_t i = 0; i < n; ++i)
+    b[at + i] = uint8_t(uint32_t(w) >> 8 * i), b[at + n + i] = uint8_t(uint32_t(h) >> 8 * i);
   return b;
 }
 

@@ -22,8 +22,12 @@ struct LcdUnderTest : ImageFactory {
     LcdUnderTest* t;
     int id, loaded = 0;
     Fake(LcdUnderTest* u, int n) : t(u), id(n) {}
-    int32_t Load(const char* path) override { return t->loads.push_back(path), loaded = std::filesystem::exists(path); }
-    int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override { return loaded && (t->draws.push_back({id, x, y}), 1); }
+    int32_t Load(const char* path) override {
+      return t->loads.push_back(path), loaded = std::filesystem::exists(path);
+    }
+    int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override {
+      return loaded && (t->draws.push_back({id, x, y}), 1);
+    }
     void BindToWindow() override {}
     int32_t BitmapWidth() const override { return 0; }
     int32_t BitmapHeight() const override { return 0; }
@@ -44,7 +48,14 @@ struct LcdUnderTest : ImageFactory {
 };
 
 TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
-  struct Row { Place at; std::string text; int16_t left; std::string images; std::vector<Place> places; Place cursor; };
+  struct Row {
+    Place at;
+    std::string text;
+    int16_t left;
+    std::string images;
+    std::vector<Place> places;
+    Place cursor;
+  };
   const Row rows[] = {
       {{22, 0}, "ABC", 0, "ABC", {{22, 0}, {23, 0}, {0, 1}}, {1, 1}},
       {{22, 1}, "\3\3\3", 9, "\3\3\3", {{22, 1}, {23, 1}, {9, 2}}, {10, 2}},  // inside the panel
@@ -67,9 +78,13 @@ TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
   t.Take();
   // Numbers: fill from padSpaces alone, never cutting the number; a wrap goes to column 0.
   const std::string fifteen(15, ' '), letters = "abcdefghijklmno";
-  for (const auto& [pad, width, value, want] :
-       {std::tuple{fifteen, 6, 42.0, "    42"}, {fifteen, 2, -12.0, "-12"}, {fifteen, 2, 7.0, " 7"}, {fifteen, -3, 7.0, "7"},
-        {letters, 4, 1.0, "abc1"}, {letters, 300, 5.0, "abcdefghijklmno5"}, {std::string(), 6, 5.0, "5"}}) {
+  for (const auto& [pad, width, value, want] : {std::tuple{fifteen, 6, 42.0, "    42"},
+                                                {fifteen, 2, -12.0, "-12"},
+                                                {fifteen, 2, 7.0, " 7"},
+                                                {fifteen, -3, 7.0, "7"},
+                                                {letters, 4, 1.0, "abc1"},
+                                                {letters, 300, 5.0, "abcdefghijklmno5"},
+                                                {std::string(), 6, 5.0, "5"}}) {
     t.lcd.padSpaces = pad;
     t.lcd.LcdPrintNumber(int16_t(width), value);
     EXPECT_EQ(t.Take().first, want) << width << " " << value;
@@ -81,20 +96,26 @@ TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
 
 TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
   LcdUnderTest t;
-  for (auto [x, y] : {std::pair{143.9, 47.9}, {0.5, 0.99}, {144.0, 0.0}, {-0.1, 0.0}, {0.0, 48.0}, {NAN, 3.0}})
+  for (auto [x, y] :
+       {std::pair{143.9, 47.9}, {0.5, 0.99}, {144.0, 0.0}, {-0.1, 0.0}, {0.0, 48.0}, {NAN, 3.0}})
     t.lcd.LcdPlotDot(x, y, 1);
   t.lcd.LcdPlotDot(3, 3, -1);  // no image behind these modes
   t.lcd.LcdPlotDot(3, 3, 7);
-  EXPECT_EQ(t.Take(DotPixels, DotPixels), std::pair(std::string("\1\1"), std::vector<Place>{{143, 47}, {0, 0}}));
+  EXPECT_EQ(t.Take(DotPixels, DotPixels),
+            std::pair(std::string("\1\1"), std::vector<Place>{{143, 47}, {0, 0}}));
   const std::pair<std::array<double, 4>, std::vector<Place>> lines[] = {
       {{0, 0, 3, 1}, {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {3, 1}}},
       {{0, 0, 2, 2}, {{0, 0}, {1, 1}, {2, 2}, {2, 2}}},
       {{1, 5, 0, 0}, {{1, 5}, {0, 4}, {0, 3}, {0, 2}, {0, 1}, {0, 0}, {0, 0}}},
-      {{5, 5, 5, 5}, {}}, {{-INFINITY, 0, 10, 0}, {}}, {{0, 0, NAN, 3}, {}}, {{-1e300, 1, 1e300, 1}, {}},
+      {{5, 5, 5, 5}, {}},
+      {{-INFINITY, 0, 10, 0}, {}},
+      {{0, 0, NAN, 3}, {}},
+      {{-1e300, 1, 1e300, 1}, {}},
   };
   for (const auto& [a, want] : lines) {
     t.lcd.LcdLine(a[0], a[1], a[2], a[3], 1);
-    EXPECT_EQ(t.Take(DotPixels, DotPixels).second, want) << a[0] << "," << a[1] << " to " << a[2] << "," << a[3];
+    EXPECT_EQ(t.Take(DotPixels, DotPixels).second, want)
+        << a[0] << "," << a[1] << " to " << a[2] << "," << a[3];
   }
   t.lcd.LcdLine(49, 0, 49, 48, 1);  // the last dot is off the area
   const auto separator = t.Take(DotPixels, DotPixels).second;

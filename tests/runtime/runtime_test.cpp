@@ -14,19 +14,39 @@ namespace {
 
 TEST(NumberText, FifteenSignificantDigitsThenAnExponent) {
   // The last two: level S seconds from hundredths.
-  const std::pair<double, const char*> cases[] = {
-      {0, "0"}, {-0.0, "0"}, {5, "5"}, {-12, "-12"}, {-250, "-250"}, {0.5, "0.5"}, {-0.25, "-0.25"},
-      {1234.0 / 1000, "1.234"}, {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"},
-      {100.0 / 3, "33.3333333333333"}, {0.9999999999999999, "1"}, {9.99999999999999, "10"}, {0.0001, "0.0001"},
-      {0.00001, "1.00000000000000e-05"}, {-1e-7, "-1.00000000000000e-07"}, {1.5e-100, "1.50000000000000e-100"},
-      {4.94065645841247e-324, "4.94065645841247e-324"}, {123456789012345.0, "123456789012345"},
-      {999999999999999.0, "1.00000000000000e+015"}, {1234567890123456.0, "1.23456789012346e+015"},
-      {1.7976931348623157e308, "1.79769313486232e+308"}, {HUGE_VAL, "Inf"}, {-HUGE_VAL, "-Inf"}, {NAN, "NaN"},
-      {std::floor(1234 / 10.0) / 100, "1.23"}, {std::floor(20 / 10.0) / 100, "0.02"}};
+  const std::pair<double, const char*> cases[] = {{0, "0"},
+                                                  {-0.0, "0"},
+                                                  {5, "5"},
+                                                  {-12, "-12"},
+                                                  {-250, "-250"},
+                                                  {0.5, "0.5"},
+                                                  {-0.25, "-0.25"},
+                                                  {1234.0 / 1000, "1.234"},
+                                                  {0.1 + 0.2, "0.3"},
+                                                  {1.0 / 3, "0.333333333333333"},
+                                                  {2.0 / 3, "0.666666666666667"},
+                                                  {100.0 / 3, "33.3333333333333"},
+                                                  {0.9999999999999999, "1"},
+                                                  {9.99999999999999, "10"},
+                                                  {0.0001, "0.0001"},
+                                                  {0.00001, "1.00000000000000e-05"},
+                                                  {-1e-7, "-1.00000000000000e-07"},
+                                                  {1.5e-100, "1.50000000000000e-100"},
+                                                  {4.94065645841247e-324, "4.94065645841247e-324"},
+                                                  {123456789012345.0, "123456789012345"},
+                                                  {999999999999999.0, "1.00000000000000e+015"},
+                                                  {1234567890123456.0, "1.23456789012346e+015"},
+                                                  {1.7976931348623157e308, "1.79769313486232e+308"},
+                                                  {HUGE_VAL, "Inf"},
+                                                  {-HUGE_VAL, "-Inf"},
+                                                  {NAN, "NaN"},
+                                                  {std::floor(1234 / 10.0) / 100, "1.23"},
+                                                  {std::floor(20 / 10.0) / 100, "0.02"}};
   for (auto [value, text] : cases) EXPECT_EQ(FormatNumber(value), text) << value;
   // FloorToInt rounds towards minus infinity and clamps.
-  const std::pair<double, int32_t> floors[] = {{2.7, 2},      {-2.5, -3},         {-3.0, -3},          {-0.1, -1},
-                                               {80.0 / 9, 8}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {NAN, 0}};
+  const std::pair<double, int32_t> floors[] = {
+      {2.7, 2},      {-2.5, -3},         {-3.0, -3},          {-0.1, -1},
+      {80.0 / 9, 8}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {NAN, 0}};
   for (auto [value, floor] : floors) EXPECT_EQ(FloorToInt(value), floor) << value;
 }
 
@@ -50,7 +70,10 @@ TEST(DataFolder, FirstCandidateWithAGlyph) {
     const fs::path folders[3] = {root / layout / "cwd", root / layout / "bin",
                                  root / layout / "share" / "discoflipparex"};
     for (int i = 0; i < 3; ++i) {
-      fs::create_directories(folders[i] / "res" / (layout[i] == '-' ? "" : layout[i] == 'd' ? "bmp/000.bmp" : "bmp"));
+      fs::create_directories(folders[i] / "res" /
+                             (layout[i] == '-'   ? ""
+                              : layout[i] == 'd' ? "bmp/000.bmp"
+                                                 : "bmp"));
       if (layout[i] == 'g') std::ofstream(folders[i] / "res" / "bmp" / "256.bmp") << "BM";
     }
     const fs::path want = chosen < 0 ? fs::path() : folders[chosen];

@@ -24,7 +24,8 @@ namespace fs = std::filesystem;
 
 // Status and stdout, or with errorsOnly stderr.
 std::pair<int, std::string> RunTool(const std::string& args, bool errorsOnly = false) {
-  std::FILE* p = popen((DFX_TOOL " " + args + (errorsOnly ? " 2>&1 >/dev/null" : " 2>/dev/null")).c_str(), "r");
+  std::FILE* p =
+      popen((DFX_TOOL " " + args + (errorsOnly ? " 2>&1 >/dev/null" : " 2>/dev/null")).c_str(), "r");
   std::string out;
   char buffer[4096];
   for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, got);
@@ -39,12 +40,14 @@ std::string Screenshot(const fs::path& path, int32_t width, int32_t height, int3
   const auto paste = [&](int32_t x, int32_t y, int glyph) {
     PixelSurface g;
     EXPECT_TRUE(RenderGlyph(glyph, &g));
-    for (int32_t i = 0; i < g.width * g.height; ++i) shot.At(ox + x + i % g.width, oy + y + i / g.width) = g.pixels[size_t(i)];
+    for (int32_t i = 0; i < g.width * g.height; ++i)
+      shot.At(ox + x + i % g.width, oy + y + i / g.width) = g.pixels[size_t(i)];
   };
   paste(0, 0, BlankFaceGlyph);
   const std::string text = "You Win \"\\\x03";
   for (size_t i = 0; i < text.size(); ++i) paste(CellPixelX(9 + int32_t(i)), CellPixelY(1), uint8_t(text[i]));
-  for (int i = 0; i < 64; ++i) paste(DotPixel(SquareDot(i % 8 + 1)), DotPixel(SquareDot(i / 8 + 1)), i == 10 ? 15 : i == 63 ? 11 : 10);
+  for (int i = 0; i < 64; ++i)
+    paste(DotPixel(SquareDot(i % 8 + 1)), DotPixel(SquareDot(i / 8 + 1)), i == 10 ? 15 : i == 63 ? 11 : 10);
   EXPECT_TRUE(portable::WriteBmp24(path.string().c_str(), shot));
   return path.string();
 }
@@ -57,15 +60,20 @@ fs::path Scratch() {
 
 TEST(DfxReadScreen, TextThenBoardOrJsonAndBadInput) {
   const fs::path dir = Scratch();
-  const std::string glyphs = " --glyphs " DFX_SOURCE_DIR "/res/bmp", other = std::string(8, '?') + std::string(16, ' ');
-  const std::string board = "--------" "--X-----" + std::string(47, '-') + "O";
+  const std::string glyphs = " --glyphs " DFX_SOURCE_DIR "/res/bmp",
+                    other = std::string(8, '?') + std::string(16, ' ');
+  const std::string board =
+      "--------"
+      "--X-----" +
+      std::string(47, '-') + "O";
   auto [status, out] = RunTool("read-screen " + Screenshot(dir / "client.bmp", 640, 204, 0, 0) + glyphs);
   std::string expected = other + "\n" + std::string(8, '?') + " You Win \"\\\\x03    \n";
   for (int row = 2; row < 6; ++row) expected += other + "\n";
   for (int i = 0; i < 64; i += 8) expected += board.substr(size_t(i), 8) + "\n";
   EXPECT_EQ(std::pair(status, out), std::pair(0, expected));
   // Wider than any glyph may be, found inside a larger picture.
-  std::tie(status, out) = RunTool("read-screen --json" + glyphs + " " + Screenshot(dir / "big.bmp", 5000, 768, 4300, 200));
+  std::tie(status, out) =
+      RunTool("read-screen --json" + glyphs + " " + Screenshot(dir / "big.bmp", 5000, 768, 4300, 200));
   expected = "{\"lines\":[\"" + other + "\",\"" + std::string(8, '?') + " You Win \\\"\\\\\\\\x03    \"";
   for (int row = 2; row < 6; ++row) expected += ",\"" + other + "\"";
   EXPECT_EQ(out, expected + "],\"board\":\"" + board + "\"}\n");
@@ -73,16 +81,20 @@ TEST(DfxReadScreen, TextThenBoardOrJsonAndBadInput) {
   // No face at all still reads, every cell unknown; a damaged file or glyph folder is an error.
   std::ofstream(dir / "garbage.bmp") << "BM this is not a bitmap";
   ASSERT_TRUE(portable::WriteBmp24((dir / "black.bmp").string().c_str(), PixelSurface(640, 204, 0)));
-  EXPECT_EQ(RunTool("read-screen " + (dir / "black.bmp").string() + glyphs).second.substr(0, 25), std::string(24, '?') + "\n");
-  for (const std::string& bad : {"read-screen " + (dir / "missing.bmp").string(), "read-screen " + (dir / "garbage.bmp").string() + glyphs,
-                                 "read-screen " + (dir / "client.bmp").string() + " --glyphs " + (dir / "none").string()})
+  EXPECT_EQ(RunTool("read-screen " + (dir / "black.bmp").string() + glyphs).second.substr(0, 25),
+            std::string(24, '?') + "\n");
+  for (const std::string& bad :
+       {"read-screen " + (dir / "missing.bmp").string(),
+        "read-screen " + (dir / "garbage.bmp").string() + glyphs,
+        "read-screen " + (dir / "client.bmp").string() + " --glyphs " + (dir / "none").string()})
     EXPECT_EQ(RunTool(bad).first, 1) << bad;
   // The committed glyph set is exactly what the generator draws (`dfx glyphs --out res/bmp` rewrites it).
   ASSERT_EQ(RunTool("glyphs --out " + (dir / "set").string()).first, 0);
   const auto files = [](const fs::path& folder) {
     std::map<std::string, std::string> bytes;
     for (const auto& entry : fs::directory_iterator(folder))
-      bytes[entry.path().filename().string()] = std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path(), std::ios::binary).rdbuf()), {});
+      bytes[entry.path().filename().string()] = std::string(
+          std::istreambuf_iterator<char>(std::ifstream(entry.path(), std::ios::binary).rdbuf()), {});
     return bytes;
   };
   EXPECT_TRUE(files(dir / "set") == files(DFX_SOURCE_DIR "/res/bmp"));
@@ -97,20 +109,25 @@ TEST(DfxCommandLine, EveryCommandHasHelpAndABadArgumentIsOneLineAndStatusTwo) {
   EXPECT_EQ(RunTool("--version").first, 0);
   // Moves are played from the start file: a legal line is analysed, a square taken twice is refused.
   EXPECT_EQ(RunTool("analyse --level 0 --moves \"f5 d6\"").first, 0);
-  for (const char* moves : {"f5 f5", "f5 i5", "f5 f9", "f5 f55", "f5 5f"}) EXPECT_EQ(RunTool("analyse --level 0 --moves \"" + std::string(moves) + "\"", true).first, 1) << moves;
-  for (const char* args : {"analyse --level 9 --moves f5", "analyse --level 2 --board XO --side black",
-                           "analyse --level 2 --moves f5 --side black", "analyse --level 2", "analyse --level 2 --moves f5 --bogus",
-                           "bench --discs 0", "bench --sweep x", "replay --keys 1 --tick -5", "replay --keys 1 --tick 4294967296",
-                           "replay --keys \"1 NOSUCHKEY\"", "replay", "nosuch", "format", "read-screen", "read-screen a.bmp b.bmp", "glyphs"}) {
+  for (const char* moves : {"f5 f5", "f5 i5", "f5 f9", "f5 f55", "f5 5f"})
+    EXPECT_EQ(RunTool("analyse --level 0 --moves \"" + std::string(moves) + "\"", true).first, 1) << moves;
+  for (const char* args :
+       {"analyse --level 9 --moves f5", "analyse --level 2 --board XO --side black",
+        "analyse --level 2 --moves f5 --side black", "analyse --level 2",
+        "analyse --level 2 --moves f5 --bogus", "bench --discs 0", "bench --sweep x",
+        "replay --keys 1 --tick -5", "replay --keys 1 --tick 4294967296", "replay --keys \"1 NOSUCHKEY\"",
+        "replay", "nosuch", "format", "read-screen", "read-screen a.bmp b.bmp", "glyphs"}) {
     const auto [status, out] = RunTool(args, true);
-    EXPECT_EQ(std::pair(status, std::count(out.begin(), out.end(), '\n')), std::pair(2, std::ptrdiff_t(1))) << args << ": " << out;
+    EXPECT_EQ(std::pair(status, std::count(out.begin(), out.end(), '\n')), std::pair(2, std::ptrdiff_t(1)))
+        << args << ": " << out;
   }
 }
 
 TEST(DfxKeyNames, NamesLettersDigitsKeypadFunctionKeysAndCodes) {
-  const std::pair<const char*, int> names[] = {{"return", 13}, {"Ctrl", 17}, {"r", 82}, {"7", 55}, {"numpad7", 103}, {"NUMPAD", -1},
-                                               {"f1", 112}, {"F24", 135}, {"F25", -1}, {"F0", -1}, {"F", 70}, {"255", 255},
-                                               {"256", -1}, {"000", -1}, {"", -1}, {"7a", -1}};
+  const std::pair<const char*, int> names[] = {{"return", 13},   {"Ctrl", 17},   {"r", 82},   {"7", 55},
+                                               {"numpad7", 103}, {"NUMPAD", -1}, {"f1", 112}, {"F24", 135},
+                                               {"F25", -1},      {"F0", -1},     {"F", 70},   {"255", 255},
+                                               {"256", -1},      {"000", -1},    {"", -1},    {"7a", -1}};
   for (auto [name, code] : names) EXPECT_EQ(KeyCode(name) ? int(*KeyCode(name)) : -1, code) << name;
   std::string bad;
   EXPECT_EQ(ParseKeyScript("1,\tleft\nF2  ", &bad), std::vector<uint8_t>({49, 37, 113}));
@@ -122,26 +139,38 @@ TEST(DfxKeyNames, NamesLettersDigitsKeypadFunctionKeysAndCodes) {
 TEST(DfxBench, TotalsAgreeWithTheirRows) {
   const auto start = std::chrono::steady_clock::now();
   const auto [status, out] = RunTool("bench --json --discs 30 --sweep 1");
-  const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double wallMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   ASSERT_EQ(status, 0);
   const nlohmann::json bench = nlohmann::json::parse(out);
-  struct Sum { int searches = 0; double maxCpuMs = 0, ms = 0; uint64_t evalCount = 0; };
+  struct Sum {
+    int searches = 0;
+    double maxCpuMs = 0, ms = 0;
+    uint64_t evalCount = 0;
+  };
   std::map<std::string, Sum> sums;
   for (const auto& row : bench["rows"]) {
     Sum& t = sums[row["search"] == "fast" ? "fastS" : "literal"];
-    ++t.searches, t.maxCpuMs = std::max(t.maxCpuMs, row["cpuMs"].get<double>()), t.ms += row["ms"].get<double>(), t.evalCount += row["evalCount"].get<uint64_t>();
+    ++t.searches, t.maxCpuMs = std::max(t.maxCpuMs, row["cpuMs"].get<double>()),
+                  t.ms += row["ms"].get<double>(), t.evalCount += row["evalCount"].get<uint64_t>();
     EXPECT_TRUE(row["nodes"] == 0 || row["cpuMs"] == 0 || row["nps"] > 0) << row;
   }
   for (const char* kind : {"literal", "fastS"}) {
     const auto& t = bench[kind];
-    EXPECT_EQ(std::pair(t["searches"].get<int>(), t["evalCount"].get<uint64_t>()), std::pair(sums[kind].searches, sums[kind].evalCount)) << kind;
+    EXPECT_EQ(std::pair(t["searches"].get<int>(), t["evalCount"].get<uint64_t>()),
+              std::pair(sums[kind].searches, sums[kind].evalCount))
+        << kind;
     EXPECT_NEAR(t["maxCpuMs"].get<double>(), sums[kind].maxCpuMs, 0.0011) << kind;
     EXPECT_NEAR(t["ms"].get<double>(), sums[kind].ms, 0.001 * sums[kind].searches) << kind;
     EXPECT_LE(t["ms"].get<double>(), wallMs) << kind;
   }
-  EXPECT_TRUE(bench["signature"] == bench["literal"]["evalCount"] && bench["literal"]["nodes"] > 0) << bench["literal"];
-  EXPECT_EQ(std::pair(bench["compared"].get<int>(), bench["mismatches"].get<int>()), std::pair(bench["literalS"]["searches"].get<int>() + 39, 0));
-  EXPECT_EQ(nlohmann::json::parse(RunTool("bench --json --discs 30").second)["compared"], bench["literalS"]["searches"]) << "no sweep unless asked";
+  EXPECT_TRUE(bench["signature"] == bench["literal"]["evalCount"] && bench["literal"]["nodes"] > 0)
+      << bench["literal"];
+  EXPECT_EQ(std::pair(bench["compared"].get<int>(), bench["mismatches"].get<int>()),
+            std::pair(bench["literalS"]["searches"].get<int>() + 39, 0));
+  EXPECT_EQ(nlohmann::json::parse(RunTool("bench --json --discs 30").second)["compared"],
+            bench["literalS"]["searches"])
+      << "no sweep unless asked";
 }
 
 // Whatever bytes the screen text holds, the JSON is ASCII and reads back to the bytes'
@@ -154,7 +183,8 @@ TEST(DfxJson, AnyScreenBytesMakeValidJson) {
   EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](char c) { return c > 0 && c < 0x7f; })) << out;
   const nlohmann::json back = nlohmann::json::parse(out);
   screen.lines[2] = "\x7f\u0080\u00c8\u00ff";
-  EXPECT_TRUE(back["lines"].get<std::vector<std::string>>() == std::vector<std::string>(screen.lines.begin(), screen.lines.end()));
+  EXPECT_TRUE(back["lines"].get<std::vector<std::string>>() ==
+              std::vector<std::string>(screen.lines.begin(), screen.lines.end()));
   EXPECT_EQ(back["board"].get<std::string>(), std::string(63, '-') + "\u00e9");
 }
 
@@ -163,7 +193,8 @@ TEST(DfxJson, AnyScreenBytesMakeValidJson) {
 TEST(DfxReplay, EndsOnTheScreenOfTheGamePlayedInProcess) {
   const std::string shot = (Scratch() / "replay.bmp").string();
   const auto [written, title] = RunTool("replay --keys \"\" --out " + shot);  // the screen as a file too
-  EXPECT_EQ(std::tuple(written, title.substr(0, 25), RunTool("read-screen " + shot).second), std::tuple(0, "  Discoflipparex V2.3D  \n", title));
+  EXPECT_EQ(std::tuple(written, title.substr(0, 25), RunTool("read-screen " + shot).second),
+            std::tuple(0, "  Discoflipparex V2.3D  \n", title));
   fs::remove_all(Scratch());
   for (int level = 0; level < 5; ++level) {
     const uint32_t tick = 1000u + 37u * uint32_t(level);
@@ -172,15 +203,20 @@ TEST(DfxReplay, EndsOnTheScreenOfTheGamePlayedInProcess) {
     bool started = false;
     const ScreenText end = s.Play([&](const ScreenText&) {
       Keys given;
-      if (!std::exchange(started, true)) given.assign(size_t(level), KRight), given.push_back(level % 2 ? K2 : K1);
-      else if (!s.Over()) given = KeysToFirstLegalSquare(*s.game);
+      if (!std::exchange(started, true))
+        given.assign(size_t(level), KRight), given.push_back(level % 2 ? K2 : K1);
+      else if (!s.Over())
+        given = KeysToFirstLegalSquare(*s.game);
       for (uint8_t k : given) keys += std::to_string(k) + " ";
       return given;
     });
     EXPECT_EQ(Panel(end, 1).substr(0, ResultText(*s.game).size()), ResultText(*s.game)) << level;
     EXPECT_EQ(Panel(end, 0).substr(0, 8), std::string("CPU Lv ") + "0123S"[level]);
-    const auto [status, out] = RunTool("replay --json --tick " + std::to_string(tick) + " --keys \"" + keys + "\"");
-    EXPECT_TRUE(status == 0 && nlohmann::json::parse(out) == (nlohmann::json{{"lines", end.lines}, {"board", end.board}})) << level << ": " << out;
+    const auto [status, out] =
+        RunTool("replay --json --tick " + std::to_string(tick) + " --keys \"" + keys + "\"");
+    EXPECT_TRUE(status == 0 &&
+                nlohmann::json::parse(out) == (nlohmann::json{{"lines", end.lines}, {"board", end.board}}))
+        << level << ": " << out;
   }
 }
 

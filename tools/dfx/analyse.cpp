@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cpu/computer_player.h"
-#include "rules/start_position.h"
 #include "json_output.h"
+#include "rules/start_position.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -48,7 +48,8 @@ void PrintJson(const ComputerMove& move, const std::string& marks, bool withBook
 }
 
 // Plays the listed moves from the start position as a game would, recording the opening.
-bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Cell& side, int16_t& moveNumber) {
+bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Cell& side,
+               int16_t& moveNumber) {
   LoadStartPosition(board);
   side = Black;
   moveNumber = 0;
@@ -57,13 +58,15 @@ bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Ce
   while (in >> token) {
     if (token == "pass") {
       if (board.HasAnyMove(side)) {
-        std::fprintf(stderr, "dfx analyse: %s cannot pass, it has a move\n", side == Black ? "Black" : "White");
+        std::fprintf(stderr, "dfx analyse: %s cannot pass, it has a move\n",
+                     side == Black ? "Black" : "White");
         return false;
       }
       side = opponentOf[side];
       continue;
     }
-    const bool shaped = token.size() == 2 && token[0] >= 'a' && token[0] <= 'h' && token[1] >= '1' && token[1] <= '8';
+    const bool shaped =
+        token.size() == 2 && token[0] >= 'a' && token[0] <= 'h' && token[1] >= '1' && token[1] <= '8';
     const int x = shaped ? token[0] - 'a' + 1 : 0, y = shaped ? token[1] - '0' : 0;
     const int square = SquareIndex(x, y);
     if (!shaped || board[square] != Empty || !board.CanPlay(square, side)) {
@@ -93,7 +96,8 @@ int Run(const Options& o) {
   MarkText marks;
   if (!o.board.empty()) {
     const Board board = BoardFromText(o.board).value();  // checked while parsing
-    const ComputerMove move = player->SearchMove(board, o.side == "black" ? Black : White, level, &marks, o.literal);
+    const ComputerMove move =
+        player->SearchMove(board, o.side == "black" ? Black : White, level, &marks, o.literal);
     PrintJson(move, marks.text, false, player->book);
     return 0;
   }
@@ -120,10 +124,12 @@ std::function<int()> Setup(CLI::App& command) {
   CLI::Option* moves = position->add_option("--moves", o->moves, "moves from the start, e.g. \"f5 d6 pass\"");
   position->require_option(1);
   CLI::Option* side = command.add_option("--side", o->side, "the side to move on --board (black or white)")
-                         ->check(CLI::IsMember({"black", "white"}))
-                         ->needs(board);
+                          ->check(CLI::IsMember({"black", "white"}))
+                          ->needs(board);
   board->needs(side);
-  command.add_option("--level", o->level, "0, 1, 2, 3 or S")->required()->check(CLI::IsMember({"0", "1", "2", "3", "S", "s", "4"}));
+  command.add_option("--level", o->level, "0, 1, 2, 3 or S")
+      ->required()
+      ->check(CLI::IsMember({"0", "1", "2", "3", "S", "s", "4"}));
   command.add_option("--random", o->random, "with --moves: the book chooses among its lines (1)")
       ->check(CLI::IsMember({0, 1}))
       ->needs(moves);

@@ -55,7 +55,9 @@ struct Totals {
   }
 };
 
-const char* LevelName(int level) { return level == LevelS ? "S" : level == 3 ? "3" : level == 2 ? "2" : level == 1 ? "1" : "0"; }
+const char* LevelName(int level) {
+  return level == LevelS ? "S" : level == 3 ? "3" : level == 2 ? "2" : level == 1 ? "1" : "0";
+}
 
 double Nps(uint64_t nodes, double ms) { return ms > 0 ? nodes / (ms / 1000.0) : 0; }
 
@@ -78,9 +80,9 @@ Timed Search(ComputerPlayer& player, const BenchPosition& p, int level, bool lit
 }
 
 void PrintRow(const Row& r) {
-  std::printf("%5d %5s %4d %5d %7s %10.2f %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode, r.depth,
-              r.fast ? "fast" : "literal", r.ms, r.cpuMs, r.evalCount, static_cast<unsigned long long>(r.nodes),
-              Nps(r.nodes, r.cpuMs));
+  std::printf("%5d %5s %4d %5d %7s %10.2f %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode,
+              r.depth, r.fast ? "fast" : "literal", r.ms, r.cpuMs, r.evalCount,
+              static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.cpuMs));
 }
 
 bool SameDecision(const Timed& a, const Timed& b) {
@@ -119,8 +121,9 @@ int Run(const Options& o) {
   Totals literal, fast, literalS;
   int mismatches = 0, compared = 0;
   int suitePositions = 0;
-  if (!json) std::printf("%5s %5s %4s %5s %7s %10s %10s %10s %12s %12s\n", "discs", "level", "mode", "depth", "search", "ms", "cpu ms",
-                         "evalCount", "nodes", "nodes/s");
+  if (!json)
+    std::printf("%5s %5s %4s %5s %7s %10s %10s %10s %12s %12s\n", "discs", "level", "mode", "depth", "search",
+                "ms", "cpu ms", "evalCount", "nodes", "nodes/s");
   const Progress progress;
   const std::vector<BenchPosition> suite = BenchSuite();
   int total = 0;
@@ -133,20 +136,21 @@ int Run(const Options& o) {
       if (fastOnly) {
         if (level != LevelS) continue;
         const Timed quick = Search(*player, p, level, false);
-        rows.push_back(
-            {p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
+        rows.push_back({p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true,
+                        quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         if (!json) PrintRow(rows.back());
         continue;
       }
       const Timed lit = Search(*player, p, level, true);
-      rows.push_back({p.discs, level, static_cast<int>(lit.move.plan.mode), lit.move.finalDepth, false, lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
+      rows.push_back({p.discs, level, static_cast<int>(lit.move.plan.mode), lit.move.finalDepth, false,
+                      lit.ms, lit.cpuMs, lit.move.evalCount, lit.nodes});
       literal.Add(rows.back());
       if (level == LevelS) {
         literalS.Add(rows.back());
         const Timed quick = Search(*player, p, level, false);
-        rows.push_back(
-            {p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true, quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
+        rows.push_back({p.discs, level, static_cast<int>(quick.move.plan.mode), quick.move.finalDepth, true,
+                        quick.ms, quick.cpuMs, quick.move.evalCount, quick.nodes});
         fast.Add(rows.back());
         ++compared;
         if (!SameDecision(lit, quick)) {
@@ -161,7 +165,8 @@ int Run(const Options& o) {
   int sweepCompared = 0, sweepMismatches = 0;
   for (int discs = 20; sweepCount > 0 && discs <= 58; ++discs) {
     progress.Show(discs - 19, 58 - 19, discs);
-    for (const BenchPosition& p : RandomPositions(discs, sweepCount, 900000u + static_cast<uint32_t>(discs) * 1000u)) {
+    for (const BenchPosition& p :
+         RandomPositions(discs, sweepCount, 900000u + static_cast<uint32_t>(discs) * 1000u)) {
       ++sweepCompared;
       if (!SameDecision(Search(*player, p, LevelS, true), Search(*player, p, LevelS, false))) {
         ++sweepMismatches;
@@ -179,14 +184,25 @@ int Run(const Options& o) {
     out["positions"] = suitePositions;
     Json& rowList = out["rows"] = Json::array();
     for (const Row& r : rows)
-      rowList.push_back({{"discs", r.discs}, {"level", LevelName(r.level)}, {"mode", r.mode}, {"depth", r.depth},
-                         {"search", r.fast ? "fast" : "literal"}, {"ms", rounded(r.ms, 0.001)},
-                         {"cpuMs", rounded(r.cpuMs, 0.001)}, {"evalCount", r.evalCount}, {"nodes", r.nodes},
+      rowList.push_back({{"discs", r.discs},
+                         {"level", LevelName(r.level)},
+                         {"mode", r.mode},
+                         {"depth", r.depth},
+                         {"search", r.fast ? "fast" : "literal"},
+                         {"ms", rounded(r.ms, 0.001)},
+                         {"cpuMs", rounded(r.cpuMs, 0.001)},
+                         {"evalCount", r.evalCount},
+                         {"nodes", r.nodes},
                          {"nps", std::llround(Nps(r.nodes, r.cpuMs))}});
     auto totals = [&](const Totals& t) {
-      return Json{{"searches", t.searches}, {"ms", rounded(t.ms, 0.001)}, {"maxMs", rounded(t.maxMs, 0.001)},
-                  {"cpuMs", rounded(t.cpuMs, 0.001)}, {"maxCpuMs", rounded(t.maxCpuMs, 0.001)},
-                  {"evalCount", t.evalCount}, {"nodes", t.nodes}, {"nps", std::llround(Nps(t.nodes, t.cpuMs))}};
+      return Json{{"searches", t.searches},
+                  {"ms", rounded(t.ms, 0.001)},
+                  {"maxMs", rounded(t.maxMs, 0.001)},
+                  {"cpuMs", rounded(t.cpuMs, 0.001)},
+                  {"maxCpuMs", rounded(t.maxCpuMs, 0.001)},
+                  {"evalCount", t.evalCount},
+                  {"nodes", t.nodes},
+                  {"nps", std::llround(Nps(t.nodes, t.cpuMs))}};
     };
     out["literal"] = totals(literal);
     out["literalS"] = totals(literalS);
@@ -196,17 +212,18 @@ int Run(const Options& o) {
     out["signature"] = signature;
     std::fputs(JsonLine(out).c_str(), stdout);
   } else {
-    std::printf("\n%-22s %8s %10s %10s %10s %10s %14s %14s %12s\n", "totals", "searches", "ms", "max ms", "cpu ms",
-                "max cpu", "evalCount", "nodes", "nodes/s");
+    std::printf("\n%-22s %8s %10s %10s %10s %10s %14s %14s %12s\n", "totals", "searches", "ms", "max ms",
+                "cpu ms", "max cpu", "evalCount", "nodes", "nodes/s");
     auto line = [](const char* name, const Totals& t) {
-      std::printf("%-22s %8d %10.1f %10.2f %10.1f %10.2f %14llu %14llu %12.0f\n", name, t.searches, t.ms, t.maxMs,
-                  t.cpuMs, t.maxCpuMs, static_cast<unsigned long long>(t.evalCount),
+      std::printf("%-22s %8d %10.1f %10.2f %10.1f %10.2f %14llu %14llu %12.0f\n", name, t.searches, t.ms,
+                  t.maxMs, t.cpuMs, t.maxCpuMs, static_cast<unsigned long long>(t.evalCount),
                   static_cast<unsigned long long>(t.nodes), Nps(t.nodes, t.cpuMs));
     };
     line("literal, all levels", literal);
     line("literal, level S", literalS);
     line("fast, level S", fast);
-    if (fast.cpuMs > 0) std::printf("level S literal / fast (processor time): %.1fx\n", literalS.cpuMs / fast.cpuMs);
+    if (fast.cpuMs > 0)
+      std::printf("level S literal / fast (processor time): %.1fx\n", literalS.cpuMs / fast.cpuMs);
     std::printf("fast vs literal at level S: %d positions compared, %d differ\n", compared + sweepCompared,
                 mismatches + sweepMismatches);
     std::printf("signature %llu\n", static_cast<unsigned long long>(signature));
@@ -217,10 +234,14 @@ int Run(const Options& o) {
 std::function<int()> Setup(CLI::App& command) {
   auto o = std::make_shared<Options>();
   command.add_flag("--json", o->json, "print the record as one JSON object");
-  command.add_option("--discs", o->onlyDiscs, "only the suite's positions with N discs")->check(CLI::Range(1, 64));
-  command.add_option("--sweep", o->sweepCount, "also compare fast and literal level S on N more seeded positions per disc count")
+  command.add_option("--discs", o->onlyDiscs, "only the suite's positions with N discs")
+      ->check(CLI::Range(1, 64));
+  command
+      .add_option("--sweep", o->sweepCount,
+                  "also compare fast and literal level S on N more seeded positions per disc count")
       ->check(CLI::Range(1, 1000000));
-  command.add_flag("--fast-only", o->fastOnly, "only the fast level-S searches (no literal ones, no comparison)");
+  command.add_flag("--fast-only", o->fastOnly,
+                   "only the fast level-S searches (no literal ones, no comparison)");
   return [o] { return Run(*o); };
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/program_icon.h"
-#include "image/portable/little_endian.h"
+#include "image/little_endian.h"
 #include "picture_file.h"
 #include "subcommand.h"
 
@@ -17,8 +17,8 @@ namespace dfx::tool {
 
 namespace {
 
-using portable::PutLe16;
-using portable::PutLe32;
+using dfx::PutLe16;
+using dfx::PutLe32;
 
 portable::PixelSurface IconPicture(int size) {
   const std::vector<uint8_t> p = DrawProgramIcon(size);
@@ -70,7 +70,8 @@ std::vector<uint8_t> IconFile(int size) {
   }
   for (int y = size - 1; y >= 0; --y) {
     std::vector<uint8_t> row(colourRow, 0);
-    for (int x = 0; x < size; ++x) row[size_t(x) / 2] |= uint8_t(p[size_t(y) * size_t(size) + size_t(x)] << (x % 2 ? 0 : 4));
+    for (int x = 0; x < size; ++x)
+      row[size_t(x) / 2] |= uint8_t(p[size_t(y) * size_t(size) + size_t(x)] << (x % 2 ? 0 : 4));
     out.insert(out.end(), row.begin(), row.end());
   }
   out.insert(out.end(), size_t(maskRow) * size_t(size), uint8_t(0));
@@ -120,15 +121,19 @@ std::function<int()> Setup(CLI::App& command) {
   auto o = std::make_shared<Options>();
   CLI::Option* out = command.add_option("--out", o->out, "the folder to write 101.ico and 102.ico into");
   CLI::Option* check =
-      command.add_option("--check", o->check, "compare the icons in this folder with the drawing instead")->excludes(out);
-  CLI::Option* png = command.add_option("--png", o->png, "draw one PNG icon into this file instead")->excludes(out, check);
-  CLI::Option* size = command.add_option("--size", o->size, "the PNG icon's width and height")->check(CLI::Range(16, 1024));
+      command.add_option("--check", o->check, "compare the icons in this folder with the drawing instead")
+          ->excludes(out);
+  CLI::Option* png =
+      command.add_option("--png", o->png, "draw one PNG icon into this file instead")->excludes(out, check);
+  CLI::Option* size =
+      command.add_option("--size", o->size, "the PNG icon's width and height")->check(CLI::Range(16, 1024));
   png->needs(size);
   size->needs(png);
   return [o] { return Run(*o); };
 }
 
-const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16), or a PNG icon", Setup);
+const Subcommand registration("icons", "draw the Windows icons 101 (32x32) and 102 (16x16), or a PNG icon",
+                              Setup);
 
 }  // namespace
 

@@ -26,7 +26,8 @@ bool ReadPicture(const std::string& path, portable::PixelSurface* out) {
   if (ok) {
     portable::PixelSurface picture(rgb->w, rgb->h);
     for (int y = 0; y < rgb->h; ++y) {
-      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) + size_t(y) * size_t(rgb->pitch));
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) +
+                                                          size_t(y) * size_t(rgb->pitch));
       for (int x = 0; x < rgb->w; ++x) picture.At(x, y) = row[x] & 0xFFFFFFu;
     }
     SDL_UnlockSurface(rgb);

@@ -5,11 +5,11 @@
 
 #include "game/program.h"
 #include "host/memory/memory_host.h"
-#include "key_names.h"
 #include "json_output.h"
+#include "key_names.h"
 #include "picture_file.h"
-#include "screen_reader/screen_reader.h"
 #include "runtime/clock.h"
+#include "screen_reader/screen_reader.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
@@ -34,8 +34,7 @@ int Run(const Options& o) {
   host.PushKeys(*codes);
   try {
     RunProgram(host);
-  } catch (const KeysExhausted&) {
-  }
+  } catch (const KeysExhausted&) {}
 
   portable::PixelSurface screen = host.ScreenCopy();
   ScreenReader reader;
@@ -53,7 +52,8 @@ int Run(const Options& o) {
 
 std::function<int()> Setup(CLI::App& command) {
   auto o = std::make_shared<Options>();
-  command.add_option("--keys", o->keys, "key names, e.g. \"1 RIGHT RETURN\" (blanks or commas between)")->required();
+  command.add_option("--keys", o->keys, "key names, e.g. \"1 RIGHT RETURN\" (blanks or commas between)")
+      ->required();
   command.add_option("--tick", o->tick, "the tick counter at start (0 to 4294967295)");
   command.add_option("--out", o->out, "also write the screen as a BMP file (or PNG, by the name's ending)");
   command.add_flag("--json", o->json, "print the screen as JSON");
@@ -61,7 +61,8 @@ std::function<int()> Setup(CLI::App& command) {
   return [o] { return Run(*o); };
 }
 
-const Subcommand registration("replay", "run the game headless from a key script and print the screen", Setup);
+const Subcommand registration("replay", "run the game headless from a key script and print the screen",
+                              Setup);
 
 }  // namespace
 }  // namespace dfx::tool

@@ -62,7 +62,9 @@ char SquareChar(int n) {
     case 10: return '-';
     case 11: return 'O';
     case 15: return 'X';
-    case 12: case 13: case 14: return char('0' + (n - 11));
+    case 12:
+    case 13:
+    case 14: return char('0' + (n - 11));
     default: return '?';
   }
 }

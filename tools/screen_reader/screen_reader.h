@@ -18,10 +18,10 @@ constexpr int32_t MaxScreenshotSide = 8192;
 bool ReadBmpFile(const std::string& path, portable::PixelSurface* out);
 
 struct ScreenText {
-  bool found = false;                 // the LCD face was located
-  int32_t originX = 0, originY = 0;   // its top-left corner in the picture
-  std::array<std::string, 6> lines;   // 24 cells each: char, \xHH or ?
-  std::string board;                  // 64 squares, row 1 first: - X O 1 2 3 ?
+  bool found = false;                // the LCD face was located
+  int32_t originX = 0, originY = 0;  // its top-left corner in the picture
+  std::array<std::string, 6> lines;  // 24 cells each: char, \xHH or ?
+  std::string board;                 // 64 squares, row 1 first: - X O 1 2 3 ?
 };
 
 class ScreenReader {

@@ -31,7 +31,8 @@ struct MemoryHost::State {
 };
 
 MemoryHost::MemoryHost(int32_t screenWidth, int32_t screenHeight)
-    : state_(std::make_unique<State>(screenWidth > 0 ? screenWidth : 1, screenHeight > 0 ? screenHeight : 1)) {}
+    : state_(
+          std::make_unique<State>(screenWidth > 0 ? screenWidth : 1, screenHeight > 0 ? screenHeight : 1)) {}
 
 MemoryHost::~MemoryHost() = default;
 
@@ -44,7 +45,9 @@ void MemoryHost::FinishWindowSetup(const char* title) {
   state_->outerHeight = WindowOuterHeight;
 }
 
-std::unique_ptr<Image> MemoryHost::CreateImage() { return std::make_unique<portable::ImageObject>(&state_->surfaces); }
+std::unique_ptr<Image> MemoryHost::CreateImage() {
+  return std::make_unique<portable::ImageObject>(&state_->surfaces);
+}
 
 uint8_t MemoryHost::TakeKey() {
   uint8_t key = state_->keySlot.exchange(0);

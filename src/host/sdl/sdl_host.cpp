@@ -29,8 +29,8 @@ uint8_t VirtualKeyFromSdl(const SDL_Keysym& key) {
   if (k >= SDLK_F13 && k <= SDLK_F24) return keys::Function(13 + (k - SDLK_F13));
   if ((k >= SDLK_KP_1 && k <= SDLK_KP_9) || k == SDLK_KP_0 || k == SDLK_KP_PERIOD) {
     // As on Windows: digits with Num Lock on, the keys printed under them with it off.
-    constexpr uint8_t NumLockOff[10] = {keys::Insert, keys::End,  keys::Down, keys::PageDown, keys::Left,
-                                         keys::Clear,  keys::Right, keys::Home, keys::Up,       keys::PageUp};
+    constexpr uint8_t NumLockOff[10] = {keys::Insert, keys::End,   keys::Down, keys::PageDown, keys::Left,
+                                        keys::Clear,  keys::Right, keys::Home, keys::Up,       keys::PageUp};
     const int digit = k == SDLK_KP_0 ? 0 : k == SDLK_KP_PERIOD ? -1 : int(k - SDLK_KP_1) + 1;
     if (key.mod & KMOD_NUM) return digit < 0 ? keys::Decimal : keys::Numpad(digit);
     return digit < 0 ? keys::Delete : NumLockOff[digit];
@@ -93,7 +93,8 @@ uint8_t VirtualKeyFromSdl(const SDL_Keysym& key) {
 WindowCommand WindowCommandFromSdl(const SDL_Keysym& key) {
   const SDL_Keycode k = key.sym;
   const bool alt = key.mod & KMOD_ALT, ctrl = key.mod & KMOD_CTRL;
-  if (k == SDLK_F11 || (alt && (k == SDLK_RETURN || k == SDLK_KP_ENTER))) return WindowCommand::ToggleFullScreen;
+  if (k == SDLK_F11 || (alt && (k == SDLK_RETURN || k == SDLK_KP_ENTER)))
+    return WindowCommand::ToggleFullScreen;
   if (!ctrl || alt) return WindowCommand::None;
   // Plus is Shift+Equals on many layouts; Ctrl+Equals counts as Ctrl+Plus.
   if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) return WindowCommand::ZoomIn;
@@ -198,7 +199,8 @@ void Present(SdlHost::State& s) {
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
     if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     if (w > 0 && h > 0) {
-      auto* at = static_cast<uint8_t*>(target->pixels) + oy * target->pitch + ox * target->format->BytesPerPixel;
+      auto* at =
+          static_cast<uint8_t*>(target->pixels) + oy * target->pitch + ox * target->format->BytesPerPixel;
       SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, s.zoomed.data(), w * 4, target->format->format, at,
                         target->pitch);
     }
@@ -219,7 +221,8 @@ void Repaint(SdlHost::State& s) {
     const PixelSurface& back = s.backBuffer->surface;
     PixelSurface& win = s.window->surface;
     for (int32_t y = 0; y < win.height; ++y) {
-      for (int32_t x = 0; x < win.width; ++x) win.At(x, y) = (x < back.width && y < back.height) ? back.At(x, y) : 0;
+      for (int32_t x = 0; x < win.width; ++x)
+        win.At(x, y) = (x < back.width && y < back.height) ? back.At(x, y) : 0;
     }
     s.window->dirty.store(false);
   }
@@ -255,7 +258,8 @@ void CreateWindow(SdlHost::State& s) {
   SDL_StopTextInput();
   s.icon = MakeIcon();
   s.window = std::make_unique<DrawTarget>(ClientWidth, ClientHeight, 0);
-  s.backBuffer = std::make_unique<DrawTarget>(std::max(screenW, ClientWidth), std::max(screenH, ClientHeight), 0);
+  s.backBuffer =
+      std::make_unique<DrawTarget>(std::max(screenW, ClientWidth), std::max(screenH, ClientHeight), 0);
   s.surfaces.window = s.window.get();
   s.surfaces.backBuffer = s.backBuffer.get();
   Repaint(s);
@@ -316,7 +320,9 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
 
 }  // namespace
 
-SdlHost::SdlHost(int32_t zoom) : state_(std::make_unique<State>()) { state_->zoom = std::clamp(zoom, 0, MaxZoom); }
+SdlHost::SdlHost(int32_t zoom) : state_(std::make_unique<State>()) {
+  state_->zoom = std::clamp(zoom, 0, MaxZoom);
+}
 
 SdlHost::~SdlHost() {
   if (state_->gameThread.joinable()) state_->gameThread.join();
@@ -377,7 +383,9 @@ void SdlHost::FinishWindowSetup(const char* title) {
   state_->setupDone.wait(guard, [this] { return state_->setupApplied; });
 }
 
-std::unique_ptr<Image> SdlHost::CreateImage() { return std::make_unique<portable::ImageObject>(&state_->surfaces); }
+std::unique_ptr<Image> SdlHost::CreateImage() {
+  return std::make_unique<portable::ImageObject>(&state_->surfaces);
+}
 
 uint8_t SdlHost::TakeKey() { return state_->keySlot.exchange(0); }
 
@@ -398,7 +406,9 @@ int32_t SdlHost::PresentedZoom() {
   return state_->presentedZoom;
 }
 
-portable::DrawTarget* SdlHost::BackBuffer() { return state_->ready.load() ? state_->backBuffer.get() : nullptr; }
+portable::DrawTarget* SdlHost::BackBuffer() {
+  return state_->ready.load() ? state_->backBuffer.get() : nullptr;
+}
 
 std::thread::id SdlHost::EventThread() { return state_->eventThreadId.load(); }
 std::thread::id SdlHost::GameThread() { return state_->gameThreadId.load(); }

@@ -51,7 +51,9 @@ void Present(WebHost::State& s) {
   EM_ASM(
       {
         var ctx = Module['lcdContext'];
-        if (ctx) ctx.putImageData(new ImageData(new Uint8ClampedArray(HEAPU8.subarray($0, $0 + $1 * $2 * 4)), $1, $2), 0, 0);
+        if (ctx)
+          ctx.putImageData(
+              new ImageData(new Uint8ClampedArray(HEAPU8.subarray($0, $0 + $1 * $2 * 4)), $1, $2), 0, 0);
       },
       s.rgba.data(), ClientWidth, ClientHeight);
 }
@@ -126,7 +128,9 @@ void WebHost::StartWindow() {
 
 void WebHost::FinishWindowSetup(const char* title) { emscripten_set_window_title(title ? title : ""); }
 
-std::unique_ptr<Image> WebHost::CreateImage() { return std::make_unique<portable::ImageObject>(&state_->surfaces); }
+std::unique_ptr<Image> WebHost::CreateImage() {
+  return std::make_unique<portable::ImageObject>(&state_->surfaces);
+}
 
 uint8_t WebHost::TakeKey() {
   State& s = *state_;

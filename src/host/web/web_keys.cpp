@@ -15,23 +15,61 @@ struct CodeKey {
 };
 
 constexpr CodeKey CodeKeys[] = {
-    {"Backspace", keys::Back}, {"Tab", keys::Tab}, {"Enter", keys::Return}, {"NumpadEnter", keys::Return},
-    {"ShiftLeft", keys::Shift}, {"ShiftRight", keys::Shift}, {"ControlLeft", keys::Control},
-    {"ControlRight", keys::Control}, {"Pause", keys::Pause}, {"CapsLock", keys::CapsLock},
-    {"Escape", keys::Escape}, {"Space", keys::Space}, {"PageUp", keys::PageUp}, {"PageDown", keys::PageDown},
-    {"End", keys::End}, {"Home", keys::Home}, {"ArrowLeft", keys::Left}, {"ArrowUp", keys::Up},
-    {"ArrowRight", keys::Right}, {"ArrowDown", keys::Down}, {"PrintScreen", keys::PrintScreen},
-    {"Insert", keys::Insert}, {"Delete", keys::Delete}, {"MetaLeft", keys::LeftWindows},
-    {"MetaRight", keys::RightWindows}, {"ContextMenu", keys::Apps}, {"Numpad0", keys::Numpad(0)},
-    {"Numpad1", keys::Numpad(1)}, {"Numpad2", keys::Numpad(2)}, {"Numpad3", keys::Numpad(3)},
-    {"Numpad4", keys::Numpad(4)}, {"Numpad5", keys::Numpad(5)}, {"Numpad6", keys::Numpad(6)},
-    {"Numpad7", keys::Numpad(7)}, {"Numpad8", keys::Numpad(8)}, {"Numpad9", keys::Numpad(9)},
-    {"NumpadMultiply", keys::Multiply}, {"NumpadAdd", keys::Add}, {"NumpadSubtract", keys::Subtract},
-    {"NumpadDecimal", keys::Decimal}, {"NumpadDivide", keys::Divide}, {"NumLock", keys::NumLock},
-    {"ScrollLock", keys::ScrollLock}, {"Semicolon", keys::Semicolon}, {"Equal", keys::Equals},
-    {"Comma", keys::Comma}, {"Minus", keys::Minus}, {"Period", keys::Period}, {"Slash", keys::Slash},
-    {"Backquote", keys::Backquote}, {"BracketLeft", keys::LeftBracket}, {"Backslash", keys::Backslash},
-    {"BracketRight", keys::RightBracket}, {"Quote", keys::Quote}, {"Clear", keys::Clear},
+    {"Backspace", keys::Back},
+    {"Tab", keys::Tab},
+    {"Enter", keys::Return},
+    {"NumpadEnter", keys::Return},
+    {"ShiftLeft", keys::Shift},
+    {"ShiftRight", keys::Shift},
+    {"ControlLeft", keys::Control},
+    {"ControlRight", keys::Control},
+    {"Pause", keys::Pause},
+    {"CapsLock", keys::CapsLock},
+    {"Escape", keys::Escape},
+    {"Space", keys::Space},
+    {"PageUp", keys::PageUp},
+    {"PageDown", keys::PageDown},
+    {"End", keys::End},
+    {"Home", keys::Home},
+    {"ArrowLeft", keys::Left},
+    {"ArrowUp", keys::Up},
+    {"ArrowRight", keys::Right},
+    {"ArrowDown", keys::Down},
+    {"PrintScreen", keys::PrintScreen},
+    {"Insert", keys::Insert},
+    {"Delete", keys::Delete},
+    {"MetaLeft", keys::LeftWindows},
+    {"MetaRight", keys::RightWindows},
+    {"ContextMenu", keys::Apps},
+    {"Numpad0", keys::Numpad(0)},
+    {"Numpad1", keys::Numpad(1)},
+    {"Numpad2", keys::Numpad(2)},
+    {"Numpad3", keys::Numpad(3)},
+    {"Numpad4", keys::Numpad(4)},
+    {"Numpad5", keys::Numpad(5)},
+    {"Numpad6", keys::Numpad(6)},
+    {"Numpad7", keys::Numpad(7)},
+    {"Numpad8", keys::Numpad(8)},
+    {"Numpad9", keys::Numpad(9)},
+    {"NumpadMultiply", keys::Multiply},
+    {"NumpadAdd", keys::Add},
+    {"NumpadSubtract", keys::Subtract},
+    {"NumpadDecimal", keys::Decimal},
+    {"NumpadDivide", keys::Divide},
+    {"NumLock", keys::NumLock},
+    {"ScrollLock", keys::ScrollLock},
+    {"Semicolon", keys::Semicolon},
+    {"Equal", keys::Equals},
+    {"Comma", keys::Comma},
+    {"Minus", keys::Minus},
+    {"Period", keys::Period},
+    {"Slash", keys::Slash},
+    {"Backquote", keys::Backquote},
+    {"BracketLeft", keys::LeftBracket},
+    {"Backslash", keys::Backslash},
+    {"BracketRight", keys::RightBracket},
+    {"Quote", keys::Quote},
+    {"Clear", keys::Clear},
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -61,8 +99,10 @@ uint8_t VirtualKeyFromWeb(const char* key, const char* code, bool alt) {
     if (c >= 'a' && c <= 'z') return keys::Letter(char('A' + (c - 'a')));
     if (c >= 'A' && c <= 'Z') return keys::Letter(c);
   }
-  if (std::strncmp(code, "Key", 3) == 0 && code[3] >= 'A' && code[3] <= 'Z' && code[4] == 0) return keys::Letter(code[3]);
-  if (std::strncmp(code, "Digit", 5) == 0 && IsDigit(code[5]) && code[6] == 0) return keys::Digit(code[5] - '0');
+  if (std::strncmp(code, "Key", 3) == 0 && code[3] >= 'A' && code[3] <= 'Z' && code[4] == 0)
+    return keys::Letter(code[3]);
+  if (std::strncmp(code, "Digit", 5) == 0 && IsDigit(code[5]) && code[6] == 0)
+    return keys::Digit(code[5] - '0');
   return 0;
 }
 

@@ -84,8 +84,9 @@ DWORD WINAPI Win32Host::WindowThread(LPVOID param) {
   RegisterClassExA(&windowClass);
 
   // The host rides along as the creation parameter so the procedure can find it.
-  HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, ClassName, FirstWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, host);
+  HWND window =
+      CreateWindowExA(WS_EX_CLIENTEDGE, ClassName, FirstWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, host);
   host->surfaces_.window.store(window);
   ShowWindow(window, SW_SHOW);
   if (RunningUnderWine()) SetTimer(window, WineFlushTimer, WineFlushMs, nullptr);
@@ -130,13 +131,10 @@ LRESULT CALLBACK Win32Host::WindowProcedure(HWND window, UINT message, WPARAM wP
       host->ready_.store(1);
       return 0;
     }
-    case WM_KEYDOWN:
-      host->keySlot_.store(static_cast<uint8_t>(wParam & 0xFF));
-      return 0;
+    case WM_KEYDOWN: host->keySlot_.store(static_cast<uint8_t>(wParam & 0xFF)); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case WM_CHAR:
-      return 0;
+    case WM_CHAR: return 0;
     case WM_DESTROY: {
       {
         // Drawing checks the handle under this lock, so none lands in a deleted context.
@@ -148,8 +146,7 @@ LRESULT CALLBACK Win32Host::WindowProcedure(HWND window, UINT message, WPARAM wP
       PostQuitMessage(0);
       return 0;
     }
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 

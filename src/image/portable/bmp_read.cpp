@@ -1,7 +1,7 @@
 #include <bit>
 #include <vector>
 
-#include "image/portable/little_endian.h"
+#include "image/little_endian.h"
 #include "image/portable/picture_decode.h"
 
 namespace dfx::portable {

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "image/portable/little_endian.h"
+#include "image/little_endian.h"
 #include "image/portable/pixel_surface.h"
 
 namespace dfx::portable {

@@ -40,8 +40,8 @@ class PrivateHeap {
 // stretch copy does on success. Raster operations are evaluated from their truth
 // table with a white pattern (a device context's default brush), so every code is
 // computed; the common ones take a direct path.
-int32_t StretchCopy(const PixelSurface& src, PixelSurface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                    uint32_t rop);
+int32_t StretchCopy(const PixelSurface& src, PixelSurface& dst, int32_t x, int32_t y, int32_t width,
+                    int32_t height, uint32_t rop);
 // One pixel of a raster operation (source, destination; 0x00RRGGBB).
 uint32_t ApplyRop(uint32_t rop, uint32_t src, uint32_t dst);
 

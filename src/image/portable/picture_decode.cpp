@@ -49,10 +49,12 @@ std::optional<PixelSurface> DecodePicture(PictureKind kind, const uint8_t* data,
   if (!rgb) return std::nullopt;
   std::optional<PixelSurface> out;
   // The decoder may disagree with the header we read; trust neither beyond the bound.
-  if (rgb->w > 0 && rgb->h > 0 && rgb->w <= MaxPictureSide && rgb->h <= MaxPictureSide && SDL_LockSurface(rgb) == 0) {
+  if (rgb->w > 0 && rgb->h > 0 && rgb->w <= MaxPictureSide && rgb->h <= MaxPictureSide &&
+      SDL_LockSurface(rgb) == 0) {
     out.emplace(rgb->w, rgb->h);
     for (int y = 0; y < rgb->h; ++y) {
-      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) + size_t(y) * rgb->pitch);
+      const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) +
+                                                          size_t(y) * rgb->pitch);
       for (int x = 0; x < rgb->w; ++x) out->At(x, y) = row[x] & 0x00FFFFFF;
     }
     SDL_UnlockSurface(rgb);

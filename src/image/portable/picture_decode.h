@@ -7,25 +7,10 @@
 #include <optional>
 
 #include "image/image.h"
+#include "image/picture_headers.h"
 #include "image/portable/pixel_surface.h"
 
 namespace dfx::portable {
-
-// Largest width or height we decode. Glyphs are at most a few hundred pixels; this
-// leaves room for any real picture while keeping a decode under 64 MiB.
-constexpr int32_t MaxPictureSide = 4096;
-// Files larger than this are not read at all (a 4096x4096 32-bit BMP plus slack).
-constexpr size_t MaxPictureFileBytes = size_t(MaxPictureSide) * MaxPictureSide * 4 + (1u << 20);
-
-struct PictureSize {
-  int32_t width = 0;
-  int32_t height = 0;
-};
-
-// Pixel size a BMP, GIF or JPEG header announces, or nothing when the header is
-// truncated, malformed or out of bounds (either side 0 or above maxSide).
-std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size,
-                                           int32_t maxSide = MaxPictureSide);
 
 // Our own BMP decoder: uncompressed 1/4/8/24/32-bit (32-bit also with bit fields),
 // bottom-up or top-down, core or info headers, at most maxSide on a side (screenshots

@@ -16,7 +16,8 @@ struct PixelSurface {
   std::vector<uint32_t> pixels;
 
   PixelSurface() = default;
-  PixelSurface(int32_t w, int32_t h, uint32_t fill = 0) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
+  PixelSurface(int32_t w, int32_t h, uint32_t fill = 0)
+      : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
   uint32_t At(int32_t x, int32_t y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
   uint32_t& At(int32_t x, int32_t y) { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };

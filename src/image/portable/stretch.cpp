@@ -27,8 +27,8 @@ uint32_t ApplyRop(uint32_t rop, uint32_t s, uint32_t d) {
   return r & 0x00FFFFFF;
 }
 
-int32_t StretchCopy(const PixelSurface& src, PixelSurface& dst, int32_t x, int32_t y, int32_t width, int32_t height,
-                    uint32_t rop) {
+int32_t StretchCopy(const PixelSurface& src, PixelSurface& dst, int32_t x, int32_t y, int32_t width,
+                    int32_t height, uint32_t rop) {
   if (src.width <= 0 || src.height <= 0) return 0;
   if (width <= 0 || height <= 0) return 1;  // an empty rectangle is a successful no-op
   const int64_t x0 = std::max<int64_t>(x, 0);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <new>
 
-#include "image/portable/picture_decode.h"
+#include "image/picture_headers.h"
 
 namespace dfx::win32 {
 
@@ -53,19 +53,14 @@ int32_t PictureLoader::Load(const char* path) {
       // The platform loader trusts the header's size; refuse absurd ones first.
       uint8_t header[BmpHeaderBytes] = {};
       bool sane = ReadExactly(file, header, sizeof header) &&
-                  portable::PeekPictureSize(PictureKind::Bmp, header, sizeof header).has_value();
+                  PeekPictureSize(PictureKind::Bmp, header, sizeof header).has_value();
       CloseHandle(file);
       return sane ? LoadBmp(path) : 0;
     }
-    case PictureKind::Png:
-      result = ReadPngSize(file);
-      break;
+    case PictureKind::Png: result = ReadPngSize(file); break;
     case PictureKind::Jpeg:
-    case PictureKind::Gif:
-      result = LoadOlePicture(file);
-      break;
-    case PictureKind::None:
-      break;
+    case PictureKind::Gif: result = LoadOlePicture(file); break;
+    case PictureKind::None: break;
   }
   CloseHandle(file);
   return result;
@@ -98,13 +93,13 @@ int32_t PictureLoader::ReadPngSize(HANDLE file) {
 
 int32_t PictureLoader::LoadOlePicture(HANDLE file) {
   DWORD size = GetFileSize(file, nullptr);
-  if (size == INVALID_FILE_SIZE || size == 0 || size > portable::MaxPictureFileBytes) return 0;
+  if (size == INVALID_FILE_SIZE || size == 0 || size > MaxPictureFileBytes) return 0;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
   if (!block) return 0;
   void* bytes = GlobalLock(block);
   bool read = bytes && ReadExactly(file, bytes, size);
   // The OLE decoders size their bitmap from the header; look at it before they do.
-  bool sane = read && portable::PeekPictureSize(kind, static_cast<const uint8_t*>(bytes), size).has_value();
+  bool sane = read && PeekPictureSize(kind, static_cast<const uint8_t*>(bytes), size).has_value();
   if (bytes) GlobalUnlock(block);
   if (!sane) {
     GlobalFree(block);
@@ -144,8 +139,7 @@ int32_t PictureLoader::LoadOlePicture(HANDLE file) {
 
 HBITMAP PictureLoader::BitmapHandle() const {
   switch (kind) {
-    case PictureKind::Bmp:
-      return bitmap;
+    case PictureKind::Bmp: return bitmap;
     case PictureKind::Jpeg:
     case PictureKind::Gif: {
       if (!picture) return nullptr;
@@ -154,8 +148,7 @@ HBITMAP PictureLoader::BitmapHandle() const {
       // OLE hands GDI handles out as 32 bits; they widen by sign extension.
       return static_cast<HBITMAP>(LongToHandle(static_cast<LONG>(h)));
     }
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 
@@ -344,7 +337,8 @@ DWORD WINAPI ImageObject::CaptureWorker(LPVOID param) {
   }
   const int32_t w = self->captureWidth;
   const int32_t h = self->captureHeight;
-  self->pixels = static_cast<uint32_t*>(HeapAlloc(self->heap, HEAP_ZERO_MEMORY, size_t(w) * size_t(h) * 4 + 4));
+  self->pixels =
+      static_cast<uint32_t*>(HeapAlloc(self->heap, HEAP_ZERO_MEMORY, size_t(w) * size_t(h) * 4 + 4));
 
   HDC windowDc = GetDC(self->captureWindow);
   HDC memory = CreateCompatibleDC(windowDc);

@@ -5,8 +5,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <ocidl.h>
+#include <windows.h>
 
 #include <atomic>
 #include <cstdint>

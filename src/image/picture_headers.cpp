@@ -1,9 +1,10 @@
 #include <cstdlib>
 
-#include "image/portable/little_endian.h"
-#include "image/portable/picture_decode.h"
+#include "image/picture_headers.h"
 
-namespace dfx::portable {
+#include "image/little_endian.h"
+
+namespace dfx {
 
 namespace {
 
@@ -42,7 +43,8 @@ std::optional<PictureSize> GifSize(const uint8_t* d, size_t n, int32_t maxSide) 
       if (n - pos < 10) return std::nullopt;
       int64_t right = int64_t(Le16(d + pos + 1)) + Le16(d + pos + 5);
       int64_t bottom = int64_t(Le16(d + pos + 3)) + Le16(d + pos + 7);
-      if (!Bounded(Le16(d + pos + 5), Le16(d + pos + 7), maxSide) || right > screen->width || bottom > screen->height) {
+      if (!Bounded(Le16(d + pos + 5), Le16(d + pos + 7), maxSide) || right > screen->width ||
+          bottom > screen->height) {
         return std::nullopt;
       }
       return screen;
@@ -82,7 +84,8 @@ std::optional<PictureSize> JpegSize(const uint8_t* d, size_t n, int32_t maxSide)
 
 }  // namespace
 
-std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size, int32_t maxSide) {
+std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data, size_t size,
+                                           int32_t maxSide) {
   switch (kind) {
     case PictureKind::Bmp: return BmpSize(data, size, maxSide);
     case PictureKind::Gif: return GifSize(data, size, maxSide);
@@ -91,4 +94,4 @@ std::optional<PictureSize> PeekPictureSize(PictureKind kind, const uint8_t* data
   }
 }
 
-}  // namespace dfx::portable
+}  // namespace dfx

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace dfx::portable {
+namespace dfx {
 
 inline uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
 inline uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
@@ -18,4 +18,4 @@ inline void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
   PutLe16(out, v >> 16);
 }
 
-}  // namespace dfx::portable
+}  // namespace dfx
