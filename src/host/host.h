@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "host/input_slot.h"
 #include "image/image.h"
 
 namespace dfx {
@@ -28,13 +29,20 @@ class Host : public ImageFactory {
   // A new, empty image object of this platform, bindable to this host's window.
   std::unique_ptr<Image> CreateImage() override = 0;
 
-  // Takes the key slot in one exchange: the unread key code, or 0 when empty.
-  virtual uint8_t TakeKey() = 0;
-  // Called while waiting for a key and the slot was empty: sleeps 1 ms.
+  // Takes the input slot in one exchange: the unread key or pointer press, or an empty input.
+  virtual Input TakeInput() = 0;
+  // Called while waiting for input and the slot was empty: blocks until input may have
+  // arrived (a native host waits on its slot; nothing is polled).
   virtual void IdleForKey() = 0;
+
+  // The unread key code, or 0 (an unread pointer press is dropped).
+  uint8_t TakeKey() { return TakeInput().key; }
 };
 
-// n key codes, waiting for each; the empty string at once for n <= 0.
+// The next input, waiting for it.
+Input WaitInput(Host& host);
+// n key codes, waiting for each (pointer presses are passed over); the empty string at
+// once for n <= 0.
 std::string ReadKeys(Host& host, int32_t n);
 // Blocks for one key and returns its code (0..255), which the game keeps as lastKey.
 int16_t WaitKey(Host& host);

@@ -2,18 +2,21 @@
 
 namespace dfx {
 
+Input WaitInput(Host& host) {
+  for (;;) {
+    const Input in = host.TakeInput();
+    if (!in.Empty()) return in;
+    host.IdleForKey();
+  }
+}
+
 std::string ReadKeys(Host& host, int32_t n) {
   std::string result;
-  if (n <= 0) return result;
-  for (;;) {
-    uint8_t key = host.TakeKey();
-    if (key != 0) {
-      result += static_cast<char>(key);
-      if (static_cast<int32_t>(result.size()) >= n) return result;
-    } else {
-      host.IdleForKey();
-    }
+  while (static_cast<int32_t>(result.size()) < n) {
+    const Input in = WaitInput(host);
+    if (in.key != 0) result += static_cast<char>(in.key);
   }
+  return result;
 }
 
 int16_t WaitKey(Host& host) { return static_cast<int16_t>(static_cast<uint8_t>(ReadKeys(host, 1)[0])); }

@@ -18,7 +18,7 @@ struct MemoryHost::State {
   portable::DrawTarget backBuffer;
   portable::WindowSurfaces surfaces;
 
-  std::atomic<uint8_t> keySlot{0};
+  InputSlot slot;
   mutable std::mutex scriptMutex;
   std::deque<uint8_t> script;
   std::function<void()> onKeysExhausted = [] { throw KeysExhausted{}; };
@@ -49,21 +49,21 @@ std::unique_ptr<Image> MemoryHost::CreateImage() {
   return std::make_unique<portable::ImageObject>(&state_->surfaces);
 }
 
-uint8_t MemoryHost::TakeKey() {
-  uint8_t key = state_->keySlot.exchange(0);
-  if (key != 0) return key;
+Input MemoryHost::TakeInput() {
+  Input in = state_->slot.Take();
+  if (!in.Empty()) return in;
   std::lock_guard<std::mutex> guard(state_->scriptMutex);
-  if (state_->script.empty()) return 0;
-  key = state_->script.front();
+  if (state_->script.empty()) return in;
+  in.key = state_->script.front();
   state_->script.pop_front();
-  return key;
+  return in;
 }
 
 void MemoryHost::IdleForKey() {
   bool exhausted = false;
   {
     std::lock_guard<std::mutex> guard(state_->scriptMutex);
-    exhausted = state_->script.empty() && state_->keySlot.load() == 0;
+    exhausted = state_->script.empty();
   }
   if (exhausted) state_->onKeysExhausted();
   SleepMs(1);
@@ -85,7 +85,7 @@ size_t MemoryHost::PendingKeys() const {
   return state_->script.size();
 }
 
-void MemoryHost::PressKey(uint8_t code) { state_->keySlot.store(code); }
+void MemoryHost::PressKey(uint8_t code) { state_->slot.StoreKey(code); }
 
 void MemoryHost::SetOnKeysExhausted(std::function<void()> handler) {
   state_->onKeysExhausted = handler ? std::move(handler) : [] { throw KeysExhausted{}; };

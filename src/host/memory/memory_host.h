@@ -28,7 +28,7 @@ class MemoryHost : public Host {
   void StartWindow() override;
   void FinishWindowSetup(const char* title) override;
   std::unique_ptr<Image> CreateImage() override;
-  uint8_t TakeKey() override;
+  Input TakeInput() override;
   void IdleForKey() override;
 
   // Script: each key is delivered when the game next waits with an empty slot.

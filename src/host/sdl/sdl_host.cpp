@@ -111,7 +111,7 @@ struct SdlHost::State {
   std::atomic<bool> ready{false};
   std::atomic<bool> windowRequested{false};
   std::atomic<bool> gameDone{false};
-  std::atomic<uint8_t> keySlot{0};
+  InputSlot slot;
   std::thread gameThread;
   std::atomic<std::thread::id> eventThreadId{};
   std::atomic<std::thread::id> gameThreadId{};
@@ -309,7 +309,7 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
           break;
         case WindowCommand::None:
           // Auto-repeat stores again; an unread key is simply replaced.
-          if (uint8_t code = VirtualKeyFromSdl(e.key.keysym)) s.keySlot.store(code);
+          s.slot.StoreKey(VirtualKeyFromSdl(e.key.keysym));
           break;
       }
       break;
@@ -387,9 +387,9 @@ std::unique_ptr<Image> SdlHost::CreateImage() {
   return std::make_unique<portable::ImageObject>(&state_->surfaces);
 }
 
-uint8_t SdlHost::TakeKey() { return state_->keySlot.exchange(0); }
+Input SdlHost::TakeInput() { return state_->slot.Take(); }
 
-void SdlHost::IdleForKey() { SleepMs(1); }
+void SdlHost::IdleForKey() { state_->slot.Wait(100); }
 
 PixelSurface SdlHost::PresentedFrame() {
   std::lock_guard<std::mutex> guard(state_->presentedMutex);

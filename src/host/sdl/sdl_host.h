@@ -44,7 +44,7 @@ class SdlHost : public Host {
   void StartWindow() override;
   void FinishWindowSetup(const char* title) override;
   std::unique_ptr<Image> CreateImage() override;
-  uint8_t TakeKey() override;
+  Input TakeInput() override;
   void IdleForKey() override;
 
   // For tests: the last frame handed to the display (client area, 0x00RRGGBB),

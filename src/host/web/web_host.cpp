@@ -24,7 +24,7 @@ struct WebHost::State {
 
   // One thread: these change in browser callbacks while the game sleeps in a wait.
   std::atomic<bool> ready{false};
-  std::atomic<uint8_t> keySlot{0};
+  InputSlot slot;
   uint32_t keysTaken = 0;
   bool waitingForKey = false;
 };
@@ -86,7 +86,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void* user) {
   const uint8_t code = VirtualKeyFromWeb(e->key, e->code, e->altKey);
   if (code == 0) return EM_FALSE;
   // Auto-repeat stores again; an unread key is simply replaced.
-  s.keySlot.store(code);
+  s.slot.StoreKey(code);
   // The browser keeps its own shortcuts (Ctrl/Cmd combinations, function keys); the
   // game's keys must not scroll the page or go back in its history.
   const bool browserKey = e->ctrlKey || e->metaKey || (code >= 112 && code <= 135);
@@ -132,15 +132,15 @@ std::unique_ptr<Image> WebHost::CreateImage() {
   return std::make_unique<portable::ImageObject>(&state_->surfaces);
 }
 
-uint8_t WebHost::TakeKey() {
+Input WebHost::TakeInput() {
   State& s = *state_;
-  const uint8_t key = s.keySlot.exchange(0);
-  if (key != 0) {
+  const Input in = s.slot.Take();
+  if (!in.Empty()) {
     ++s.keysTaken;
     s.waitingForKey = false;
     PublishKeyState(s);
   }
-  return key;
+  return in;
 }
 
 void WebHost::IdleForKey() {

@@ -24,7 +24,7 @@ class WebHost : public Host {
   void StartWindow() override;
   void FinishWindowSetup(const char* title) override;
   std::unique_ptr<Image> CreateImage() override;
-  uint8_t TakeKey() override;
+  Input TakeInput() override;
   void IdleForKey() override;
 
   struct State;

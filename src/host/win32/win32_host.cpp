@@ -55,9 +55,9 @@ void Win32Host::FinishWindowSetup(const char* title) {
 
 std::unique_ptr<Image> Win32Host::CreateImage() { return std::make_unique<win32::ImageObject>(&surfaces_); }
 
-uint8_t Win32Host::TakeKey() { return keySlot_.exchange(0); }
+Input Win32Host::TakeInput() { return slot_.Take(); }
 
-void Win32Host::IdleForKey() { Sleep(1); }
+void Win32Host::IdleForKey() { slot_.Wait(100); }
 
 void Win32Host::CopyBackBuffer(HDC target) {
   std::lock_guard<std::mutex> guard(surfaces_.backBufferLock);
@@ -131,7 +131,7 @@ LRESULT CALLBACK Win32Host::WindowProcedure(HWND window, UINT message, WPARAM wP
       host->ready_.store(1);
       return 0;
     }
-    case WM_KEYDOWN: host->keySlot_.store(static_cast<uint8_t>(wParam & 0xFF)); return 0;
+    case WM_KEYDOWN: host->slot_.StoreKey(static_cast<uint8_t>(wParam & 0xFF)); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_CHAR: return 0;

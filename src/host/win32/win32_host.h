@@ -25,7 +25,7 @@ class Win32Host : public Host {
   void StartWindow() override;
   void FinishWindowSetup(const char* title) override;
   std::unique_ptr<Image> CreateImage() override;
-  uint8_t TakeKey() override;
+  Input TakeInput() override;
   void IdleForKey() override;
 
   HWND Window() const { return surfaces_.window.load(); }
@@ -46,7 +46,7 @@ class Win32Host : public Host {
 
   win32::WindowSurfaces surfaces_;
   std::atomic<int32_t> ready_{0};
-  std::atomic<uint8_t> keySlot_{0};
+  InputSlot slot_;
   HBITMAP backBuffer_ = nullptr;
   int32_t screenWidth_ = 0;
   int32_t screenHeight_ = 0;
