@@ -20,7 +20,7 @@ struct MemoryHost::State {
 
   InputSlot slot;
   mutable std::mutex scriptMutex;
-  std::deque<uint8_t> script;
+  std::deque<Input> script;
   std::function<void()> onKeysExhausted = [] { throw KeysExhausted{}; };
 
   std::atomic<bool> ready{false};
@@ -54,7 +54,7 @@ Input MemoryHost::TakeInput() {
   if (!in.Empty()) return in;
   std::lock_guard<std::mutex> guard(state_->scriptMutex);
   if (state_->script.empty()) return in;
-  in.key = state_->script.front();
+  in = state_->script.front();
   state_->script.pop_front();
   return in;
 }
@@ -73,7 +73,14 @@ void MemoryHost::PushKey(uint8_t code) {
   // Code 0 means "empty slot" and can never be delivered.
   if (code == 0) return;
   std::lock_guard<std::mutex> guard(state_->scriptMutex);
-  state_->script.push_back(code);
+  state_->script.push_back(Input{.key = code});
+}
+
+void MemoryHost::PushPress(int32_t x, int32_t y) {
+  // As on a window: a press outside the picture never reaches the game.
+  if (x < 0 || y < 0 || x >= ClientWidth || y >= ClientHeight) return;
+  std::lock_guard<std::mutex> guard(state_->scriptMutex);
+  state_->script.push_back(Input{.press = true, .x = int16_t(x), .y = int16_t(y)});
 }
 
 void MemoryHost::PushKeys(const std::vector<uint8_t>& codes) {

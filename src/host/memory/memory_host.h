@@ -34,6 +34,9 @@ class MemoryHost : public Host {
   // Script: each key is delivered when the game next waits with an empty slot.
   void PushKey(uint8_t code);
   void PushKeys(const std::vector<uint8_t>& codes);
+  // A pointer press at (x, y) of the picture, delivered as a scripted key is.
+  void PushPress(int32_t x, int32_t y);
+  // Scripted keys and presses not yet delivered.
   size_t PendingKeys() const;
   // A key-down now, as the window thread would store it (replaces an unread key).
   void PressKey(uint8_t code);
