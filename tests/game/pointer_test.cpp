@@ -14,84 +14,44 @@ Input Tap(int x, int y) { return Tap(PicturePoint{int16_t(x), int16_t(y)}); }
 Input TapKey(uint8_t key) { return Tap(PressForKey(key).value()); }
 Input TapSquare(int x, int y) { return Tap(SquareCentre(x, y)); }
 
+// Presses at these points mean the same.
 struct Landing {
   Waiting waiting;
-  int x, y;
   PressMeaning meaning;
+  std::vector<PicturePoint> at;
   bool hint = true;
 };
 
 TEST(Pointer, APressMeansTheKeyOfWhatItLandsOn) {
-  const PressMeaning none{}, one{K1}, two{K2}, r{KR}, left{KLeft}, right{KRight}, back{KBack}, any{KReturn};
+  const PressMeaning none{}, any{KReturn};
   const auto sq = [](int x, int y) { return PressMeaning{KReturn, int8_t(x), int8_t(y)}; };
+  const auto key = [](uint8_t k) { return PressForKey(k).value(); };
   const Landing table[] = {
       // The LCD's dots fill x 8..583, y 8..199 of the picture; the frame around means nothing.
-      {AnyKey, 8, 8, any},
-      {AnyKey, 583, 199, any},
-      {AnyKey, 7, 100, none},
-      {AnyKey, 584, 100, none},
-      {AnyKey, 300, 7, none},
-      {AnyKey, 300, 200, none},
-      {Title, 639, 203, none},
-      {HumanTurn, 0, 0, none},
-      // A title line is its whole row; rows are 32 pixels high from y 8.
-      {Title, 300, 39, none},
-      {Title, 8, 40, one},
-      {Title, 583, 71, one},
-      {Title, 300, 72, two},
-      {Title, 300, 103, two},
-      {Title, 300, 104, r},
-      {Title, 300, 135, r},
-      {Title, 400, 167, right},
-      {Title, 300, 168, none},
-      // "LEVEL 0(" and the two marks: the digit's cell is x 272..295, the right mark's from 344.
-      {Title, 8, 150, left},
-      {Title, 271, 150, left},
-      {Title, 272, 150, none},
-      {Title, 295, 150, none},
-      {Title, 296, 150, left},
-      {Title, 343, 150, left},
-      {Title, 344, 150, right},
-      {Title, 583, 150, right},
+      {AnyKey, any, {{8, 8}, {583, 199}, key(' ')}},
+      {AnyKey, none, {{7, 8}, {8, 7}, {584, 199}, {583, 200}}},
+      // A title line is its whole row, 32 pixels high from y 8. On "LEVEL 0(" and the two marks
+      // the digit's cell is x 272..295, the right mark's from 344.
+      {Title, {K1}, {{8, 40}, {583, 71}, key(K1)}},
+      {Title, {K2}, {{300, 72}, key(keys::NumpadTwo)}},
+      {Title, {KR}, {{300, 104}, {300, 135}, key(KR)}},
+      {Title, {KLeft}, {{271, 136}, {296, 150}, {343, 150}, key(KLeft)}},
+      {Title, {KRight}, {{344, 150}, key(KRight)}},
+      {Title, none, {{300, 39}, {300, 168}, {272, 167}, {295, 150}, key(' ')}},
       // A square owns the dot lines left of and above its picture; the last column its right one too.
-      {HumanTurn, 8, 8, sq(1, 1)},
-      {HumanTurn, 31, 31, sq(1, 1)},
-      {HumanTurn, 32, 31, sq(2, 1)},
-      {HumanTurn, 31, 32, sq(1, 2)},
-      {HumanTurn, 203, 199, sq(8, 8)},
-      {HumanTurn, 204, 100, none},
-      {HumanTurn, 7, 100, none},
-      {HumanTurn, 100, 200, none},
+      {HumanTurn, sq(1, 1), {{8, 8}, {31, 31}}},
+      {HumanTurn, sq(1, 2), {{31, 32}}},
+      {HumanTurn, sq(2, 1), {{32, 31}}},
+      {HumanTurn, sq(8, 8), {{203, 199}, SquareCentre(8, 8)}},
+      {HumanTurn, sq(1, 8), {SquareCentre(1, 8)}},
       // Only the printed "[BS] UNDO" (x 224..439, y 72..103), and only while it shows.
-      {HumanTurn, 224, 72, back},
-      {HumanTurn, 439, 103, back},
-      {HumanTurn, 223, 88, none},
-      {HumanTurn, 440, 88, none},
-      {HumanTurn, 300, 71, none},
-      {HumanTurn, 300, 104, none},
-      {HumanTurn, 300, 88, none, false},
-      {Title, 300, 88, two, false}};
+      {HumanTurn, {KBack}, {{224, 72}, {439, 103}, key(KBack)}},
+      {HumanTurn, none, {{204, 100}, {223, 88}, {440, 88}, {300, 71}, {300, 104}, key(' ')}},
+      {HumanTurn, none, {key(KBack)}, false}};
   for (const Landing& l : table)
-    EXPECT_EQ(MeaningOfPress(l.waiting, l.hint, l.x, l.y), l.meaning)
-        << int(l.waiting) << " " << l.x << "," << l.y << " " << l.hint;
-}
-
-// The points scripts use land where they say, and the any-key point means nothing elsewhere.
-TEST(Pointer, ScriptPointsMeanTheirKeys) {
-  for (int sq = 0; sq < 64; ++sq) {
-    const int8_t x = int8_t(sq % 8 + 1), y = int8_t(sq / 8 + 1);
-    const PicturePoint p = SquareCentre(x, y);
-    const PressMeaning played{KReturn, x, y};
-    EXPECT_EQ(MeaningOfPress(HumanTurn, true, p.x, p.y), played);
-  }
-  const std::tuple<uint8_t, Waiting, uint8_t> keys[] = {
-      {K1, Title, K1},         {keys::NumpadTwo, Title, K2}, {KR, Title, KR},        {KLeft, Title, KLeft},
-      {KRight, Title, KRight}, {KBack, HumanTurn, KBack},    {' ', AnyKey, KReturn}, {' ', Title, 0},
-      {KReturn, HumanTurn, 0}};
-  for (auto [key, waiting, meaning] : keys) {
-    const PicturePoint p = PressForKey(key).value();
-    EXPECT_EQ(MeaningOfPress(waiting, true, p.x, p.y).key, meaning) << int(key) << " " << int(waiting);
-  }
+    for (const PicturePoint p : l.at)
+      EXPECT_EQ(MeaningOfPress(l.waiting, l.hint, p.x, p.y), l.meaning)
+          << int(l.waiting) << " " << p.x << "," << p.y;
   EXPECT_FALSE(PressForKey(KUp) || PressForKey(KDown));
 }
 
@@ -99,7 +59,9 @@ struct Played {
   const char* name;
   const char* start;  // null: the shipped start position
   std::vector<std::pair<Keys, Inputs>> stages;
-  bool toTheEnd = false;  // then the first legal square every turn, one undo, the result and the title
+  // Then the first legal square every turn, an undo on the third and the hint's spot pressed
+  // again; the result, and the title.
+  bool toTheEnd = false;
 };
 
 void PrintTo(const Played& p, std::ostream* os) { *os << p.name; }
@@ -115,26 +77,24 @@ std::vector<std::vector<uint32_t>> Screens(const Played& p, bool byPress) {
   s.host.SetOnKeysExhausted([&] {
     screens.push_back(s.host.ScreenCopy().pixels);
     Inputs next;
-    const auto keys = [&](const Keys& k) {
+    const auto give = [&](const Keys& k, const Inputs& presses) {
+      if (byPress) return void(next = presses);
       for (uint8_t c : k) next.push_back(Input{.key = c});
     };
     const Game& g = *s.game;
     if (stage < p.stages.size()) {
-      byPress ? void(next = p.stages[stage].second) : keys(p.stages[stage].first);
+      give(p.stages[stage].first, p.stages[stage].second);
       ++stage;
     } else if (p.toTheEnd && !std::exchange(ended, s.Over())) {
-      const Keys moves = KeysToFirstLegalSquare(g);
-      if (s.Over() || moves == Keys{' '}) {
-        byPress ? next.push_back(TapKey(KReturn)) : keys({' '});
-      } else if (++turns == 3) {
-        byPress ? next.push_back(TapKey(KBack)) : keys({KBack});
-      } else if (byPress) {
-        int sq = FirstSquare;
-        while (g.board[sq] != Empty || !g.board.CanPlay(sq, Cell(g.state.sideToMove))) ++sq;
-        next.push_back(TapSquare(sq % 9, sq / 9));
-      } else {
-        keys(moves);
-      }
+      int sq = FirstSquare;
+      while (sq <= LastSquare && (g.board[sq] != Empty || !g.board.CanPlay(sq, Cell(g.state.sideToMove))))
+        ++sq;
+      if (sq > LastSquare)
+        give({' '}, {Tap(600, 100), TapKey(KReturn)});
+      else if (++turns == 3 || turns == 4)  // an undo, then its hint is gone
+        give({KBack}, {TapKey(KBack)});
+      else
+        give(KeysToFirstLegalSquare(g), {TapSquare(sq % 9, sq / 9)});
     }
     if (next.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
     for (const Input& in : next) in.press ? s.host.PushPress(in.x, in.y) : s.host.PushKey(in.key);
@@ -154,22 +114,9 @@ TEST_P(PlayedByPresses, ShowsTheScreensOfItsKeyScript) {
   for (size_t i = 0; i < byKeys.size(); ++i) EXPECT_TRUE(byKeys[i] == byPresses[i]) << "screen " << i;
 }
 
-const char* kThreeEmpties =
-    "-OXXXOX-"
-    "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
-    "XXXXXXO-";
-
 INSTANTIATE_TEST_SUITE_P(
     Each, PlayedByPresses,
     ::testing::Values(
-        // Presses on the digit and on the title's name do nothing; level 2 with RANDOM off.
-        Played{"Title",
-               nullptr,
-               {{{KR}, {TapKey(KR)}},
-                {{KRight, KRight, KRight},
-                 {TapKey(KRight), Tap(280, 150), Tap(300, 20), TapKey(KRight), Tap(583, 136), Tap(600, 150)}},
-                {{KLeft}, {Tap(8, 167)}},
-                {{K2}, {TapKey(keys::NumpadTwo)}}}},
         // An occupied square and an illegal one take the cursor there and wait; the hint on
         // the first turn does what Backspace does then (nothing); d3 is played.
         Played{"SquaresAndTheFirstHint",
@@ -179,16 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
                 {{KLeft, KLeft, KLeft, KLeft, KUp, KUp, KUp, KUp, KReturn}, {TapSquare(1, 1)}},
                 {{KBack}, {TapKey(KBack)}},
                 {{KRight, KRight, KRight, KDown, KDown, KReturn}, {TapSquare(4, 3)}}}},
-        // Undo by its hint, then the spot where it was means nothing; the second move's
-        // press waits through the computer's turn; the result goes by a press on the LCD only.
-        Played{"UndoAndResult",
-               kThreeEmpties,
-               {{{K1, KReturn}, {TapKey(K1), TapSquare(1, 1)}},
-                {{KBack, KBack}, {TapKey(KBack), TapKey(KBack)}},
-                {{KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn, KDown, KDown, KDown, KDown, KDown,
-                  KDown, KDown, KReturn},
-                 {TapSquare(1, 1), TapSquare(8, 8)}},
-                {{' '}, {Tap(600, 100), Tap(8, 199)}}}},
         Played{"PassThenResult",
                "XO--------------------------------------------------------------",
                {{{K2}, {TapKey(K2)}}, {{'A'}, {Tap(583, 8)}}, {{' '}, {TapSquare(8, 8)}}}},
