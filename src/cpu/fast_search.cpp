@@ -162,8 +162,8 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     if (alpha < -1) alpha = -1;
     if (beta > 1) beta = 1;
   } else if (mode_ == SearchMode::Exact) {
-    if (alpha < -64) alpha = -64;
-    if (beta > 64) beta = 64;
+    if (alpha < -MaxDiscDifference) alpha = -MaxDiscDifference;
+    if (beta > MaxDiscDifference) beta = MaxDiscDifference;
   }
   // The last few squares of an end game, when the depth limit cannot be reached there.
   if (mode_ != SearchMode::Evaluation && empties <= 6) {
@@ -273,12 +273,7 @@ void FastSearch::MainSearch(const SearchRequest& request, SearchAnswer& answer, 
   mode_ = request.mode;
   const SearchMode mode = request.mode;
   table_.NextGeneration();
-  context.searchMode = mode;
-  if (request.progress) request.progress->StartMarks();
-  context.ply = 0;
-  context.depthLimit = context.nominalDepth;
-  context.pruneEnabled = 1;
-  context.progressGlyph = 3;
+  context.StartMainSearch(request);
 
   PlyRecord& record = context.plyRecord[0];
   record.bestScore = NoScore;

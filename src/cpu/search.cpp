@@ -155,18 +155,12 @@ void LiteralSearch::PreSearch() {
 }
 
 void LiteralSearch::MainSearch() {
-  const SearchMode mode = ask_.mode;
   const Cell rootSide = c_.side;
   if (memo_) {
     memo_->NextGeneration();
     memoActive_ = true;
   }
-  c_.searchMode = mode;
-  if (ask_.progress) ask_.progress->StartMarks();
-  c_.ply = 0;
-  c_.depthLimit = c_.nominalDepth;
-  c_.pruneEnabled = 1;
-  c_.progressGlyph = 3;
+  c_.StartMainSearch(ask_);
   SearchNode(0, rootDiscs_);
   c_.side = rootSide;
   memoActive_ = false;

@@ -85,6 +85,16 @@ struct SearchScratch {
   // The position: discs[White], discs[Black]; one saved copy per ply.
   Bits discs[3] = {};
   Bits saved[MaxPly + 1][3] = {};
+
+  // The main search's settings, as both searches start it, and the start of its row of marks.
+  void StartMainSearch(const SearchRequest& request) {
+    searchMode = request.mode;
+    if (request.progress) request.progress->StartMarks();
+    ply = 0;
+    depthLimit = nominalDepth;
+    pruneEnabled = 1;
+    progressGlyph = 3;
+  }
 };
 
 // Results of whole subtrees of the literal search. A node's outcome (its best score and the

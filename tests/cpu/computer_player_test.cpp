@@ -1,5 +1,6 @@
 // The move decision and the opening book: book first (orientation, lines, random choice,
 // the two mends), search otherwise, passes.
+#include <array>
 #include <set>
 
 #include "test_support.h"
@@ -66,7 +67,20 @@ TEST_F(ComputerPlayerTest, BookMovesStayLegalThroughAWholeOpeningAndReachEveryLi
   EXPECT_EQ(std::tuple(lines.size(), *lines.begin(), *lines.rbegin()), std::tuple(63u, 1, 63));
 }
 
+// The book is asked only within the first eight moves and with at most 12 discs.
+TEST_F(ComputerPlayerTest, NoBookMoveBeyondTheDiscLimit) {
+  for (auto [discs, hit] : {std::pair(12, true), {13, false}}) {
+    Restart();  // d3 stays legal: the extra discs are on row 8, then a7
+    for (int s = SquareIndex(1, 8); s < SquareIndex(1, 8) + discs - 4; ++s) board[s == 81 ? 64 : s] = White;
+    EXPECT_EQ(Decide(Black, 1, 0).bookHit, hit) << discs;
+  }
+}
+
+// The generator from a known seed (the classic 15-bit steps) and the lines it draws among.
 TEST_F(ComputerPlayerTest, FollowsTheMatchingLinesUntilTheGameLeavesThem) {
+  uint32_t a = 1, b = 1;
+  EXPECT_EQ((std::array{Random15(a), Random15(a), Random15(a)}), (std::array{16838, 5758, 10113}));
+  EXPECT_DOUBLE_EQ(RandomUnit(b), 0.53204);
   // Lines 45..48 begin 51 58; 45 alone goes on with 57, so no random number is drawn.
   player->SeedRandom(99);
   for (int s : {51, 58, 57}) player->RecordOpeningMove(s % 9, s / 9, ++moveNumber);
@@ -104,24 +118,6 @@ TEST_F(ComputerPlayerTest, PassesCountAsMovesAndASingleMoveKeepsTheOldScore) {
   const ComputerMove m = Decide(White, LevelS, 0);
   EXPECT_EQ(std::tuple(moveNumber, m.square, m.scoreMade, m.bestScore),
             std::tuple(26, 79, false, first.bestScore));
-}
-
-// The book is asked only within the first eight moves and with at most 12 discs.
-TEST_F(ComputerPlayerTest, NoBookMoveBeyondTheDiscLimit) {
-  for (auto [discs, hit] : {std::pair(12, true), {13, false}}) {
-    Restart();  // d3 stays legal: the extra discs are on row 8, then a7
-    for (int s = SquareIndex(1, 8); s < SquareIndex(1, 8) + discs - 4; ++s) board[s == 81 ? 64 : s] = White;
-    EXPECT_EQ(Decide(Black, 1, 0).bookHit, hit) << discs;
-  }
-}
-
-// The book's generator from a known seed: the classic 15-bit steps, and a fraction of two.
-TEST(Random, FirstValuesFromAKnownSeed) {
-  uint32_t seed = 1;
-  const int first[4] = {Random15(seed), Random15(seed), Random15(seed), Random15(seed)};
-  EXPECT_EQ(std::vector<int>(first, first + 4), (std::vector<int>{16838, 5758, 10113, 17515}));
-  seed = 1;
-  EXPECT_DOUBLE_EQ(RandomUnit(seed), 0.53204);
 }
 
 }  // namespace
