@@ -28,6 +28,19 @@ def run(*cmd, **kw):
     return subprocess.run(cmd, capture_output=True, text=True, **kw)
 
 
+def xrun(*cmd, check=False):
+    # The X server may refuse a connection for a moment under load: try again, a few times
+    # over about two seconds, before a failure counts.
+    for attempt in range(8):
+        out = run(*cmd)
+        if out.returncode == 0 or not re.search(r"(?i)can.?t open display|cannot open display|unable to open display", out.stderr):
+            break
+        time.sleep(0.25)
+    if check and out.returncode != 0:
+        raise Failure("%s failed (%d): %s" % (" ".join(cmd[:2]), out.returncode, out.stderr.strip()))
+    return out
+
+
 def show(t):  # a read screen as text, for failure messages
     return "\n".join(t["lines"] + [t["board"][i:i + 8] for i in range(0, 64, 8)]) if isinstance(t, dict) else repr(t)
 
@@ -37,7 +50,10 @@ def wm_close(window):
     # XClientMessageEvent (33, format 32) laid out in an XEvent's 24 longs.
     x = ctypes.CDLL(ctypes.util.find_library("X11"))
     x.XOpenDisplay.restype = ctypes.c_void_p
-    d = ctypes.c_void_p(x.XOpenDisplay(None))
+    for attempt in range(8):  # a refused connection: again, as in xrun
+        if (d := ctypes.c_void_p(x.XOpenDisplay(None))).value: break
+        time.sleep(0.25)
+    check(d.value, "cannot open the display")
     atom = lambda name: x.XInternAtom(d, name, 0)
     event = (ctypes.c_ulong * 24)(33, 0, 0, d.value, int(window), atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
     check(x.XSendEvent(d, ctypes.c_ulong(int(window)), 0, 0, event), "cannot send the close request")
@@ -60,11 +76,11 @@ class Session:
     def start(self):
         self.proc = subprocess.Popen(self.cmd, cwd=self.cwd, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
         atexit.register(self.proc.kill)
-        find = lambda: run("xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()
+        find = lambda: xrun("xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()
         self.window = self.poll("window titled %r" % TITLE, find, bool, 90)[0]
 
     # Position x, y on the screen, screen number, client width, height.
-    geometry = lambda self: [int(n) for n in re.findall(r"\d+", run("xdotool", "getwindowgeometry", self.window).stdout)][1:]
+    geometry = lambda self: [int(n) for n in re.findall(r"\d+", xrun("xdotool", "getwindowgeometry", self.window, check=True).stdout)][1:]
 
     def frame(self, sdl_size=None):
         if not self.wine:
@@ -77,12 +93,12 @@ class Session:
         check(w + 2 * left == 650 and top + h + left == 237, "X11 window %dx%d at %d,%d" % (w, h, left, top))
 
     def keys(self, *names):  # the key slot holds one key: give the program time to take each
-        run("xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", "--delay", "70", *names, check=True)
+        xrun("xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", "--delay", "70", *names, check=True)
 
     def screen(self):
         self.shots += 1
         shot = os.path.join(WORK, "shot%03d.png" % self.shots)
-        run("import", "-window", self.window, shot, check=True)
+        xrun("import", "-window", self.window, shot, check=True)
         dots = shot if self.wine else shot + ".1x.png"  # SDL: back to one pixel a dot
         if not self.wine: run("convert", shot, "-sample", "640x204!", dots, check=True)
         out = run(DFX, "read-screen", dots, "--glyphs", os.path.join(REPO, "res", "bmp"), "--json")
@@ -117,7 +133,9 @@ def probe(s):
     # Key n's code goes to line 1 + n % 5 and a disc on square n. Wine may pass on a Num
     # Lock (144) of its own when it syncs the lock state with the X server.
     seen = 0
-    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", [16, 82]), ("shift", [16])):
+    # SDL holds Shift back while it may be part of a window command: alone, it counts when released.
+    shift_r = [16, 82] if s.wine else [82]
+    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", shift_r), ("shift", [16])):
         s.keys(key)
         got = lambda t: [t["lines"][1 + n % 5][9:16] for n in range(seen, t["board"][:24].count("X"))]
         t = s.wait("key codes %s" % codes, lambda t: [c for c in got(t) if c != "KEY 144"] == ["KEY %3d" % c for c in codes])
@@ -186,12 +204,16 @@ def zip_package(target):
 
 
 def deb_package(deb, app):
-    want = ["games/discoflipparex", "games/dfx", "share/man/man6/discoflipparex.6.gz", "share/doc/discoflipparex/copyright",
+    want = ["games/discoflipparex", "games/dfx", "share/man/man6/discoflipparex.6.gz", "share/man/man6/dfx.6.gz",
+            "share/doc/discoflipparex/copyright",
             "share/doc/discoflipparex/changelog.gz", "share/discoflipparex/res/board.txt",
             "share/applications/%s.desktop" % app, "share/metainfo/%s.metainfo.xml" % app]
     want += ["share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, app) for n in (16, 32, 48, 128, 256)]
     want += ["share/discoflipparex/res/bmp/" + f for f in os.listdir(os.path.join(REPO, "res", "bmp"))]
-    listed = sorted(l.split()[5] for l in run("dpkg-deb", "-c", deb, check=True).stdout.splitlines() if l[0] != "d")
+    contents = [l.split() for l in run("dpkg-deb", "-c", deb, check=True).stdout.splitlines()]
+    listed = sorted(l[5] for l in contents if l[0][0] != "d")
+    check(all(l[0] == "drwxr-xr-x" for l in contents if l[0][0] == "d"), "folders not 0755:\n" + "\n".join(
+        " ".join(l) for l in contents if l[0][0] == "d" and l[0] != "drwxr-xr-x"))
     check(sorted("./usr/" + f for f in want) == listed, "package files:\n" + "\n".join(listed))
     # `cmake --install` lays down the same files but the doc, the programs in bin/ and the manual page plain.
     tree = os.path.join(WORK, "prefix")
@@ -206,6 +228,9 @@ def deb_package(deb, app):
     for cmd in (["lintian", "--fail-on", "error", deb], ["desktop-file-validate", "%s/usr/share/applications/%s.desktop" % (root, app)],
                 ["appstreamcli", "validate", "--no-net", "%s/usr/share/metainfo/%s.metainfo.xml" % (root, app)]):
         check((out := run(*cmd)).returncode == 0, "%s: %s%s" % (cmd[0], out.stdout, out.stderr))
+    # Docks match the running window's class to the entry.
+    entry = open("%s/usr/share/applications/%s.desktop" % (root, app)).read().splitlines()
+    check("StartupWMClass=discoflipparex" in entry, "the desktop entry lacks StartupWMClass")
     # Run from an unrelated folder: the program finds its data beside itself in ../share.
     return Session([root + "/usr/games/discoflipparex"], cwd=WORK)
 
@@ -214,6 +239,9 @@ def package(s):
     s.start()
     s.wait("the title screen", TITLE_SCREEN)
     s.frame()
+    if not s.wine:
+        wm_class = xrun("xprop", "-id", s.window, "WM_CLASS").stdout
+        check(wm_class.strip().endswith('"discoflipparex", "discoflipparex"'), "window class: %r" % wm_class)
     s.keys("2")  # the computer opens from the start position read from the file
     s.wait("our first turn", lambda t: "You (White)" in t["lines"][0] and (t["board"].count("X"), t["board"].count("O")) == (4, 1))
     s.close()
