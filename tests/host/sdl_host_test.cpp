@@ -82,6 +82,26 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
                                      {true, SDLK_KP_1, 35},
                                      {true, SDLK_KP_PERIOD, 46}})
     EXPECT_EQ(GameKey(KeyDownFromSdl(Key(sym), false, reported)), code) << reported;
+  // A click's picture pixel: at the top-left in a window, centred on black in full screen
+  // (2048x1024: zoom 3 from 64,206), nothing off the LCD.
+  for (auto [w, h, zoom, full, wx, wy, x, y] : {std::tuple{1280, 408, 2, false, 0, 0, 0, 0},
+                                                {1280, 408, 2, false, 1279, 407, 639, 203},
+                                                {1280, 408, 2, false, 1280, 10, -1, -1},
+                                                {2048, 1024, 2, true, 64, 206, 0, 0},
+                                                {2048, 1024, 2, true, 1983, 817, 639, 203},
+                                                {2048, 1024, 2, true, 63, 300, -1, -1},
+                                                {2048, 1024, 2, true, 1984, 300, -1, -1},
+                                                {2048, 1024, 2, true, 300, 205, -1, -1},
+                                                {2048, 1024, 2, true, 300, 818, -1, -1},
+                                                {1920, 1080, 1, true, 0, 234, 0, 0}}) {
+    int32_t px = -1, py = -1;
+    if (!PlaceLcd(w, h, zoom, full, MaxZoom).PictureAt(wx, wy, px, py)) px = py = -1;
+    EXPECT_EQ(std::pair(px, py), std::pair(x, y)) << w << "x" << h << " at " << wx << "," << wy;
+  }
+  // Cocoa's dots per inch count the backing scale: zoom 1 there.
+  for (auto [dpi, backing, zoom] :
+       {std::tuple{96.f, false, 1}, {200.f, false, 2}, {200.f, true, 1}, {0.f, false, 1}})
+    EXPECT_EQ(ZoomForDpi(dpi, backing), zoom) << dpi;
   for (auto [w, h, zoom] :
        {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;
