@@ -5,113 +5,36 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "host/keys.h"
 #include "host/program_icon.h"
-#include "image/portable/image_object.h"
 #include "runtime/clock.h"
 
 namespace dfx {
 
-using portable::DrawTarget;
 using portable::PixelSurface;
 
-uint8_t VirtualKeyFromSdl(const SDL_Keysym& key) {
-  if (key.mod & KMOD_ALT) return 0;
-  const SDL_Keycode k = key.sym;
-  if (k >= SDLK_a && k <= SDLK_z) return keys::Letter(char('A' + (k - SDLK_a)));
-  if (k >= SDLK_0 && k <= SDLK_9) return keys::Digit(k - SDLK_0);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return k == SDLK_F10 ? 0 : keys::Function(1 + (k - SDLK_F1));
-  if (k >= SDLK_F13 && k <= SDLK_F24) return keys::Function(13 + (k - SDLK_F13));
-  if ((k >= SDLK_KP_1 && k <= SDLK_KP_9) || k == SDLK_KP_0 || k == SDLK_KP_PERIOD) {
-    // As on Windows: digits with Num Lock on, the keys printed under them with it off.
-    constexpr uint8_t NumLockOff[10] = {keys::Insert, keys::End,   keys::Down, keys::PageDown, keys::Left,
-                                        keys::Clear,  keys::Right, keys::Home, keys::Up,       keys::PageUp};
-    const int digit = k == SDLK_KP_0 ? 0 : k == SDLK_KP_PERIOD ? -1 : int(k - SDLK_KP_1) + 1;
-    if (key.mod & KMOD_NUM) return digit < 0 ? keys::Decimal : keys::Numpad(digit);
-    return digit < 0 ? keys::Delete : NumLockOff[digit];
-  }
-  switch (k) {
-    case SDLK_BACKSPACE: return keys::Back;
-    case SDLK_TAB: return keys::Tab;
-    case SDLK_RETURN:
-    case SDLK_RETURN2:
-    case SDLK_KP_ENTER: return keys::Return;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return keys::Shift;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return keys::Control;
-    case SDLK_PAUSE: return keys::Pause;
-    case SDLK_CAPSLOCK: return keys::CapsLock;
-    case SDLK_ESCAPE: return keys::Escape;
-    case SDLK_SPACE: return keys::Space;
-    case SDLK_PAGEUP: return keys::PageUp;
-    case SDLK_PAGEDOWN: return keys::PageDown;
-    case SDLK_END: return keys::End;
-    case SDLK_HOME: return keys::Home;
-    case SDLK_LEFT: return keys::Left;
-    case SDLK_UP: return keys::Up;
-    case SDLK_RIGHT: return keys::Right;
-    case SDLK_DOWN: return keys::Down;
-    case SDLK_PRINTSCREEN: return keys::PrintScreen;
-    case SDLK_INSERT: return keys::Insert;
-    case SDLK_DELETE: return keys::Delete;
-    case SDLK_LGUI: return keys::LeftWindows;
-    case SDLK_RGUI: return keys::RightWindows;
-    case SDLK_APPLICATION: return keys::Apps;
-    case SDLK_KP_MULTIPLY: return keys::Multiply;
-    case SDLK_KP_PLUS: return keys::Add;
-    case SDLK_KP_MINUS: return keys::Subtract;
-    case SDLK_KP_DIVIDE: return keys::Divide;
-    case SDLK_NUMLOCKCLEAR: return keys::NumLock;
-    case SDLK_SCROLLLOCK: return keys::ScrollLock;
-    case SDLK_SEMICOLON: return keys::Semicolon;
-    case SDLK_EQUALS: return keys::Equals;
-    case SDLK_COMMA: return keys::Comma;
-    case SDLK_MINUS: return keys::Minus;
-    case SDLK_PERIOD: return keys::Period;
-    case SDLK_SLASH: return keys::Slash;
-    case SDLK_BACKQUOTE: return keys::Backquote;
-    case SDLK_LEFTBRACKET: return keys::LeftBracket;
-    case SDLK_BACKSLASH: return keys::Backslash;
-    case SDLK_RIGHTBRACKET: return keys::RightBracket;
-    case SDLK_QUOTE: return keys::Quote;
-    default: break;
-  }
-  // Layouts whose letter keys produce other characters still give the key's letter.
-  const SDL_Scancode s = key.scancode;
-  if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) return keys::Letter(char('A' + (s - SDL_SCANCODE_A)));
-  if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_9) return keys::Digit(1 + (s - SDL_SCANCODE_1));
-  if (s == SDL_SCANCODE_0) return keys::Digit0;
-  return 0;
+int32_t ZoomForDpi(float dpi, bool dpiCountsBackingScale) {
+  // Cocoa's figure counts the backing scale while the window is sized in points: the
+  // system doubles it on a Retina screen by itself.
+  if (dpiCountsBackingScale || !(dpi > 0)) return 1;
+  return std::clamp(int32_t(dpi / 96.0f), 1, MaxZoom);
 }
 
-WindowCommand WindowCommandFromSdl(const SDL_Keysym& key) {
-  const SDL_Keycode k = key.sym;
-  const bool alt = key.mod & KMOD_ALT, ctrl = key.mod & KMOD_CTRL;
-  if (k == SDLK_F11 || (alt && (k == SDLK_RETURN || k == SDLK_KP_ENTER)))
-    return WindowCommand::ToggleFullScreen;
-  if (!ctrl || alt) return WindowCommand::None;
-  // Plus is Shift+Equals on many layouts; Ctrl+Equals counts as Ctrl+Plus.
-  if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) return WindowCommand::ZoomIn;
-  if (k == SDLK_MINUS || k == SDLK_KP_MINUS) return WindowCommand::ZoomOut;
-  if (k == SDLK_0 || k == SDLK_KP_0) return WindowCommand::ZoomReset;
-  return WindowCommand::None;
-}
-
-int32_t FittingZoom(int32_t width, int32_t height) {
-  return std::clamp(std::min(width / ClientWidth, height / ClientHeight), 1, MaxZoom);
+bool IsVirtualVideoDriver(const char* name) {
+  for (const char* virtualDriver : {"offscreen", "dummy", "evdev"})
+    if (name && SDL_strcasecmp(name, virtualDriver) == 0) return true;
+  return !name;
 }
 
 struct SdlHost::State {
-  std::atomic<bool> ready{false};
+  ScreenCore core;
   std::atomic<bool> windowRequested{false};
   std::atomic<bool> gameDone{false};
-  InputSlot slot;
   std::thread gameThread;
   std::atomic<std::thread::id> eventThreadId{};
   std::atomic<std::thread::id> gameThreadId{};
@@ -119,13 +42,13 @@ struct SdlHost::State {
   // Owned by the event thread; the surfaces are read by others only after `ready`.
   SDL_Window* sdlWindow = nullptr;
   SDL_Surface* icon = nullptr;
-  std::unique_ptr<DrawTarget> window;
-  std::unique_ptr<DrawTarget> backBuffer;
-  portable::WindowSurfaces surfaces;
   int32_t defaultZoom = 1;
-  int32_t zoom = 0;  // 0 until the display has been asked
-  bool fullScreen = false;
+  int32_t zoom = 0;    // 0 until the display has been asked
+  LcdPlacement shown;  // where the last present put the LCD
   std::vector<uint32_t> zoomed;
+  uint32_t wakeEvent = 0;
+  // The game is blocked on the input slot: nothing draws until input arrives.
+  std::atomic<bool> gameWaiting{false};
 
   std::mutex setupMutex;
   std::condition_variable setupDone;
@@ -141,11 +64,54 @@ struct SdlHost::State {
 
 namespace {
 
-[[noreturn]] void FailWindow(const char* what) {
-  // Without a window the game can never start; say why instead of waiting for ever.
-  std::fprintf(stderr, "discoflipparex: %s: %s\n", what, SDL_GetError());
+[[noreturn]] void FailWindow(const std::string& why) {
+  // Without a window the game can never start; say why instead of running unseen.
+  std::fprintf(stderr, "discoflipparex: cannot open a window: %s\n", why.c_str());
   std::fflush(stderr);
   std::_Exit(1);
+}
+
+// Video on a driver that shows a window (unless SDL_VIDEODRIVER asks for another). A
+// display may refuse a connection for a moment under load: a few tries over a second.
+void StartVideo() {
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  const bool anyDriver = asked && *asked;
+  std::string why;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (attempt > 0) SDL_Delay(250);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      why = SDL_GetError();
+      continue;
+    }
+    if (anyDriver || !IsVirtualVideoDriver(SDL_GetCurrentVideoDriver())) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    const char* display = SDL_getenv("DISPLAY");
+    why = display && *display ? std::string("no display answers at ") + display
+                              : "no display (DISPLAY is not set)";
+  }
+  FailWindow(why);
+}
+
+void Wake(SdlHost::State& s) {
+  if (s.wakeEvent == 0 || s.wakeEvent == uint32_t(-1)) return;
+  SDL_Event e{};
+  e.type = s.wakeEvent;
+  SDL_PushEvent(&e);
+}
+
+bool IsFullScreen(SDL_Window* window) { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+// The largest zoom whose window fits the usable part of its display (without panels and
+// docks) with its frame, where the system says.
+int32_t ZoomCap(SDL_Window* window) {
+  const int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0 || usable.w <= 0 || usable.h <= 0)
+    return MaxZoom;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (!window || SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0)
+    top = left = bottom = right = 0;
+  return FittingZoom(usable.w - left - right, usable.h - top - bottom);
 }
 
 // The program's 32x32 icon, the picture of the Windows one.
@@ -164,12 +130,10 @@ SDL_Surface* MakeIcon() {
   return icon;
 }
 
-// A high-density display's scale factor, rounded down, from its dots per inch.
-int32_t DisplayZoom(SDL_Window* window) {
+int32_t DisplayZoom() {
   float dpi = 0;
-  const int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
-  if (SDL_GetDisplayDPI(display < 0 ? 0 : display, &dpi, nullptr, nullptr) != 0 || !(dpi > 0)) return 1;
-  return std::clamp(int32_t(dpi / 96.0f), 1, MaxZoom);
+  if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0) dpi = 0;
+  return ZoomForDpi(dpi, SdlDpiCountsBackingScale);
 }
 
 // The window's frame, nearest-pixel at an integer zoom: at the top-left in a window,
@@ -177,32 +141,33 @@ int32_t DisplayZoom(SDL_Window* window) {
 void Present(SdlHost::State& s) {
   PixelSurface frame;
   {
-    std::lock_guard<std::mutex> guard(s.window->mutex);
-    frame = s.window->surface;
+    std::lock_guard<std::mutex> guard(s.core.Window()->mutex);
+    frame = s.core.Window()->surface;
   }
   int32_t zoom = s.zoom;
   SDL_Surface* target = SDL_GetWindowSurface(s.sdlWindow);
   if (target) {
-    int32_t ox = 0, oy = 0;
-    if (s.fullScreen) {
-      zoom = FittingZoom(target->w, target->h);
-      ox = std::max(0, (target->w - frame.width * zoom) / 2);
-      oy = std::max(0, (target->h - frame.height * zoom) / 2);
-    }
-    const int32_t w = std::min(target->w - ox, frame.width * zoom);
-    const int32_t h = std::min(target->h - oy, frame.height * zoom);
-    s.zoomed.resize(size_t(std::max(w, 0)) * size_t(std::max(h, 0)));
-    for (int32_t y = 0; y < h; ++y) {
-      uint32_t* row = s.zoomed.data() + size_t(y) * size_t(w);
-      for (int32_t x = 0; x < w; ++x) row[x] = frame.At(x / zoom, y / zoom);
-    }
+    s.shown = PlaceLcd(target->w, target->h, s.zoom, IsFullScreen(s.sdlWindow), MaxZoom);
+    zoom = s.shown.zoom;
+    const int32_t w = std::clamp(target->w - s.shown.left, 0, frame.width * zoom);
+    const int32_t h = std::clamp(target->h - s.shown.top, 0, frame.height * zoom);
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
     if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    if (w > 0 && h > 0) {
-      auto* at =
-          static_cast<uint8_t*>(target->pixels) + oy * target->pitch + ox * target->format->BytesPerPixel;
-      SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, s.zoomed.data(), w * 4, target->format->format, at,
-                        target->pitch);
+    // One zoomed row, converted once and copied down for the zoom's other rows.
+    s.zoomed.resize(size_t(w));
+    const int32_t bytes = target->format->BytesPerPixel;
+    auto* origin = static_cast<uint8_t*>(target->pixels) + s.shown.top * target->pitch + s.shown.left * bytes;
+    for (int32_t y = 0; y < h; y += zoom) {
+      for (int32_t x = 0, sx = 0; x < w; ++sx) {
+        const uint32_t c = frame.At(sx, y / zoom);
+        for (int32_t i = 0; i < zoom && x < w; ++i) s.zoomed[size_t(x++)] = c;
+      }
+      uint8_t* row = origin + y * target->pitch;
+      if (w > 0)
+        SDL_ConvertPixels(w, 1, SDL_PIXELFORMAT_RGB888, s.zoomed.data(), w * 4, target->format->format, row,
+                          target->pitch);
+      for (int32_t r = 1; r < zoom && y + r < h; ++r)
+        std::memcpy(row + r * target->pitch, row, size_t(w * bytes));
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
     SDL_UpdateWindowSurface(s.sdlWindow);
@@ -215,53 +180,38 @@ void Present(SdlHost::State& s) {
 
 // What a paint does: the window shows the back buffer again, whatever it lost.
 void Repaint(SdlHost::State& s) {
-  {
-    std::lock_guard<std::mutex> backGuard(s.backBuffer->mutex);
-    std::lock_guard<std::mutex> windowGuard(s.window->mutex);
-    const PixelSurface& back = s.backBuffer->surface;
-    PixelSurface& win = s.window->surface;
-    for (int32_t y = 0; y < win.height; ++y) {
-      for (int32_t x = 0; x < win.width; ++x)
-        win.At(x, y) = (x < back.width && y < back.height) ? back.At(x, y) : 0;
-    }
-    s.window->dirty.store(false);
-  }
+  s.core.Repaint();
   Present(s);
-  s.ready.store(true);
+  s.core.MarkReady();
 }
 
 void ApplyZoom(SdlHost::State& s, int32_t zoom) {
-  s.zoom = std::clamp(zoom, 1, MaxZoom);
-  if (!s.fullScreen) SDL_SetWindowSize(s.sdlWindow, ClientWidth * s.zoom, ClientHeight * s.zoom);
+  s.zoom = std::clamp(zoom, 1, ZoomCap(s.sdlWindow));
+  if (!IsFullScreen(s.sdlWindow)) SDL_SetWindowSize(s.sdlWindow, ClientWidth * s.zoom, ClientHeight * s.zoom);
   Repaint(s);
 }
 
+// The state is the window's own: the window manager or the system may change it too.
 void ToggleFullScreen(SdlHost::State& s) {
-  s.fullScreen = !s.fullScreen;
-  SDL_SetWindowFullscreen(s.sdlWindow, s.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  const bool on = !IsFullScreen(s.sdlWindow);
+  if (SDL_SetWindowFullscreen(s.sdlWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
   ApplyZoom(s, s.zoom);
 }
 
 void CreateWindow(SdlHost::State& s) {
   SDL_DisplayMode mode{};
   int32_t screenW = 1024, screenH = 768;
-  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
-    screenW = std::min(mode.w, 16384);
-    screenH = std::min(mode.h, 16384);
-  }
-  s.defaultZoom = DisplayZoom(nullptr);
-  if (s.zoom == 0) s.zoom = s.defaultZoom;
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
+    screenW = mode.w, screenH = mode.h;
+  s.defaultZoom = std::min(DisplayZoom(), ZoomCap(nullptr));
+  s.zoom = std::min(s.zoom == 0 ? s.defaultZoom : s.zoom, ZoomCap(nullptr));
   s.sdlWindow = SDL_CreateWindow(FirstWindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                  ClientWidth * s.zoom, ClientHeight * s.zoom, SDL_WINDOW_SHOWN);
-  if (!s.sdlWindow) FailWindow("cannot create the window");
+  if (!s.sdlWindow) FailWindow(SDL_GetError());
   // An input method would otherwise take keys such as 1, 2 or R for composition.
   SDL_StopTextInput();
   s.icon = MakeIcon();
-  s.window = std::make_unique<DrawTarget>(ClientWidth, ClientHeight, 0);
-  s.backBuffer =
-      std::make_unique<DrawTarget>(std::max(screenW, ClientWidth), std::max(screenH, ClientHeight), 0);
-  s.surfaces.window = s.window.get();
-  s.surfaces.backBuffer = s.backBuffer.get();
+  s.core.Open(screenW, screenH);
   Repaint(s);
 }
 
@@ -294,24 +244,37 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED: Repaint(s); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MOVED: Repaint(s); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: s.core.Keys().Forget(); break;
         default: break;
       }
       break;
     case SDL_KEYDOWN: {
       if (!s.sdlWindow) break;
-      switch (WindowCommandFromSdl(e.key.keysym)) {
+      const KeyDown key = KeyDownFromSdl(e.key.keysym, e.key.repeat != 0);
+      const WindowCommand command = DesktopCommand(key);
+      s.core.Keys().Down(GameKey(key), key.repeat, command);
+      switch (command) {
         case WindowCommand::ZoomIn: ApplyZoom(s, s.zoom + 1); break;
         case WindowCommand::ZoomOut: ApplyZoom(s, s.zoom - 1); break;
         case WindowCommand::ZoomReset: ApplyZoom(s, s.defaultZoom); break;
         case WindowCommand::ToggleFullScreen:
           if (!e.key.repeat) ToggleFullScreen(s);
           break;
-        case WindowCommand::None:
-          // Auto-repeat stores again; an unread key is simply replaced.
-          s.slot.StoreKey(VirtualKeyFromSdl(e.key.keysym));
-          break;
+        default: break;
       }
+      break;
+    }
+    case SDL_KEYUP:
+      if (s.sdlWindow) s.core.Keys().Up(GameKey(KeyDownFromSdl(e.key.keysym)));
+      break;
+    case SDL_MOUSEBUTTONDOWN: {
+      // A left click (or a tap) on the LCD; on the black around it, nothing.
+      int32_t x = 0, y = 0;
+      if (s.sdlWindow && e.button.button == SDL_BUTTON_LEFT &&
+          s.shown.PictureAt(e.button.x, e.button.y, x, y))
+        s.core.Slot().StorePress(x, y);
       break;
     }
     default: break;
@@ -334,32 +297,39 @@ void SdlHost::Run(const std::function<void()>& game) {
   s.eventThreadId.store(std::this_thread::get_id());
   // SDL keeps the screen saver and screen lock off unless told otherwise.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) FailWindow("cannot start video");
+  // The window's class (X11) and app id (Wayland) name the desktop entry's program, so
+  // that docks and task bars show the running game under its entry.
+  SDL_setenv("SDL_VIDEO_X11_WMCLASS", "discoflipparex", 0);
+  SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", "discoflipparex", 0);
+  SDL_SetHint("SDL_APP_ID", "discoflipparex");
+  StartVideo();
   SDL_EnableScreenSaver();
   SDL_StopTextInput();
+  s.wakeEvent = SDL_RegisterEvents(1);
   s.gameDone.store(false);
   s.gameThread = std::thread([&s, &game] {
     s.gameThreadId.store(std::this_thread::get_id());
     game();
     s.gameDone.store(true);
+    Wake(s);
   });
   while (!s.gameDone.load()) {
+    // While the game waits for input nothing draws: sleep until an event comes (the
+    // timeout only bounds a draw from elsewhere). Otherwise frames go out promptly.
+    const bool idle = s.gameWaiting.load() && !(s.sdlWindow && s.core.Window()->dirty.load());
     SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, 10)) {
+    if (SDL_WaitEventTimeout(&e, idle ? 500 : 10)) {
       do {
         HandleEvent(s, e);
       } while (SDL_PollEvent(&e));
     }
     if (!s.sdlWindow && s.windowRequested.load()) CreateWindow(s);
     ApplySetup(s);
-    if (s.sdlWindow && s.window->dirty.exchange(false)) Present(s);
+    if (s.sdlWindow && s.core.Window()->dirty.exchange(false)) Present(s);
   }
   s.gameThread.join();
-  s.ready.store(false);
   s.windowRequested.store(false);
-  s.surfaces = {};
-  s.window.reset();
-  s.backBuffer.reset();
+  s.core.Close();
   SDL_FreeSurface(s.icon);
   s.icon = nullptr;
   if (s.sdlWindow) SDL_DestroyWindow(s.sdlWindow);
@@ -369,9 +339,10 @@ void SdlHost::Run(const std::function<void()>& game) {
 
 void SdlHost::StartWindow() {
   if (state_->windowRequested.load()) return;
-  state_->ready.store(false);
+  state_->core.ResetReady();
   state_->windowRequested.store(true);
-  while (!state_->ready.load()) SleepMs(20);
+  Wake(*state_);
+  state_->core.WaitReady();
 }
 
 void SdlHost::FinishWindowSetup(const char* title) {
@@ -380,16 +351,24 @@ void SdlHost::FinishWindowSetup(const char* title) {
   state_->setupRequested = true;
   state_->setupApplied = false;
   if (!state_->windowRequested.load()) return;  // applied once the window exists
+  Wake(*state_);
   state_->setupDone.wait(guard, [this] { return state_->setupApplied; });
 }
 
-std::unique_ptr<Image> SdlHost::CreateImage() {
-  return std::make_unique<portable::ImageObject>(&state_->surfaces);
+std::unique_ptr<Image> SdlHost::CreateImage() { return state_->core.CreateImage(); }
+
+Input SdlHost::TakeInput() {
+  const Input in = state_->core.Slot().Take();
+  // The game goes on: the event loop presents its drawing again.
+  if (!in.Empty() && state_->gameWaiting.exchange(false)) Wake(*state_);
+  return in;
 }
 
-Input SdlHost::TakeInput() { return state_->slot.Take(); }
-
-void SdlHost::IdleForKey() { state_->slot.Wait(100); }
+void SdlHost::IdleForKey() {
+  // The event loop presents what is drawn, then sleeps too.
+  if (!state_->gameWaiting.exchange(true)) Wake(*state_);
+  state_->core.Slot().Wait(1000);
+}
 
 PixelSurface SdlHost::PresentedFrame() {
   std::lock_guard<std::mutex> guard(state_->presentedMutex);
@@ -407,7 +386,7 @@ int32_t SdlHost::PresentedZoom() {
 }
 
 portable::DrawTarget* SdlHost::BackBuffer() {
-  return state_->ready.load() ? state_->backBuffer.get() : nullptr;
+  return state_->core.Ready() ? state_->core.BackBuffer() : nullptr;
 }
 
 std::thread::id SdlHost::EventThread() { return state_->eventThreadId.load(); }
