@@ -20,7 +20,8 @@ std::string Title(char level, const char* random = "ON") {
   return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level +
          "(\\x04\\x05)| DFX PROJECT";
 }
-const char* kStart = "---------------------------OX------XO---------------------------";
+const std::pair<std::string, std::string> kFirstTurn = {
+    "You (Black)||[BS] UNDO||? 2|? 2", "---------------------------OX------XO---------------------------"};
 const char* kThreeEmpties =
     "-OXXXOX-"
     "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
@@ -91,10 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         Flow{"EnterOnAnIllegalOrOccupiedSquareDoesNothing",
              nullptr,
              {{K1}, {KReturn}, {KRight, KRight, KRight, KDown, KDown, KDown, KReturn}},
-             {{"", ""},
-              {"You (Black)||[BS] UNDO||? 2|? 2", kStart},
-              {"You (Black)||[BS] UNDO||? 2|? 2", kStart},
-              {"You (Black)||[BS] UNDO||? 2|? 2", kStart}}},
+             {{"", ""}, kFirstTurn, kFirstTurn, kFirstTurn}},
         // h1 leaves White no move; the undo after the computer's pass takes back h1.
         Flow{"UndoAfterTheComputerPassed",
              "XXXXXXO-------------------------------------------------XXXXXXO-",
