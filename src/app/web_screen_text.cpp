@@ -8,18 +8,24 @@ namespace dfx {
 
 namespace {
 
-// Whether the dot at LCD dot coordinates (x, y) shows the dark dot picture.
-bool DarkDot(const ScreenReader& reader, const portable::PixelSurface& shot, int32_t x, int32_t y) {
-  const auto& dot = reader.Glyph(DarkDotGlyph);
-  if (!dot || dot->width < DotPixels || dot->height < DotPixels) return false;
-  const int32_t px = DotPixel(x), py = DotPixel(y);
-  if (px + DotPixels > shot.width || py + DotPixels > shot.height) return false;
-  for (int32_t j = 0; j < DotPixels; ++j) {
-    for (int32_t i = 0; i < DotPixels; ++i) {
-      if (shot.At(px + i, py + j) != dot->At(i, j)) return false;
+// Whether the picture of glyph n is drawn with its top-left at window pixel (px, py).
+bool Shows(const ScreenReader& reader, const portable::PixelSurface& shot, int n, int32_t px, int32_t py) {
+  const auto& glyph = reader.Glyph(n);
+  if (!glyph || px + glyph->width > shot.width || py + glyph->height > shot.height) return false;
+  for (int32_t j = 0; j < glyph->height; ++j) {
+    for (int32_t i = 0; i < glyph->width; ++i) {
+      if (shot.At(px + i, py + j) != glyph->At(i, j)) return false;
     }
   }
   return true;
+}
+
+// The disc left of a count (cell 9 of rows 4 and 5, where the game draws one at dots
+// (54, 33) and (54, 41)): X for black, O for white, as the board reads; ? for neither.
+char CountDisc(const ScreenReader& reader, const portable::PixelSurface& shot, int32_t dotY) {
+  if (Shows(reader, shot, 15, DotPixel(54), DotPixel(dotY))) return 'X';
+  if (Shows(reader, shot, 11, DotPixel(54), DotPixel(dotY))) return 'O';
+  return '?';
 }
 
 }  // namespace
@@ -28,7 +34,9 @@ int ReadCursorSquare(const ScreenReader& reader, const portable::PixelSurface& s
   // The box runs on the dot lines around a square; dots past the dot area (the bottom
   // row's lowest line) are never drawn. Two squares share at most one side, so one box
   // fits one square only.
-  const auto lit = [&](int32_t x, int32_t y) { return y >= LcdDotsHigh || DarkDot(reader, shot, x, y); };
+  const auto lit = [&](int32_t x, int32_t y) {
+    return y >= LcdDotsHigh || Shows(reader, shot, DarkDotGlyph, DotPixel(x), DotPixel(y));
+  };
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) {
       bool box = true;
@@ -67,9 +75,11 @@ void ScreenTextWebHost::WaitingForInput() {
   for (const auto& line : text.lines) lines += line + '\n';
   EM_ASM(
       {
-        if (Module['showScreenText']) Module['showScreenText'](UTF8ToString($0), UTF8ToString($1), $2);
+        if (Module['showScreenText'])
+          Module['showScreenText'](UTF8ToString($0), UTF8ToString($1), $2, String.fromCharCode($3, $4));
       },
-      lines.c_str(), text.board.c_str(), ReadCursorSquare(reader_, shot));
+      lines.c_str(), text.board.c_str(), ReadCursorSquare(reader_, shot), CountDisc(reader_, shot, 33),
+      CountDisc(reader_, shot, 41));
 }
 
 }  // namespace dfx

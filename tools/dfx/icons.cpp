@@ -32,10 +32,10 @@ portable::PixelSurface IconPicture(int size) {
   return out;
 }
 
-// For masks that may cut the icon to a circle: the board inside the middle 60%, which
-// lies within the circle every mask keeps, on the board's own green.
+// For masks that may cut the icon to a circle: the board in the middle 55%, its corners
+// inside the circle of 40% of the size that every mask keeps, on the board's own green.
 portable::PixelSurface MaskableIconPicture(int size) {
-  const int inner = size * 3 / 5;
+  const int inner = size * 11 / 20;
   const int at = (size - inner) / 2;
   const portable::PixelSurface board = IconPicture(inner);
   const uint8_t* green = IconPalette[2];

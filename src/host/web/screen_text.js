@@ -50,22 +50,27 @@
   grid.focus();
 
   // The glyphs that are not characters, by the shape they show; a cell that matches no
-  // glyph (under the board's pictures) says nothing.
+  // glyph (under the board's pictures) says nothing, but for the disc the game draws
+  // beside each count, which is read like a square.
   var shapes = { 2: '\u25a1', 3: '\u25a0', 4: '\u2190', 5: '\u2192' };
-  function spoken(cellText) {
-    var out = cellText.replace(/\\x([0-9A-F]{2})/g, function (all, hex) {
-      return shapes[parseInt(hex, 16)] || ' ';
-    });
-    return out.replace(/\?/g, ' ').replace(/ +/g, ' ').trim();
+  function spoken(cellText, disc) {
+    var cells = cellText.match(/\\x[0-9A-F]{2}|[\s\S]/g) || [];
+    if (disc && cells[9] === '?') cells[9] = disc + ' ';
+    return cells.map(function (cell) {
+      return cell.length === 4 ? shapes[parseInt(cell.slice(2), 16)] || ' ' : cell === '?' ? ' ' : cell;
+    }).join('').replace(/ +/g, ' ').trim();
   }
   var squareWords = { '-': 'empty', X: 'black', O: 'white', 1: 'turning', 2: 'turning', 3: 'turning' };
 
-  Module.showScreenText = function (text, board, cursor) {
+  // text: six lines of 24 cells as `dfx read-screen` prints them; board: 64 squares
+  // (- X O, 1 to 3 while turning, ? for none); cursor: the boxed square or -1; counts:
+  // the discs beside the counts on rows 4 and 5 (X, O or ?).
+  Module.showScreenText = function (text, board, cursor, counts) {
     text.split('\n').slice(0, 6).forEach(function (cellText, i) {
       if (lines[i].dataset.cells === cellText) return;
       lines[i].dataset.cells = cellText;
       // Only a line whose words change is spoken again.
-      var words = spoken(cellText);
+      var words = spoken(cellText, i >= 4 && squareWords[counts[i - 4]]);
       if (lines[i].textContent !== words) lines[i].textContent = words;
     });
     for (var i = 0; i < 64; ++i) {
@@ -74,7 +79,10 @@
       cells[i].dataset.square = board[i];
       if (cells[i].textContent !== label) cells[i].textContent = label;
     }
-    if (cursor >= 0) grid.setAttribute('aria-activedescendant', cells[cursor].id);
+    // A screen reader speaks the cursor's cell when the active one changes.
+    var active = cursor >= 0 ? cells[cursor].id : null;
+    if (grid.getAttribute('aria-activedescendant') === active) return;
+    if (active) grid.setAttribute('aria-activedescendant', active);
     else grid.removeAttribute('aria-activedescendant');
   };
 })();

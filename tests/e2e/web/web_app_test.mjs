@@ -27,7 +27,7 @@ fs.appendFileSync(path.join(builds.B, 'discoflipparex.js'), '\n// rebuilt\n');
 fs.appendFileSync(path.join(builds.B, 'discoflipparex.wasm'), Buffer.from([0, 8, 7, ...Buffer.from('rebuilt')]));
 execFileSync(cmake, [`-DDIR=${builds.B}`, '-DVERSION=test', '-DTEMPLATE=src/host/web/sw.js.in', '-P', 'cmake/web_app.cmake']);
 const cacheOf = (dir) => /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(dir, 'sw.js'), 'utf8'))[1];
-const gameFiles = ['discoflipparex.js', 'discoflipparex.wasm', 'discoflipparex.data'];
+const gameFiles = ['discoflipparex.js', 'discoflipparex.wasm'];
 const buildOf = Object.fromEntries(Object.entries(builds).flatMap(([name, dir]) =>
   gameFiles.map((file) => [hash(fs.readFileSync(path.join(dir, file))), name])));
 
@@ -62,7 +62,7 @@ try {
     await how();
     await settle();
     const from = [...new Set(await Promise.all(loaded))];
-    if (loaded.length !== 3 || from.length !== 1) fail(`a load ran ${from.join(' and ')} (${loaded.length} files)`);
+    if (loaded.length !== 2 || from.length !== 1) fail(`a load ran ${from.join(' and ')} (${loaded.length} files)`);
     return from[0];
   };
   const keys = { R: 'KeyR', 1: 'Digit1', RIGHT: 'ArrowRight', LEFT: 'ArrowLeft', UP: 'ArrowUp', DOWN: 'ArrowDown', RETURN: 'Enter', SPACE: 'Space' };
@@ -76,6 +76,18 @@ try {
   const cdp = await page.createCDPSession();
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
   if (installabilityErrors.length) fail(`not installable: ${JSON.stringify(installabilityErrors)}`);
+  // The maskable icon keeps everything but its one background colour inside the circle
+  // of 40% of its size that every mask leaves.
+  const clipped = await page.evaluate(async () => {
+    const icon = new Image();
+    icon.src = 'icon-maskable-512.png';
+    await icon.decode();
+    const context = new OffscreenCanvas(512, 512).getContext('2d');
+    context.drawImage(icon, 0, 0);
+    const d = new Uint32Array(context.getImageData(0, 0, 512, 512).data.buffer);
+    return d.filter((c, i) => c !== d[0] && Math.hypot((i % 512) - 255.5, Math.floor(i / 512) - 255.5) > 204.8).length;
+  });
+  if (clipped) fail(`a round mask cuts ${clipped} pixels of the maskable icon`);
   await page.waitForFunction(() => navigator.serviceWorker.ready.then((r) => r.active.state === 'activated'), { timeout: 30000 });
 
   // Offline: the worker's cache alone starts the page and a game.
@@ -101,7 +113,7 @@ try {
     new MutationObserver((changes) => changes.forEach((c) => {
       const line = c.target.nodeType === 3 ? c.target.parentNode : c.target;
       if (line.parentNode.id === 'screen-lines' && line.textContent) heard.push(line.textContent);
-      else if (c.attributeName === 'aria-activedescendant') heard.push(`[${document.getElementById(grid.getAttribute('aria-activedescendant')).textContent}]`);
+      else if (c.attributeName && grid.getAttribute(c.attributeName)) heard.push(`[${document.getElementById(grid.getAttribute(c.attributeName)).textContent}]`);
     })).observe(document.body, { subtree: true, childList: true, characterData: true, attributes: true, attributeFilter: ['aria-activedescendant'] });
   });
   const words = { '-': 'empty', X: 'black', O: 'white' };
