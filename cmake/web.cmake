@@ -31,8 +31,8 @@ function(dfx_web_app target dir)
     COMMAND ${DFX_NATIVE_DFX} icons --png ${dir}/icon-512.png --size 512
     COMMAND ${DFX_NATIVE_DFX} icons --png ${dir}/icon-maskable-512.png --size 512 --maskable
     COMMAND ${CMAKE_COMMAND} -DDIR=${dir} -DVERSION=${PROJECT_VERSION}.${DFX_VERSION_PATCH}
-            -DTEMPLATE=${web}/sw.js.in -P ${PROJECT_SOURCE_DIR}/cmake/web_app.cmake)
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${web}/manifest.webmanifest ${web}/sw.js.in
+            -DTEMPLATE=${web}/sw.js -P ${PROJECT_SOURCE_DIR}/cmake/web_app.cmake)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${web}/manifest.webmanifest ${web}/sw.js
     ${web}/screen_text.js ${web}/offline.js ${web}/index.html)
 endfunction()
 

@@ -25,7 +25,7 @@ const builds = { A: path.join(work, 'A'), B: path.join(work, 'B') };
 for (const dir of Object.values(builds)) fs.cpSync(webDir, dir, { recursive: true });
 fs.appendFileSync(path.join(builds.B, 'discoflipparex.js'), '\n// rebuilt\n');
 fs.appendFileSync(path.join(builds.B, 'discoflipparex.wasm'), Buffer.from([0, 8, 7, ...Buffer.from('rebuilt')]));
-execFileSync(cmake, [`-DDIR=${builds.B}`, '-DVERSION=test', '-DTEMPLATE=src/host/web/sw.js.in', '-P', 'cmake/web_app.cmake']);
+execFileSync(cmake, [`-DDIR=${builds.B}`, '-DVERSION=test', '-DTEMPLATE=src/host/web/sw.js', '-P', 'cmake/web_app.cmake']);
 const cacheOf = (dir) => /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(dir, 'sw.js'), 'utf8'))[1];
 const gameFiles = ['discoflipparex.js', 'discoflipparex.wasm'];
 const buildOf = Object.fromEntries(Object.entries(builds).flatMap(([name, dir]) =>
@@ -70,22 +70,17 @@ try {
     for (let i = 0; i < times; ++i) { ++taken; await page.keyboard.press(keys[name]); await settle(); }
   };
   const lines = () => page.$$eval('#screen-lines div', (ds) => ds.map((d) => d.dataset.cells));
-  const cacheNames = () => page.evaluate(() => caches.keys());
 
   await load(() => page.goto(url));
   const cdp = await page.createCDPSession();
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
   if (installabilityErrors.length) fail(`not installable: ${JSON.stringify(installabilityErrors)}`);
-  // The maskable icon keeps everything but its one background colour inside the circle
-  // of 40% of its size that every mask leaves.
+  // Nothing but the maskable icon's background lies outside the circle every mask keeps.
   const clipped = await page.evaluate(async () => {
-    const icon = new Image();
-    icon.src = 'icon-maskable-512.png';
-    await icon.decode();
     const context = new OffscreenCanvas(512, 512).getContext('2d');
-    context.drawImage(icon, 0, 0);
+    context.drawImage(await createImageBitmap(await (await fetch('icon-maskable-512.png')).blob()), 0, 0);
     const d = new Uint32Array(context.getImageData(0, 0, 512, 512).data.buffer);
-    return d.filter((c, i) => c !== d[0] && Math.hypot((i % 512) - 255.5, Math.floor(i / 512) - 255.5) > 204.8).length;
+    return d.filter((c, i) => c !== d[0] && Math.hypot((i % 512) - 255.5, (i >> 9) - 255.5) > 204.8).length;
   });
   if (clipped) fail(`a round mask cuts ${clipped} pixels of the maskable icon`);
   await page.waitForFunction(() => navigator.serviceWorker.ready.then((r) => r.active.state === 'activated'), { timeout: 30000 });
@@ -104,7 +99,7 @@ try {
   await page.waitForFunction((name) => caches.keys().then((k) => k.length === 1 && k[0] === name), { timeout: 30000 }, cacheOf(builds.B));
   const second = await load(() => page.reload());
   if (first !== 'A' || second !== 'B') fail(`after the rebuild the loads ran ${first} then ${second}`);
-  console.log(`installable; offline start; rebuild: ${first} then ${second}, caches ${await cacheNames()}`);
+  console.log(`installable; offline start; rebuild: ${first} then ${second}, cache ${cacheOf(builds.B)}`);
 
   // What a screen reader is told: each change of a live line, and each cursor cell.
   await page.evaluate(() => {

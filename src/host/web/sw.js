@@ -1,7 +1,8 @@
 // The page offline: every file of one build in one cache named after that build, so a
 // page is always answered from a single build, never a mix of an old .js and a new .wasm.
+// The build writes the cache's name and the file list into the copy it serves.
 const CACHE = 'discoflipparex-@DFX_WEB_CACHE_ID@';
-const FILES = [@DFX_WEB_FILES@];
+const FILES = '@DFX_WEB_FILES@'.split(' ');
 
 self.addEventListener('install', (event) => {
   // Straight from the network: a stale HTTP cache must not leak old files into a new cache.
