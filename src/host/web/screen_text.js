@@ -42,10 +42,8 @@
   section.appendChild(linesBox);
   section.appendChild(grid);
   canvas.parentNode.insertBefore(section, canvas.nextSibling);
-  // The keys are read on the whole window; the grid keeps the focus so that a screen
-  // reader passes them on, and the picture shows where the focus is.
-  grid.addEventListener('focus', function () { canvas.style.outline = '2px solid #e0a060'; });
-  grid.addEventListener('blur', function () { canvas.style.outline = ''; });
+  // The keys are read on the whole window; the grid keeps the focus (in the canvas's
+  // place, which showed none) so that a screen reader passes them on to the game.
   canvas.addEventListener('mousedown', function () { setTimeout(function () { grid.focus(); }); });
   grid.focus();
 
