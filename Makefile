@@ -52,7 +52,8 @@ test-e2e:
 
 # The browser page in build/web (Emscripten); `make serve` shows it on 127.0.0.1.
 WEB_PORT ?= 8080
-web: setup
+# The page's icons are drawn by the native dfx.
+web: build
 	cmake --preset web >/dev/null
 	cmake --build --preset web -j $(JOBS)
 
