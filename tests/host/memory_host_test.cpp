@@ -34,9 +34,10 @@ TEST(MemoryHost, KeySlotScriptAndExhaustion) {
 }
 
 TEST(MemoryHost, TheScreenIsTheClientAreaOfTheBackBuffer) {
-  MemoryHost host(800, 600), degenerate(0, 0);  // a screen of no size still has a pixel
-  EXPECT_EQ(std::pair(degenerate.BackBuffer()->surface.width, degenerate.BackBuffer()->surface.height),
-            std::pair(1, 1));
+  MemoryHost host(800, 600), degenerate(0, 0), huge(1 << 20, 300);  // the screen's bounds
+  for (auto [screen, w, h] : {std::tuple{&degenerate, 640, 204}, {&huge, 16384, 300}})
+    EXPECT_EQ(std::pair(screen->BackBuffer()->surface.width, screen->BackBuffer()->surface.height),
+              std::pair(w, h));
   EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("BASIC PROMPT"), false));
   host.StartWindow(), host.FinishWindowSetup("Final title");
   EXPECT_EQ(std::pair(host.Title(), host.Started()), std::pair(std::string("Final title"), true));

@@ -44,6 +44,9 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_KP_5), 12},
       {Key(SDLK_KP_9), 33},
       {Key(SDLK_KP_PERIOD), 46},
+      // A German or AZERTY key row: + on its own key, the 0 key printing another character.
+      {Key(SDLK_PLUS, KMOD_NONE, SDL_SCANCODE_RIGHTBRACKET), 0},
+      {Key(0xE0, KMOD_NONE, SDL_SCANCODE_0), 48},
       {Key(SDLK_UNKNOWN), 0},
       // System keys (F10, anything with Alt) are not stored.
       {Key(SDLK_F10), 0},
@@ -60,6 +63,8 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_MINUS, KMOD_LCTRL), C::ZoomOut},
       {Key(SDLK_KP_MINUS, KMOD_LCTRL), C::ZoomOut},
       {Key(SDLK_0, KMOD_LCTRL), C::ZoomReset},
+      {Key(0xE0, KMOD_LCTRL, SDL_SCANCODE_0), C::ZoomReset},
+      {Key(SDLK_KP_0, KMOD_LCTRL), C::ZoomReset},
       {Key(SDLK_F11), C::ToggleFullScreen},
       {Key(SDLK_RETURN, KMOD_LALT), C::ToggleFullScreen},
       {Key(SDLK_KP_ENTER, KMOD_RALT), C::ToggleFullScreen},
@@ -71,6 +76,12 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_0, KMOD_LCTRL | KMOD_LALT), C::None}};
   for (const auto& [key, command] : commands)
     EXPECT_EQ(WindowCommandFromSdl(key), command) << SDL_GetKeyName(key.sym);
+  // Where SDL never reports Num Lock (Cocoa) the keypad gives its digits.
+  for (auto [reported, sym, code] : {std::tuple{false, SDLK_KP_1, 97},
+                                     {false, SDLK_KP_PERIOD, 110},
+                                     {true, SDLK_KP_1, 35},
+                                     {true, SDLK_KP_PERIOD, 46}})
+    EXPECT_EQ(GameKey(KeyDownFromSdl(Key(sym), false, reported)), code) << reported;
   for (auto [w, h, zoom] :
        {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;

@@ -1,42 +1,29 @@
 #include "host/memory/memory_host.h"
 
-#include <atomic>
-
-#include "image/portable/image_object.h"
+#include "host/screen_core.h"
 #include "runtime/clock.h"
 
 namespace dfx {
 
 struct MemoryHost::State {
-  State(int32_t screenWidth, int32_t screenHeight)
-      : window(ClientWidth, ClientHeight, 0), backBuffer(screenWidth, screenHeight, 0) {
-    surfaces.window = &window;
-    surfaces.backBuffer = &backBuffer;
-  }
-
-  portable::DrawTarget window;
-  portable::DrawTarget backBuffer;
-  portable::WindowSurfaces surfaces;
-
-  InputSlot slot;
+  ScreenCore core;
   mutable std::mutex scriptMutex;
   std::deque<Input> script;
   std::function<void()> onKeysExhausted = [] { throw KeysExhausted{}; };
 
-  std::atomic<bool> ready{false};
   mutable std::mutex setupMutex;
   std::string title = FirstWindowTitle;
   int32_t outerWidth = 0;
   int32_t outerHeight = 0;
 };
 
-MemoryHost::MemoryHost(int32_t screenWidth, int32_t screenHeight)
-    : state_(
-          std::make_unique<State>(screenWidth > 0 ? screenWidth : 1, screenHeight > 0 ? screenHeight : 1)) {}
+MemoryHost::MemoryHost(int32_t screenWidth, int32_t screenHeight) : state_(std::make_unique<State>()) {
+  state_->core.Open(screenWidth, screenHeight);
+}
 
 MemoryHost::~MemoryHost() = default;
 
-void MemoryHost::StartWindow() { state_->ready.store(true); }
+void MemoryHost::StartWindow() { state_->core.MarkReady(); }
 
 void MemoryHost::FinishWindowSetup(const char* title) {
   std::lock_guard<std::mutex> guard(state_->setupMutex);
@@ -45,12 +32,10 @@ void MemoryHost::FinishWindowSetup(const char* title) {
   state_->outerHeight = WindowOuterHeight;
 }
 
-std::unique_ptr<Image> MemoryHost::CreateImage() {
-  return std::make_unique<portable::ImageObject>(&state_->surfaces);
-}
+std::unique_ptr<Image> MemoryHost::CreateImage() { return state_->core.CreateImage(); }
 
 Input MemoryHost::TakeInput() {
-  Input in = state_->slot.Take();
+  Input in = state_->core.Slot().Take();
   if (!in.Empty()) return in;
   std::lock_guard<std::mutex> guard(state_->scriptMutex);
   if (state_->script.empty()) return in;
@@ -92,13 +77,13 @@ size_t MemoryHost::PendingKeys() const {
   return state_->script.size();
 }
 
-void MemoryHost::PressKey(uint8_t code) { state_->slot.StoreKey(code); }
+void MemoryHost::PressKey(uint8_t code) { state_->core.Slot().StoreKey(code); }
 
 void MemoryHost::SetOnKeysExhausted(std::function<void()> handler) {
   state_->onKeysExhausted = handler ? std::move(handler) : [] { throw KeysExhausted{}; };
 }
 
-bool MemoryHost::Started() const { return state_->ready.load(); }
+bool MemoryHost::Started() const { return state_->core.Ready(); }
 
 std::string MemoryHost::Title() const {
   std::lock_guard<std::mutex> guard(state_->setupMutex);
@@ -115,18 +100,10 @@ int32_t MemoryHost::OuterHeight() const {
   return state_->outerHeight;
 }
 
-portable::DrawTarget* MemoryHost::Window() { return &state_->window; }
-portable::DrawTarget* MemoryHost::BackBuffer() { return &state_->backBuffer; }
+portable::DrawTarget* MemoryHost::Window() { return state_->core.Window(); }
+portable::DrawTarget* MemoryHost::BackBuffer() { return state_->core.BackBuffer(); }
 
-portable::PixelSurface MemoryHost::ScreenCopy() {
-  portable::PixelSurface out(ClientWidth, ClientHeight, 0);
-  std::lock_guard<std::mutex> guard(state_->backBuffer.mutex);
-  const portable::PixelSurface& back = state_->backBuffer.surface;
-  for (int32_t y = 0; y < ClientHeight && y < back.height; ++y) {
-    for (int32_t x = 0; x < ClientWidth && x < back.width; ++x) out.At(x, y) = back.At(x, y);
-  }
-  return out;
-}
+portable::PixelSurface MemoryHost::ScreenCopy() { return state_->core.ClientArea(); }
 
 bool MemoryHost::WriteScreenBmp(const char* path) { return portable::WriteBmp24(path, ScreenCopy()); }
 

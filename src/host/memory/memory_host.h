@@ -21,7 +21,7 @@ struct KeysExhausted {};
 
 class MemoryHost : public Host {
  public:
-  // The "screen" the back buffer is sized after.
+  // The "screen" the back buffer is sized after (within the screen core's bounds).
   explicit MemoryHost(int32_t screenWidth = 1024, int32_t screenHeight = 768);
   ~MemoryHost() override;
 

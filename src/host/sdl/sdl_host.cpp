@@ -10,108 +10,21 @@
 #include <thread>
 #include <vector>
 
-#include "host/keys.h"
 #include "host/program_icon.h"
-#include "image/portable/image_object.h"
 #include "runtime/clock.h"
 
 namespace dfx {
 
-using portable::DrawTarget;
 using portable::PixelSurface;
-
-uint8_t VirtualKeyFromSdl(const SDL_Keysym& key) {
-  if (key.mod & KMOD_ALT) return 0;
-  const SDL_Keycode k = key.sym;
-  if (k >= SDLK_a && k <= SDLK_z) return keys::Letter(char('A' + (k - SDLK_a)));
-  if (k >= SDLK_0 && k <= SDLK_9) return keys::Digit(k - SDLK_0);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return k == SDLK_F10 ? 0 : keys::Function(1 + (k - SDLK_F1));
-  if (k >= SDLK_F13 && k <= SDLK_F24) return keys::Function(13 + (k - SDLK_F13));
-  if ((k >= SDLK_KP_1 && k <= SDLK_KP_9) || k == SDLK_KP_0 || k == SDLK_KP_PERIOD) {
-    // As on Windows: digits with Num Lock on, the keys printed under them with it off.
-    constexpr uint8_t NumLockOff[10] = {keys::Insert, keys::End,   keys::Down, keys::PageDown, keys::Left,
-                                        keys::Clear,  keys::Right, keys::Home, keys::Up,       keys::PageUp};
-    const int digit = k == SDLK_KP_0 ? 0 : k == SDLK_KP_PERIOD ? -1 : int(k - SDLK_KP_1) + 1;
-    if (key.mod & KMOD_NUM) return digit < 0 ? keys::Decimal : keys::Numpad(digit);
-    return digit < 0 ? keys::Delete : NumLockOff[digit];
-  }
-  switch (k) {
-    case SDLK_BACKSPACE: return keys::Back;
-    case SDLK_TAB: return keys::Tab;
-    case SDLK_RETURN:
-    case SDLK_RETURN2:
-    case SDLK_KP_ENTER: return keys::Return;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return keys::Shift;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return keys::Control;
-    case SDLK_PAUSE: return keys::Pause;
-    case SDLK_CAPSLOCK: return keys::CapsLock;
-    case SDLK_ESCAPE: return keys::Escape;
-    case SDLK_SPACE: return keys::Space;
-    case SDLK_PAGEUP: return keys::PageUp;
-    case SDLK_PAGEDOWN: return keys::PageDown;
-    case SDLK_END: return keys::End;
-    case SDLK_HOME: return keys::Home;
-    case SDLK_LEFT: return keys::Left;
-    case SDLK_UP: return keys::Up;
-    case SDLK_RIGHT: return keys::Right;
-    case SDLK_DOWN: return keys::Down;
-    case SDLK_PRINTSCREEN: return keys::PrintScreen;
-    case SDLK_INSERT: return keys::Insert;
-    case SDLK_DELETE: return keys::Delete;
-    case SDLK_LGUI: return keys::LeftWindows;
-    case SDLK_RGUI: return keys::RightWindows;
-    case SDLK_APPLICATION: return keys::Apps;
-    case SDLK_KP_MULTIPLY: return keys::Multiply;
-    case SDLK_KP_PLUS: return keys::Add;
-    case SDLK_KP_MINUS: return keys::Subtract;
-    case SDLK_KP_DIVIDE: return keys::Divide;
-    case SDLK_NUMLOCKCLEAR: return keys::NumLock;
-    case SDLK_SCROLLLOCK: return keys::ScrollLock;
-    case SDLK_SEMICOLON: return keys::Semicolon;
-    case SDLK_EQUALS: return keys::Equals;
-    case SDLK_COMMA: return keys::Comma;
-    case SDLK_MINUS: return keys::Minus;
-    case SDLK_PERIOD: return keys::Period;
-    case SDLK_SLASH: return keys::Slash;
-    case SDLK_BACKQUOTE: return keys::Backquote;
-    case SDLK_LEFTBRACKET: return keys::LeftBracket;
-    case SDLK_BACKSLASH: return keys::Backslash;
-    case SDLK_RIGHTBRACKET: return keys::RightBracket;
-    case SDLK_QUOTE: return keys::Quote;
-    default: break;
-  }
-  // Layouts whose letter keys produce other characters still give the key's letter.
-  const SDL_Scancode s = key.scancode;
-  if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) return keys::Letter(char('A' + (s - SDL_SCANCODE_A)));
-  if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_9) return keys::Digit(1 + (s - SDL_SCANCODE_1));
-  if (s == SDL_SCANCODE_0) return keys::Digit0;
-  return 0;
-}
-
-WindowCommand WindowCommandFromSdl(const SDL_Keysym& key) {
-  const SDL_Keycode k = key.sym;
-  const bool alt = key.mod & KMOD_ALT, ctrl = key.mod & KMOD_CTRL;
-  if (k == SDLK_F11 || (alt && (k == SDLK_RETURN || k == SDLK_KP_ENTER)))
-    return WindowCommand::ToggleFullScreen;
-  if (!ctrl || alt) return WindowCommand::None;
-  // Plus is Shift+Equals on many layouts; Ctrl+Equals counts as Ctrl+Plus.
-  if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) return WindowCommand::ZoomIn;
-  if (k == SDLK_MINUS || k == SDLK_KP_MINUS) return WindowCommand::ZoomOut;
-  if (k == SDLK_0 || k == SDLK_KP_0) return WindowCommand::ZoomReset;
-  return WindowCommand::None;
-}
 
 int32_t FittingZoom(int32_t width, int32_t height) {
   return std::clamp(std::min(width / ClientWidth, height / ClientHeight), 1, MaxZoom);
 }
 
 struct SdlHost::State {
-  std::atomic<bool> ready{false};
+  ScreenCore core;
   std::atomic<bool> windowRequested{false};
   std::atomic<bool> gameDone{false};
-  InputSlot slot;
   std::thread gameThread;
   std::atomic<std::thread::id> eventThreadId{};
   std::atomic<std::thread::id> gameThreadId{};
@@ -119,9 +32,6 @@ struct SdlHost::State {
   // Owned by the event thread; the surfaces are read by others only after `ready`.
   SDL_Window* sdlWindow = nullptr;
   SDL_Surface* icon = nullptr;
-  std::unique_ptr<DrawTarget> window;
-  std::unique_ptr<DrawTarget> backBuffer;
-  portable::WindowSurfaces surfaces;
   int32_t defaultZoom = 1;
   int32_t zoom = 0;  // 0 until the display has been asked
   bool fullScreen = false;
@@ -177,8 +87,8 @@ int32_t DisplayZoom(SDL_Window* window) {
 void Present(SdlHost::State& s) {
   PixelSurface frame;
   {
-    std::lock_guard<std::mutex> guard(s.window->mutex);
-    frame = s.window->surface;
+    std::lock_guard<std::mutex> guard(s.core.Window()->mutex);
+    frame = s.core.Window()->surface;
   }
   int32_t zoom = s.zoom;
   SDL_Surface* target = SDL_GetWindowSurface(s.sdlWindow);
@@ -215,19 +125,9 @@ void Present(SdlHost::State& s) {
 
 // What a paint does: the window shows the back buffer again, whatever it lost.
 void Repaint(SdlHost::State& s) {
-  {
-    std::lock_guard<std::mutex> backGuard(s.backBuffer->mutex);
-    std::lock_guard<std::mutex> windowGuard(s.window->mutex);
-    const PixelSurface& back = s.backBuffer->surface;
-    PixelSurface& win = s.window->surface;
-    for (int32_t y = 0; y < win.height; ++y) {
-      for (int32_t x = 0; x < win.width; ++x)
-        win.At(x, y) = (x < back.width && y < back.height) ? back.At(x, y) : 0;
-    }
-    s.window->dirty.store(false);
-  }
+  s.core.Repaint();
   Present(s);
-  s.ready.store(true);
+  s.core.MarkReady();
 }
 
 void ApplyZoom(SdlHost::State& s, int32_t zoom) {
@@ -245,10 +145,8 @@ void ToggleFullScreen(SdlHost::State& s) {
 void CreateWindow(SdlHost::State& s) {
   SDL_DisplayMode mode{};
   int32_t screenW = 1024, screenH = 768;
-  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
-    screenW = std::min(mode.w, 16384);
-    screenH = std::min(mode.h, 16384);
-  }
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
+    screenW = mode.w, screenH = mode.h;
   s.defaultZoom = DisplayZoom(nullptr);
   if (s.zoom == 0) s.zoom = s.defaultZoom;
   s.sdlWindow = SDL_CreateWindow(FirstWindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
@@ -257,11 +155,7 @@ void CreateWindow(SdlHost::State& s) {
   // An input method would otherwise take keys such as 1, 2 or R for composition.
   SDL_StopTextInput();
   s.icon = MakeIcon();
-  s.window = std::make_unique<DrawTarget>(ClientWidth, ClientHeight, 0);
-  s.backBuffer =
-      std::make_unique<DrawTarget>(std::max(screenW, ClientWidth), std::max(screenH, ClientHeight), 0);
-  s.surfaces.window = s.window.get();
-  s.surfaces.backBuffer = s.backBuffer.get();
+  s.core.Open(screenW, screenH);
   Repaint(s);
 }
 
@@ -295,25 +189,29 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SIZE_CHANGED: Repaint(s); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: s.core.Keys().Forget(); break;
         default: break;
       }
       break;
     case SDL_KEYDOWN: {
       if (!s.sdlWindow) break;
-      switch (WindowCommandFromSdl(e.key.keysym)) {
+      const KeyDown key = KeyDownFromSdl(e.key.keysym, e.key.repeat != 0);
+      const WindowCommand command = DesktopCommand(key);
+      s.core.Keys().Down(GameKey(key), key.repeat, command);
+      switch (command) {
         case WindowCommand::ZoomIn: ApplyZoom(s, s.zoom + 1); break;
         case WindowCommand::ZoomOut: ApplyZoom(s, s.zoom - 1); break;
         case WindowCommand::ZoomReset: ApplyZoom(s, s.defaultZoom); break;
         case WindowCommand::ToggleFullScreen:
           if (!e.key.repeat) ToggleFullScreen(s);
           break;
-        case WindowCommand::None:
-          // Auto-repeat stores again; an unread key is simply replaced.
-          s.slot.StoreKey(VirtualKeyFromSdl(e.key.keysym));
-          break;
+        default: break;
       }
       break;
     }
+    case SDL_KEYUP:
+      if (s.sdlWindow) s.core.Keys().Up(GameKey(KeyDownFromSdl(e.key.keysym)));
+      break;
     default: break;
   }
 }
@@ -352,14 +250,11 @@ void SdlHost::Run(const std::function<void()>& game) {
     }
     if (!s.sdlWindow && s.windowRequested.load()) CreateWindow(s);
     ApplySetup(s);
-    if (s.sdlWindow && s.window->dirty.exchange(false)) Present(s);
+    if (s.sdlWindow && s.core.Window()->dirty.exchange(false)) Present(s);
   }
   s.gameThread.join();
-  s.ready.store(false);
   s.windowRequested.store(false);
-  s.surfaces = {};
-  s.window.reset();
-  s.backBuffer.reset();
+  s.core.Close();
   SDL_FreeSurface(s.icon);
   s.icon = nullptr;
   if (s.sdlWindow) SDL_DestroyWindow(s.sdlWindow);
@@ -369,9 +264,9 @@ void SdlHost::Run(const std::function<void()>& game) {
 
 void SdlHost::StartWindow() {
   if (state_->windowRequested.load()) return;
-  state_->ready.store(false);
+  state_->core.ResetReady();
   state_->windowRequested.store(true);
-  while (!state_->ready.load()) SleepMs(20);
+  state_->core.WaitReady();
 }
 
 void SdlHost::FinishWindowSetup(const char* title) {
@@ -383,13 +278,11 @@ void SdlHost::FinishWindowSetup(const char* title) {
   state_->setupDone.wait(guard, [this] { return state_->setupApplied; });
 }
 
-std::unique_ptr<Image> SdlHost::CreateImage() {
-  return std::make_unique<portable::ImageObject>(&state_->surfaces);
-}
+std::unique_ptr<Image> SdlHost::CreateImage() { return state_->core.CreateImage(); }
 
-Input SdlHost::TakeInput() { return state_->slot.Take(); }
+Input SdlHost::TakeInput() { return state_->core.Slot().Take(); }
 
-void SdlHost::IdleForKey() { state_->slot.Wait(100); }
+void SdlHost::IdleForKey() { state_->core.Slot().Wait(100); }
 
 PixelSurface SdlHost::PresentedFrame() {
   std::lock_guard<std::mutex> guard(state_->presentedMutex);
@@ -407,7 +300,7 @@ int32_t SdlHost::PresentedZoom() {
 }
 
 portable::DrawTarget* SdlHost::BackBuffer() {
-  return state_->ready.load() ? state_->backBuffer.get() : nullptr;
+  return state_->core.Ready() ? state_->core.BackBuffer() : nullptr;
 }
 
 std::thread::id SdlHost::EventThread() { return state_->eventThreadId.load(); }

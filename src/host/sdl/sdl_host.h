@@ -10,19 +10,13 @@
 #include <thread>
 
 #include "host/host.h"
+#include "host/screen_core.h"
+#include "host/sdl/sdl_keys.h"
 #include "image/portable/pixel_surface.h"
 
 namespace dfx {
 
-// The virtual-key code of an SDL key-down, or 0 for keys that are not stored (any
-// key with Alt held, Alt itself and F10, which Windows reports as system keys).
-uint8_t VirtualKeyFromSdl(const SDL_Keysym& key);
-
 constexpr int32_t MaxZoom = 8;
-
-// What a key does to the window itself; such keys never reach the game.
-enum class WindowCommand { None, ZoomIn, ZoomOut, ZoomReset, ToggleFullScreen };
-WindowCommand WindowCommandFromSdl(const SDL_Keysym& key);
 
 // The largest integer zoom at which the LCD fits into width x height (at least 1).
 int32_t FittingZoom(int32_t width, int32_t height);

@@ -1,9 +1,8 @@
-// Browser key-downs to Windows virtual-key codes. Pure C++ so that it builds and is
-// tested natively as well.
+#include "host/web/web_keys.h"
+
 #include <cstring>
 
 #include "host/keys.h"
-#include "host/web/web_host.h"
 
 namespace dfx {
 
@@ -74,23 +73,13 @@ constexpr CodeKey CodeKeys[] = {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-}  // namespace
-
-uint8_t VirtualKeyFromWeb(const char* key, const char* code, bool alt) {
-  if (alt || !key || !code) return 0;
-  // The keypad follows Num Lock, as on Windows: with it off the browser names the key it
-  // acts as (End, ArrowDown, ...), and that key's code is the one stored.
-  const bool keypadDigit =
-      std::strncmp(code, "Numpad", 6) == 0 && (IsDigit(code[6]) || std::strcmp(code + 6, "Decimal") == 0);
-  const char* name = keypadDigit && !IsDigit(key[0]) && key[0] != '.' && key[0] != ',' ? key : code;
+uint8_t CodeOf(const char* key, const char* code) {
   for (const CodeKey& k : CodeKeys) {
-    if (std::strcmp(name, k.code) == 0) return k.vk;
+    if (std::strcmp(code, k.code) == 0) return k.vk;
   }
-  // F1..F24; F10 is a system key on Windows and never reaches the slot.
   if (code[0] == 'F' && IsDigit(code[1]) && (code[2] == 0 || (IsDigit(code[2]) && code[3] == 0))) {
     const int n = code[2] ? (code[1] - '0') * 10 + (code[2] - '0') : code[1] - '0';
-    if (n >= 1 && n <= 24 && n != 10) return keys::Function(n);
-    return 0;
+    return n >= 1 && n <= 24 ? keys::Function(n) : 0;
   }
   // The layout's letter first, whatever the Shift state; then the physical key, so that
   // layouts whose letter keys produce other characters still give the key's letter.
@@ -104,6 +93,28 @@ uint8_t VirtualKeyFromWeb(const char* key, const char* code, bool alt) {
   if (std::strncmp(code, "Digit", 5) == 0 && IsDigit(code[5]) && code[6] == 0)
     return keys::Digit(code[5] - '0');
   return 0;
+}
+
+}  // namespace
+
+KeyDown KeyDownFromWeb(const char* key, const char* code, bool alt, bool ctrl, bool meta, bool repeat) {
+  if (!key || !code) return {};
+  // With Num Lock off the browser names the key a keypad digit acts as (End, ArrowDown,
+  // ...); the shared rules turn the digit into that key.
+  const bool keypadDigit =
+      std::strncmp(code, "Numpad", 6) == 0 && (IsDigit(code[6]) || std::strcmp(code + 6, "Decimal") == 0);
+  return KeyDown{.vk = CodeOf(key, code),
+                 .alt = alt,
+                 .ctrl = ctrl,
+                 .meta = meta,
+                 .numLock = !keypadDigit || IsDigit(key[0]) || key[0] == '.' || key[0] == ',',
+                 .plus = std::strcmp(key, "+") == 0,
+                 .zeroKey = std::strcmp(code, "Digit0") == 0,
+                 .repeat = repeat};
+}
+
+uint8_t VirtualKeyFromWeb(const char* key, const char* code, bool alt) {
+  return GameKey(KeyDownFromWeb(key, code, alt));
 }
 
 }  // namespace dfx
