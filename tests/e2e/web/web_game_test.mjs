@@ -166,11 +166,13 @@ try {
   const desk = await visit('desktop');
   await expectFit(desk);
   await playGame(desk, false);
-  // The browser's zoom keys leave the result showing; Ctrl pressed alone still goes on.
-  for (const key of ['Equal', 'Minus', 'Digit0', 'NumpadAdd']) {
-    await desk.page.keyboard.down('Control');
-    await desk.page.keyboard.press(key);
-    await desk.page.keyboard.up('Control');
+  // The browser's zoom keys (Ctrl, or Command on a Mac) leave the result showing; Ctrl pressed alone still goes on.
+  for (const modifier of ['Control', 'Meta']) {
+    for (const key of ['Equal', 'Minus', 'Digit0', 'NumpadAdd']) {
+      await desk.page.keyboard.down(modifier);
+      await desk.page.keyboard.press(key);
+      await desk.page.keyboard.up(modifier);
+    }
   }
   await new Promise((resolve) => setTimeout(resolve, 300));
   await desk.screen('after the zoom keys');
