@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cpu/computer_player.h"
+#include "game/pointer.h"
 #include "host/host.h"
 #include "lcd/lcd.h"
 #include "rules/board.h"
@@ -66,7 +67,8 @@ class Game : private SearchProgress {
   ComputerPlayer cpu;
 
  private:
-  void WaitKey();
+  // Blocks for a key, or a press that means one here (presses meaning nothing are passed over).
+  void WaitKey(Waiting waiting);
   void PrintAt(int16_t column, int16_t row, std::string_view text);
   void PrintLevelCharacter();
   void DrawCursorBox(int x, int y, int8_t mode);

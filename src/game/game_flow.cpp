@@ -11,7 +11,25 @@ namespace dfx {
 
 Game::Game(Host& host) : host_(host) {}
 
-void Game::WaitKey() { state.lastKey = dfx::WaitKey(host_); }
+void Game::WaitKey(Waiting waiting) {
+  for (;;) {
+    const Input in = WaitInput(host_);
+    if (!in.press) {
+      state.lastKey = in.key;
+      return;
+    }
+    // Undo erases the hint, so it shows exactly while this turn's undo is unused.
+    const PressMeaning meaning = MeaningOfPress(waiting, state.undoUsed == 0, in.x, in.y);
+    if (meaning.key == 0) continue;
+    if (meaning.squareX != 0) {
+      state.cursorX = meaning.squareX;
+      state.cursorY = meaning.squareY;
+      MoveCursorBox();
+    }
+    state.lastKey = meaning.key;
+    return;
+  }
+}
 
 void Game::PrintAt(int16_t column, int16_t row, std::string_view text) {
   lcd.LcdLocate(column, row);
@@ -50,7 +68,7 @@ int16_t Game::RunTitleScreen() {
     lcd.LcdLocate(11, 4);
     PrintLevelCharacter();
     PrintAt(16, 3, std::string_view(texts::OffOn + state.randomEnabled * 3, 3));
-    WaitKey();
+    WaitKey(Waiting::Title);
     switch (state.lastKey) {
       case keys::One:
       case keys::Two:
@@ -105,7 +123,7 @@ void Game::RunGame(int16_t startKey) {
         if (state.passCount >= 2) break;
         PrintAt(9, 1, texts::YouPass);
         PrintAt(9, 2, texts::HitAnyKey);
-        WaitKey();
+        WaitKey(Waiting::AnyKey);
       } else {
         PrintAt(9, 0, lcd.padSpaces);
         PrintAt(9, 0, texts::YouOpen);
@@ -142,7 +160,7 @@ void Game::RunGame(int16_t startKey) {
     PrintAt(9, 3, texts::UndoCountLabel);
     lcd.LcdPrintNumber(4, state.undoCount);
   }
-  WaitKey();
+  WaitKey(Waiting::AnyKey);
 }
 
 void Game::StartMarks() { lcd.LcdLocate(9, 1); }

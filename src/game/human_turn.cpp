@@ -18,7 +18,7 @@ void Game::MoveCursorBox() {
 void Game::HumanTurn() {
   for (;;) {
     MoveCursorBox();
-    WaitKey();
+    WaitKey(Waiting::HumanTurn);
     switch (state.lastKey) {
       case keys::Up:
         if (state.cursorY > 1) state.cursorY -= 1;

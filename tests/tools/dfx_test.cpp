@@ -132,6 +132,11 @@ TEST(DfxKeyNames, NamesLettersDigitsKeypadFunctionKeysAndCodes) {
   std::string bad;
   EXPECT_EQ(ParseKeyScript("1,\tleft\nF2  ", &bad), std::vector<uint8_t>({49, 37, 113}));
   EXPECT_EQ(std::pair(ParseKeyScript("1 x! 2", &bad).has_value(), bad), std::pair(false, std::string("x!")));
+  EXPECT_EQ(ParseInputScript("tap:0,203,1", &bad),
+            (std::vector<Input>{{.press = true, .y = 203}, {.key = 49}}));
+  for (const std::string tap :
+       {"TAP:640,0", "TAP:0,204", "TAP:1", "TAP:1,", "TAP:-1,5", "TAP:1,2x", "TAP:12345,1"})
+    EXPECT_EQ(std::pair(ParseInputScript(tap + " 1", &bad).has_value(), bad), std::pair(false, tap)) << tap;
 }
 
 // The totals are their rows' sums and maxima, in milliseconds the run could have taken;
@@ -218,6 +223,23 @@ TEST(DfxReplay, EndsOnTheScreenOfTheGamePlayedInProcess) {
                 nlohmann::json::parse(out) == (nlohmann::json{{"lines", end.lines}, {"board", end.board}}))
         << level << ": " << out;
   }
+}
+
+// Presses in a script show what their keys show: level 1, RANDOM off, d3; the undo hint on
+// the first turn.
+TEST(DfxReplay, TapsShowWhatTheirKeysShow) {
+  const std::pair<const char*, const char*> scripts[] = {
+      {"R RIGHT 1 RIGHT RIGHT RIGHT DOWN DOWN RETURN", "TAP:296,120 TAP:356,152 TAP:296,56 TAP:94,70"},
+      {"2 BACK", "TAP:296,88,TAP:332,88"}};
+  for (auto [keys, taps] : scripts) {
+    const auto byKeys = RunTool("replay --keys \"" + std::string(keys) + "\"");
+    EXPECT_TRUE(byKeys.first == 0 && RunTool("replay --keys \"" + std::string(taps) + "\"") == byKeys)
+        << taps;
+  }
+  const auto [status, error] = RunTool("replay --keys \"1 TAP:640,0\"", true);
+  EXPECT_EQ(
+      std::pair(status, error),
+      std::pair(2, std::string("dfx replay: bad press 'TAP:640,0' (TAP:x,y with x 0..639, y 0..203)\n")));
 }
 
 }  // namespace
