@@ -127,7 +127,7 @@ async function playGame(v, byTaps) {
   if (byTaps) {
     await v.tap(cell(screen.lines[row('[R]')].indexOf('[R]') + 4, row('[R]')), 'R');
     const level = row('LEVEL');
-    await v.tap(cell(screen.lines[level].search(/\d/) + 2, level), 'RIGHT');
+    await v.tap(cell(screen.lines[level].search(/\d/) + 3, level), 'RIGHT');
     await v.tap(cell(screen.lines[row('[1]')].indexOf('[1]') + 6, row('[1]')), '1');
   } else {
     for (const name of ['R', 'RIGHT', '1']) await v.key(name);
@@ -136,7 +136,7 @@ async function playGame(v, byTaps) {
   let moves = 0;
   while (!/^(DRAW|You Win|You Lose)/.test(screen.lines[1].slice(9))) {
     if (screen.lines[1].slice(9).startsWith('You Pass!')) {
-      if (byTaps) await v.tap(square(27), 'SPACE');
+      if (byTaps) await v.tap(square(27), 'RETURN');
       else await v.key('SPACE');
     } else {
       const index = firstLegal(screen.board);
