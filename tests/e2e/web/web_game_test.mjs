@@ -35,6 +35,7 @@ const viewports = {
   side: { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
   tablet: { width: 820, height: 1180, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
   small: { width: 320, height: 480, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  smallSide: { width: 480, height: 320, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
 };
 
 const server = await servePage(webDir);
@@ -179,7 +180,7 @@ try {
   await desk.key('CONTROL');
   await desk.screen('after Ctrl alone');
 
-  for (const name of ['tablet', 'small']) await expectFit(await visit(name));
+  for (const name of ['tablet', 'small', 'smallSide']) await expectFit(await visit(name));
   for (const name of ['upright', 'side']) {
     const phone = await visit(name);
     await expectFit(phone);
