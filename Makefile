@@ -8,7 +8,8 @@ BIN := build/bin
 setup:
 	@tools/install-deps.sh
 
-build: setup
+build:
+	@tools/install-deps.sh --build
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS)
 
@@ -17,11 +18,11 @@ play: build
 	$(BIN)/discoflipparex
 
 # The Debian package: build/discoflipparex_<version>_<arch>.deb.
-deb: build
+deb: setup build
 	cmake --build --preset release --target deb
 
 # The tests stay small beside the code: at most 0.36 of it (the aim is a third at most).
-test: build web web-test-deps
+test: setup build web web-test-deps
 	tools/test-ratio.py 0.36
 	$(MAKE) --no-print-directory test-unit test-asan test-tsan test-fuzz test-e2e test-windows
 	@echo "All test suites passed."

@@ -14,6 +14,7 @@ set(DFX_LINUX_OUT ${CMAKE_BINARY_DIR}/linux)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/discoflipparex.desktop.in ${DFX_LINUX_OUT}/${DFX_APP_ID}.desktop @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/metainfo.xml.in ${DFX_LINUX_OUT}/${DFX_APP_ID}.metainfo.xml @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/discoflipparex.6.in ${DFX_LINUX_OUT}/discoflipparex.6 @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/dfx.6.in ${DFX_LINUX_OUT}/dfx.6 @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${DFX_LINUX_OUT}/changelog @ONLY)
 
 # Icons at every size the desktop asks for, each drawn at its own size.
@@ -43,11 +44,13 @@ foreach(name title-screen game)
 endforeach()
 
 # The Debian package's own documents, gzipped the way Debian wants them.
-add_custom_command(OUTPUT ${DFX_LINUX_OUT}/deb/changelog.gz ${DFX_LINUX_OUT}/deb/discoflipparex.6.gz
+add_custom_command(
+  OUTPUT ${DFX_LINUX_OUT}/deb/changelog.gz ${DFX_LINUX_OUT}/deb/discoflipparex.6.gz ${DFX_LINUX_OUT}/deb/dfx.6.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${DFX_LINUX_OUT}/deb
-  COMMAND sh -c "gzip -9nc changelog > deb/changelog.gz && gzip -9nc discoflipparex.6 > deb/discoflipparex.6.gz"
+  COMMAND sh -c "gzip -9nc changelog > deb/changelog.gz && gzip -9nc discoflipparex.6 > deb/discoflipparex.6.gz \
+&& gzip -9nc dfx.6 > deb/dfx.6.gz"
   WORKING_DIRECTORY ${DFX_LINUX_OUT}
-  DEPENDS ${DFX_LINUX_OUT}/changelog ${DFX_LINUX_OUT}/discoflipparex.6 VERBATIM)
+  DEPENDS ${DFX_LINUX_OUT}/changelog ${DFX_LINUX_OUT}/discoflipparex.6 ${DFX_LINUX_OUT}/dfx.6 VERBATIM)
 add_custom_target(linux-desktop-files ALL
   DEPENDS ${DFX_ICON_FILES} ${DFX_SCREENSHOTS} ${DFX_LINUX_OUT}/deb/changelog.gz)
 
@@ -55,7 +58,7 @@ add_custom_target(linux-desktop-files ALL
 # and, from "debian", the programs in /usr/games, the manual page gzipped and its own
 # documents, as Debian's policy for games wants them.
 install(TARGETS discoflipparex dfx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
-install(FILES ${DFX_LINUX_OUT}/discoflipparex.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT programs)
+install(FILES ${DFX_LINUX_OUT}/discoflipparex.6 ${DFX_LINUX_OUT}/dfx.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT programs)
 
 install(FILES ${PROJECT_SOURCE_DIR}/res/board.txt DESTINATION ${DFX_DATA_DIR}/res COMPONENT data)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/res/bmp DESTINATION ${DFX_DATA_DIR}/res COMPONENT data
@@ -68,7 +71,7 @@ endforeach()
 install(FILES ${DFX_LINUX_OUT}/${DFX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT data)
 
 install(TARGETS discoflipparex dfx RUNTIME DESTINATION games COMPONENT debian EXCLUDE_FROM_ALL)
-install(FILES ${DFX_LINUX_OUT}/deb/discoflipparex.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6
+install(FILES ${DFX_LINUX_OUT}/deb/discoflipparex.6.gz ${DFX_LINUX_OUT}/deb/dfx.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6
         COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES ${DFX_LINUX_OUT}/deb/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/discoflipparex COMPONENT debian EXCLUDE_FROM_ALL)
@@ -88,6 +91,9 @@ the end of the game searches to the end for the exact disc count. Five
 levels, varied openings, and taking back a move.")
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_STRIP_FILES ON)
+  # Every folder readable by all, whatever the builder's umask.
+  set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+      WORLD_READ WORLD_EXECUTE)
   set(CPACK_DEB_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_ALL data debian)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)

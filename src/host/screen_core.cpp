@@ -20,6 +20,25 @@ void CopyClientArea(const PixelSurface& back, PixelSurface& client) {
 
 }  // namespace
 
+bool LcdPlacement::PictureAt(int32_t windowX, int32_t windowY, int32_t& x, int32_t& y) const {
+  if (zoom < 1 || windowX < left || windowY < top) return false;
+  x = (windowX - left) / zoom;
+  y = (windowY - top) / zoom;
+  return x < ClientWidth && y < ClientHeight;
+}
+
+int32_t FittingZoom(int32_t width, int32_t height, int32_t maxZoom) {
+  return std::clamp(std::min(width / ClientWidth, height / ClientHeight), 1, std::max(maxZoom, 1));
+}
+
+LcdPlacement PlaceLcd(int32_t width, int32_t height, int32_t zoom, bool fullScreen, int32_t maxZoom) {
+  if (!fullScreen) return {.zoom = std::max(zoom, 1)};
+  const int32_t fit = FittingZoom(width, height, maxZoom);
+  return {.zoom = fit,
+          .left = std::max(0, (width - ClientWidth * fit) / 2),
+          .top = std::max(0, (height - ClientHeight * fit) / 2)};
+}
+
 void ScreenCore::Open(int32_t screenWidth, int32_t screenHeight) {
   const int32_t w = std::clamp(screenWidth, ClientWidth, MaxScreenSide);
   const int32_t h = std::clamp(screenHeight, ClientHeight, MaxScreenSide);

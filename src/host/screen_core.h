@@ -17,6 +17,20 @@ namespace dfx {
 // larger than this on a side (a bad figure from a display must not exhaust memory).
 constexpr int32_t MaxScreenSide = 16384;
 
+// Where a window shows the LCD: at the top-left at its zoom, or in full screen centred
+// on black at the largest zoom that fits.
+struct LcdPlacement {
+  int32_t zoom = 1;
+  int32_t left = 0;
+  int32_t top = 0;
+
+  // The point of the picture under a window pixel; false off the LCD (the black around it).
+  bool PictureAt(int32_t windowX, int32_t windowY, int32_t& x, int32_t& y) const;
+};
+// The largest integer zoom, 1..maxZoom, at which the LCD fits into width x height.
+int32_t FittingZoom(int32_t width, int32_t height, int32_t maxZoom);
+LcdPlacement PlaceLcd(int32_t width, int32_t height, int32_t zoom, bool fullScreen, int32_t maxZoom);
+
 class ScreenCore {
  public:
   ScreenCore() = default;

@@ -31,12 +31,14 @@ fs::path FindDataFolder(const std::vector<fs::path>& candidates) {
 }
 
 bool EnterDataFolder(const fs::path& exeDir) {
-  std::error_code error;
-  const fs::path workingDir = fs::current_path(error);
+  // A working directory that was deleted has no path; the other candidates still count.
+  std::error_code noWorkingDir;
+  const fs::path workingDir = fs::current_path(noWorkingDir);
   const std::vector<fs::path> candidates = DataFolderCandidates(workingDir, exeDir);
   const fs::path found = FindDataFolder(candidates);
-  if (!found.empty() && !error) {
-    if (found != workingDir) fs::current_path(found, error);
+  if (!found.empty()) {
+    std::error_code error;
+    if (found != workingDir || noWorkingDir) fs::current_path(found, error);
     if (!error) return true;
   }
   std::string where;

@@ -28,6 +28,19 @@ def run(*cmd, **kw):
     return subprocess.run(cmd, capture_output=True, text=True, **kw)
 
 
+def xrun(*cmd, check=False):
+    # The X server may refuse a connection for a moment under load: try again, a few times
+    # over about two seconds, before a failure counts.
+    for attempt in range(8):
+        out = run(*cmd)
+        if out.returncode == 0 or not re.search(r"(?i)can.?t open display|cannot open display|unable to open display", out.stderr):
+            break
+        time.sleep(0.25)
+    if check and out.returncode != 0:
+        raise Failure("%s failed (%d): %s" % (" ".join(cmd[:2]), out.returncode, out.stderr.strip()))
+    return out
+
+
 def show(t):  # a read screen as text, for failure messages
     return "\n".join(t["lines"] + [t["board"][i:i + 8] for i in range(0, 64, 8)]) if isinstance(t, dict) else repr(t)
 
@@ -37,7 +50,10 @@ def wm_close(window):
     # XClientMessageEvent (33, format 32) laid out in an XEvent's 24 longs.
     x = ctypes.CDLL(ctypes.util.find_library("X11"))
     x.XOpenDisplay.restype = ctypes.c_void_p
-    d = ctypes.c_void_p(x.XOpenDisplay(None))
+    for attempt in range(8):  # a refused connection: again, as in xrun
+        if (d := ctypes.c_void_p(x.XOpenDisplay(None))).value: break
+        time.sleep(0.25)
+    check(d.value, "cannot open the display")
     atom = lambda name: x.XInternAtom(d, name, 0)
     event = (ctypes.c_ulong * 24)(33, 0, 0, d.value, int(window), atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
     check(x.XSendEvent(d, ctypes.c_ulong(int(window)), 0, 0, event), "cannot send the close request")
@@ -46,7 +62,7 @@ def wm_close(window):
 
 class Session:
     def __init__(self, cmd, cwd=REPO):
-        self.wine, self.cwd, self.shots = cmd[0].endswith(".exe"), cwd, 0
+        self.wine, self.cwd, self.shots, self.sent = cmd[0].endswith(".exe"), cwd, 0, []
         self.cmd = [WINE] * self.wine + cmd
 
     def poll(self, what, get, ok, timeout=60):  # get() until ok(value), while the program runs
@@ -60,11 +76,11 @@ class Session:
     def start(self):
         self.proc = subprocess.Popen(self.cmd, cwd=self.cwd, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
         atexit.register(self.proc.kill)
-        find = lambda: run("xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()
+        find = lambda: xrun("xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()
         self.window = self.poll("window titled %r" % TITLE, find, bool, 90)[0]
 
     # Position x, y on the screen, screen number, client width, height.
-    geometry = lambda self: [int(n) for n in re.findall(r"\d+", run("xdotool", "getwindowgeometry", self.window).stdout)][1:]
+    geometry = lambda self: [int(n) for n in re.findall(r"\d+", xrun("xdotool", "getwindowgeometry", self.window, check=True).stdout)][1:]
 
     def frame(self, sdl_size=None):
         if not self.wine:
@@ -76,18 +92,37 @@ class Session:
         left, top, _, w, h = self.geometry()
         check(w + 2 * left == 650 and top + h + left == 237, "X11 window %dx%d at %d,%d" % (w, h, left, top))
 
-    def keys(self, *names):  # the key slot holds one key: give the program time to take each
-        run("xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", "--delay", "70", *names, check=True)
+    def keys(self, *names):
+        xrun("xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", *names, check=True)
+
+    def click(self, x, y):  # a left click at pixel x, y of the window's client area
+        xrun("xdotool", "mousemove", "--window", self.window, "--sync", str(x), str(y), "click", "1", check=True)
+
+    def play(self, what, inputs, zoom=1, timeout=60):
+        # One input at a time (the slot holds one), each waited for until the screen is, dot
+        # for dot (cursor included), what `dfx replay` draws after every input so far.
+        for name in inputs:
+            if name.startswith("TAP:"):
+                x, y = map(int, name[4:].split(","))
+                self.click(x * zoom + zoom // 2, y * zoom + zoom // 2)
+            else:
+                self.keys(name)
+            self.sent.append(name if name.startswith("TAP:") else name.upper())
+            want = os.path.join(WORK, "want%03d.png" % len(self.sent))
+            run(DFX, "replay", "--keys", " ".join(self.sent), "--out", want, check=True)
+            same = lambda t: run("compare", "-metric", "AE", t["dots"], want, "null:").stderr.strip() == "0"
+            t = self.wait("%s (%s)" % (what, name), same, timeout)
+        return t
 
     def screen(self):
         self.shots += 1
         shot = os.path.join(WORK, "shot%03d.png" % self.shots)
-        run("import", "-window", self.window, shot, check=True)
+        xrun("import", "-window", self.window, shot, check=True)
         dots = shot if self.wine else shot + ".1x.png"  # SDL: back to one pixel a dot
         if not self.wine: run("convert", shot, "-sample", "640x204!", dots, check=True)
         out = run(DFX, "read-screen", dots, "--glyphs", os.path.join(REPO, "res", "bmp"), "--json")
         check(out.returncode == 0, "read-screen failed: %s" % out.stderr.strip())
-        return dict(json.loads(out.stdout), file=shot)
+        return dict(json.loads(out.stdout), file=shot, dots=dots)
 
     wait = lambda self, what, test, timeout=60: self.poll(what, self.screen, test, timeout)  # screenshots until test holds
 
@@ -117,7 +152,9 @@ def probe(s):
     # Key n's code goes to line 1 + n % 5 and a disc on square n. Wine may pass on a Num
     # Lock (144) of its own when it syncs the lock state with the X server.
     seen = 0
-    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", [16, 82]), ("shift", [16])):
+    # SDL holds Shift back while it may be part of a window command: alone, it counts when released.
+    shift_r = [16, 82] if s.wine else [82]
+    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", shift_r), ("shift", [16])):
         s.keys(key)
         got = lambda t: [t["lines"][1 + n % 5][9:16] for n in range(seen, t["board"][:24].count("X"))]
         t = s.wait("key codes %s" % codes, lambda t: [c for c in got(t) if c != "KEY 144"] == ["KEY %3d" % c for c in codes])
@@ -125,55 +162,90 @@ def probe(s):
     s.close()
 
 
-def sdl_game(s):
-    check((out := run(s.cmd[0], "--zoom", "9")).returncode == 2 and len(out.stderr.splitlines()) == 1, "--zoom 9: %r" % out)
-    s.cmd += ["--zoom", "2"]
-    s.start()
-    s.frame("1280x408")
-    shot = s.wait("the title screen", TITLE_SCREEN)["file"]
-    # Every 2x2 block is one pixel: the screen shrunk and grown back is the same.
-    differ = run("convert", shot, "(", "+clone", "-sample", "640x204!", "-sample", "1280x408!", ")", "-metric", "AE",
-                 "-compare", "-format", "%[distortion]", "info:").stdout
-    check(differ == "0", "%r pixels at --zoom 2 are not 2x2 blocks" % differ)
-    s.keys("ctrl+plus")
-    s.frame("1920x612")
-    s.wait("the title screen at zoom 3", TITLE_SCREEN)
-    s.close()
+def no_display(game):
+    # No display answering, or none named: one line and exit status 1, soon.
+    for display in (":199", None):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+        if display: env["DISPLAY"] = display
+        out = subprocess.run([game], capture_output=True, text=True, env=env, timeout=20)
+        lines = [l for l in out.stderr.splitlines() if l.startswith("discoflipparex:")]
+        check(out.returncode == 1 and len(lines) == 1 and lines[0].startswith("discoflipparex: cannot open a window: "),
+              "without a display (%s): %r" % (display, out))
+
+
+def taps():  # where to press for 1, 2, R, LEFT and RIGHT, as dfx replay's help gives them
+    text = run(DFX, "replay", "--help").stdout
+    points = {k: p for p, k in re.findall(r"(TAP:\d+,\d+) is (\w+)", text)}
+    points["LEFT"], points["RIGHT"] = re.search(r"the marks: (TAP:\d+,\d+), (TAP:\d+,\d+)", text).groups()
+    return points
+
+
+def square(i):  # the press on board square i (0..63, row by row)
+    return "TAP:%d,%d" % (24 * (i % 8 + 1) - 2, 24 * (i // 8 + 1) - 2)
 
 
 def wine_game(s):
-    # Level 0 with RANDOM off: after every batch of keys the screen is what `dfx replay` gives.
-    sent = []
-
-    def press(what, keys, timeout=20):
-        s.keys(*keys)
-        sent.extend(k.upper() for k in keys)
-        want = json.loads(run(DFX, "replay", "--json", "--keys", " ".join(sent), check=True).stdout)
-        return s.wait(what, lambda t: (t["lines"], t["board"]) == (want["lines"], want["board"]), timeout)
-
+    # Level 0 with RANDOM off, by keys and one click.
     s.start()
     # The title is printed piece by piece, the level last; the frame is set after.
     s.wait("the title screen", lambda t: TITLE_SCREEN(t) and "[R] RANDOM ON" in t["lines"][3])
     s.frame()
-    t = press("our first turn", ["r", "Right", "Left", "Left", "1"])  # S never below 0: level stays 0
+    t = s.play("our first turn", ["r", "Right", "Left", "Left", "1"])  # S never below 0: level stays 0
     moves = 0
     while not any(r in t["lines"][1] for r in ("You Win", "You Lose", "DRAW")):
-        board, i = t["board"], first_legal(t["board"])
+        i = first_legal(t["board"])
         # Left and Up against the edges first: the cursor is then at the corner.
         keys = ["Return"] if "You Pass!" in t["lines"][1] else \
             ["Left"] * 7 + ["Up"] * 7 + ["Right"] * (i % 8) + ["Down"] * (i // 8) + ["Return"]
         moves += 1
-        try:
-            t = press("the reply to move %d" % moves, keys)
-        except Failure:
-            # On a loaded machine a key may be overwritten in the slot before the game
-            # takes it: nothing placed yet, so go again.
-            check(s.screen()["board"] == board, "no reply to move %d" % moves)
-            del sent[-len(keys):]
-            t = press("the reply to move %d" % moves, keys, timeout=120)
+        if moves == 3 and keys != ["Return"]:
+            keys = [square(i)]  # a disc placed by a click: the client area is the picture
+        t = s.play("the reply to move %d" % moves, keys)
         if moves == 2:
-            t = press("the undo of our move and the reply", ["BackSpace"])
-    press("the title screen again", ["Return"])
+            t = s.play("the undo of our move and the reply", ["BackSpace"])
+    s.play("the title screen again", ["Return"])
+    s.close()
+
+
+def sdl_game(s):
+    check((out := run(s.cmd[0], "--zoom", "9")).returncode == 2 and len(out.stderr.splitlines()) == 1, "--zoom 9: %r" % out)
+    no_display(s.cmd[0])
+    # The 2048x1024 screen takes zoom 3 at most: --zoom 8 and Ctrl+Plus stop there.
+    s.cmd += ["--zoom", "8"]
+    s.start()
+    s.frame("1920x612")
+    s.wait("the title screen", TITLE_SCREEN)
+    for keys, size in (("ctrl+plus", "1920x612"), ("ctrl+minus", "1280x408")):
+        s.keys(keys)
+        s.frame(size)
+    shot = s.wait("the title screen", lambda t: TITLE_SCREEN(t) and "[R] RANDOM ON" in t["lines"][3])["file"]
+    # Every 2x2 block is one pixel: the screen shrunk and grown back is the same.
+    differ = run("convert", shot, "(", "+clone", "-sample", "640x204!", "-sample", "1280x408!", ")", "-metric", "AE",
+                 "-compare", "-format", "%[distortion]", "info:").stdout
+    check(differ == "0", "%r pixels at zoom 2 are not 2x2 blocks" % differ)
+    # A whole game at level 1, RANDOM off, by clicks alone.
+    at = taps()
+    t = s.play("RANDOM off, level 1, our first turn", [at["R"], at["RIGHT"], at["1"]], zoom=2)
+    moves = 0
+    while not any(r in t["lines"][1] for r in ("You Win", "You Lose", "DRAW")):
+        moves += 1
+        pressed = at["R"] if "You Pass!" in t["lines"][1] else square(first_legal(t["board"]))
+        t = s.play("the reply to move %d" % moves, [pressed], zoom=2)
+    # Zoom keys on the result screen leave the result showing: Ctrl never reaches the game.
+    for keys, size in (("ctrl+plus", "1920x612"), ("ctrl+minus", "1280x408")):
+        s.keys(keys)
+        s.frame(size)
+    s.play("the result still, then the title screen again", [at["R"]], zoom=2)
+    # Full screen: the LCD at zoom 3 centred on black from (64, 206). A click on the black
+    # above the "[1]" line starts nothing; R on the LCD answers.
+    s.keys("F11")
+    s.frame("2048x1024")
+    s.wait("the title screen in full screen", TITLE_SCREEN)
+    one, r = ([int(n) for n in at[k][4:].split(",")] for k in ("1", "R"))
+    s.click(64 + one[0] * 3, 100)
+    time.sleep(0.5)
+    s.click(64 + r[0] * 3 + 1, 206 + r[1] * 3 + 1)
+    s.wait("RANDOM on again, still the title", lambda t: TITLE_SCREEN(t) and "[R] RANDOM ON" in t["lines"][3])
     s.close()
 
 
@@ -186,12 +258,16 @@ def zip_package(target):
 
 
 def deb_package(deb, app):
-    want = ["games/discoflipparex", "games/dfx", "share/man/man6/discoflipparex.6.gz", "share/doc/discoflipparex/copyright",
+    want = ["games/discoflipparex", "games/dfx", "share/man/man6/discoflipparex.6.gz", "share/man/man6/dfx.6.gz",
+            "share/doc/discoflipparex/copyright",
             "share/doc/discoflipparex/changelog.gz", "share/discoflipparex/res/board.txt",
             "share/applications/%s.desktop" % app, "share/metainfo/%s.metainfo.xml" % app]
     want += ["share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, app) for n in (16, 32, 48, 128, 256)]
     want += ["share/discoflipparex/res/bmp/" + f for f in os.listdir(os.path.join(REPO, "res", "bmp"))]
-    listed = sorted(l.split()[5] for l in run("dpkg-deb", "-c", deb, check=True).stdout.splitlines() if l[0] != "d")
+    contents = [l.split() for l in run("dpkg-deb", "-c", deb, check=True).stdout.splitlines()]
+    listed = sorted(l[5] for l in contents if l[0][0] != "d")
+    check(all(l[0] == "drwxr-xr-x" for l in contents if l[0][0] == "d"), "folders not 0755:\n" + "\n".join(
+        " ".join(l) for l in contents if l[0][0] == "d" and l[0] != "drwxr-xr-x"))
     check(sorted("./usr/" + f for f in want) == listed, "package files:\n" + "\n".join(listed))
     # `cmake --install` lays down the same files but the doc, the programs in bin/ and the manual page plain.
     tree = os.path.join(WORK, "prefix")
@@ -206,6 +282,9 @@ def deb_package(deb, app):
     for cmd in (["lintian", "--fail-on", "error", deb], ["desktop-file-validate", "%s/usr/share/applications/%s.desktop" % (root, app)],
                 ["appstreamcli", "validate", "--no-net", "%s/usr/share/metainfo/%s.metainfo.xml" % (root, app)]):
         check((out := run(*cmd)).returncode == 0, "%s: %s%s" % (cmd[0], out.stdout, out.stderr))
+    # Docks match the running window's class to the entry.
+    entry = open("%s/usr/share/applications/%s.desktop" % (root, app)).read().splitlines()
+    check("StartupWMClass=discoflipparex" in entry, "the desktop entry lacks StartupWMClass")
     # Run from an unrelated folder: the program finds its data beside itself in ../share.
     return Session([root + "/usr/games/discoflipparex"], cwd=WORK)
 
@@ -214,6 +293,9 @@ def package(s):
     s.start()
     s.wait("the title screen", TITLE_SCREEN)
     s.frame()
+    if not s.wine:
+        wm_class = xrun("xprop", "-id", s.window, "WM_CLASS").stdout
+        check(wm_class.strip().endswith('"discoflipparex", "discoflipparex"'), "window class: %r" % wm_class)
     s.keys("2")  # the computer opens from the start position read from the file
     s.wait("our first turn", lambda t: "You (White)" in t["lines"][0] and (t["board"].count("X"), t["board"].count("O")) == (4, 1))
     s.close()

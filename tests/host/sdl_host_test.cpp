@@ -82,6 +82,26 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
                                      {true, SDLK_KP_1, 35},
                                      {true, SDLK_KP_PERIOD, 46}})
     EXPECT_EQ(GameKey(KeyDownFromSdl(Key(sym), false, reported)), code) << reported;
+  // A click's picture pixel: at the top-left in a window, centred on black in full screen
+  // (2048x1024: zoom 3 from 64,206), nothing off the LCD.
+  for (auto [w, h, zoom, full, wx, wy, x, y] : {std::tuple{1280, 408, 2, false, 0, 0, 0, 0},
+                                                {1280, 408, 2, false, 1279, 407, 639, 203},
+                                                {1280, 408, 2, false, 1280, 10, -1, -1},
+                                                {2048, 1024, 2, true, 64, 206, 0, 0},
+                                                {2048, 1024, 2, true, 1983, 817, 639, 203},
+                                                {2048, 1024, 2, true, 63, 300, -1, -1},
+                                                {2048, 1024, 2, true, 1984, 300, -1, -1},
+                                                {2048, 1024, 2, true, 300, 205, -1, -1},
+                                                {2048, 1024, 2, true, 300, 818, -1, -1},
+                                                {1920, 1080, 1, true, 0, 234, 0, 0}}) {
+    int32_t px = -1, py = -1;
+    if (!PlaceLcd(w, h, zoom, full, MaxZoom).PictureAt(wx, wy, px, py)) px = py = -1;
+    EXPECT_EQ(std::pair(px, py), std::pair(x, y)) << w << "x" << h << " at " << wx << "," << wy;
+  }
+  // Cocoa's dots per inch count the backing scale: zoom 1 there.
+  for (auto [dpi, backing, zoom] :
+       {std::tuple{96.f, false, 1}, {200.f, false, 2}, {200.f, true, 1}, {0.f, false, 1}})
+    EXPECT_EQ(ZoomForDpi(dpi, backing), zoom) << dpi;
   for (auto [w, h, zoom] :
        {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;
@@ -93,17 +113,26 @@ const std::thread::id MainThread =
 void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}, bool repeat = false) {
   SDL_Event e{type};
   if (type == SDL_WINDOWEVENT) e.window.event = windowEvent;
-  if (type == SDL_KEYDOWN) e.key.state = SDL_PRESSED, e.key.keysym = key, e.key.repeat = repeat;
+  if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+    e.key.state = type == SDL_KEYDOWN, e.key.keysym = key, e.key.repeat = repeat;
   ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
-// The window thread wakes at least every 10 ms; the limit only guards against a hang.
+// The limit only guards against a hang.
 bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 5000 && !done(); ++i) SDL_Delay(2);
+  for (int i = 0; i < 10000 && !done(); ++i) SDL_Delay(2);
   return done();
+}
+// Events are handled in order: once an expose pushed after them has been presented,
+// they all have been.
+void Handled(SdlHost& host) {
+  const uint64_t before = host.PresentCount();
+  Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
+  ASSERT_TRUE(WaitFor([&] { return host.PresentCount() > before; }));
 }
 
 // Events on main()'s thread, the game apart; a black first frame, draws presented, an
-// expose repainting from the back buffer; zoom keys step within 1..8 and never reach the slot.
+// expose repainting from the back buffer; zoom keys, capped by the display (the dummy
+// driver's is 1024x768), never reach the slot, nor Ctrl or Shift held for them.
 TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   SdlHost host(MaxZoom - 1);
@@ -112,40 +141,48 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
               std::tuple(MainThread, true, std::this_thread::get_id()));
     host.StartWindow();
     const portable::PixelSurface frame = host.PresentedFrame();
-    EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u)),
-              std::tuple(640, 204, 640 * 204));
+    EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u),
+                         host.PresentedZoom()),
+              std::tuple(640, 204, 640 * 204, 1));
     host.FinishWindowSetup("Drawn");
     auto image = host.CreateImage();
+    auto* object = static_cast<portable::ImageObject*>(image.get());
     portable::PixelSurface red(24, 32, 0xC00000);
-    static_cast<portable::ImageObject*>(image.get())->AttachBitmap(&red);
+    object->AttachBitmap(&red);
     image->BindToWindow();
     ASSERT_NE(image->Draw(8, 8, 0), 0);
     ASSERT_TRUE(WaitFor([&] { return host.PresentedFrame().At(31, 39) == 0xC00000u; }) &&
                 host.PresentedFrame().At(32, 40) == 0u);
-    ASSERT_NE(static_cast<portable::ImageObject*>(image.get())->Draw(100, 100, 0, 0, 0, host.BackBuffer()),
-              0);
-    SleepMs(100);
-    EXPECT_EQ(host.PresentedFrame().At(100, 100), 0u);  // the back buffer alone, until an expose
-    Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
-    EXPECT_TRUE(WaitFor([&] { return host.PresentedFrame().At(100, 100) == 0xC00000u; }));
-    const int fit = FittingZoom(1024, 768);
-    for (auto [key, mod, zoom] : {std::tuple{SDLK_EQUALS, KMOD_LCTRL, MaxZoom},
-                                  {SDLK_KP_PLUS, KMOD_RCTRL, MaxZoom},
-                                  {SDLK_MINUS, KMOD_LCTRL, MaxZoom - 1},
-                                  {SDLK_0, KMOD_LCTRL, 1},
-                                  {SDLK_MINUS, KMOD_LCTRL, 1},
-                                  {SDLK_F11, KMOD_NONE, fit},
-                                  {SDLK_EQUALS, KMOD_LCTRL, fit},
-                                  {SDLK_RETURN, KMOD_LALT, 2}}) {
+    // The back buffer alone stays unseen by a present of the window, until an expose.
+    ASSERT_NE(object->Draw(100, 100, 0, 0, 0, host.BackBuffer()), 0);
+    ASSERT_NE(image->Draw(200, 100, 0), 0);
+    ASSERT_TRUE(WaitFor([&] { return host.PresentedFrame().At(200, 100) == 0xC00000u; }));
+    EXPECT_EQ(host.PresentedFrame().At(100, 100), 0u);
+    Handled(host);
+    EXPECT_EQ(host.PresentedFrame().At(100, 100), 0xC00000u);
+    for (auto [key, mod] : {std::pair{SDLK_EQUALS, KMOD_LCTRL},
+                            {SDLK_KP_PLUS, KMOD_RCTRL},
+                            {SDLK_MINUS, KMOD_LCTRL},
+                            {SDLK_0, KMOD_LCTRL},
+                            {SDLK_F11, KMOD_NONE},
+                            {SDLK_EQUALS, KMOD_LCTRL},
+                            {SDLK_RETURN, KMOD_LALT}}) {
+      // As a person presses them: the modifier first, released last.
+      const SDL_Keycode modifier = mod == KMOD_LALT ? SDLK_LALT : mod == KMOD_RCTRL ? SDLK_RCTRL : SDLK_LCTRL;
+      if (mod) Push(SDL_KEYDOWN, 0, Key(modifier, mod, SDL_GetScancodeFromKey(modifier)));
       Push(SDL_KEYDOWN, 0, Key(key, mod, SDL_GetScancodeFromKey(key)));
-      WaitFor([&] { return host.PresentedZoom() == zoom; });
-      SleepMs(100);
-      EXPECT_EQ(std::pair(host.PresentedZoom(), int(host.TakeKey())), std::pair(zoom, 0))
-          << SDL_GetKeyName(key);
+      Push(SDL_KEYUP, 0, Key(key, mod, SDL_GetScancodeFromKey(key)));
+      if (mod) Push(SDL_KEYUP, 0, Key(modifier, KMOD_NONE, SDL_GetScancodeFromKey(modifier)));
+      Handled(host);
+      EXPECT_EQ(std::pair(host.PresentedZoom(), int(host.TakeKey())), std::pair(1, 0)) << SDL_GetKeyName(key);
     }
-    // A newer key replaces an unread one; auto-repeat delivers the code again.
+    // Ctrl alone reaches the game when released; a newer key replaces an unread one and
+    // auto-repeat delivers the code again.
+    Push(SDL_KEYDOWN, 0, Key(SDLK_LCTRL, KMOD_LCTRL)), Push(SDL_KEYUP, 0, Key(SDLK_LCTRL));
+    Handled(host);
+    EXPECT_EQ(host.TakeKey(), 17);
     Push(SDL_KEYDOWN, 0, Key(SDLK_LEFT)), Push(SDL_KEYDOWN, 0, Key(SDLK_DOWN), true);
-    SleepMs(100);
+    Handled(host);
     EXPECT_EQ(ReadKeys(host, 1), "\x28");
     EXPECT_EQ(host.TakeKey(), 0);
   });

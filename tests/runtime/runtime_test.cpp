@@ -79,6 +79,14 @@ TEST(DataFolder, FirstCandidateWithAGlyph) {
     const fs::path want = chosen < 0 ? fs::path() : folders[chosen];
     EXPECT_EQ(FindDataFolder(DataFolderCandidates(folders[0], folders[1])), want) << layout;
   }
+  // Started in a folder since deleted: the files beside the program are found and entered.
+  const fs::path before = fs::current_path(), gone = root / "gone", bin = root / "-gg" / "bin";
+  fs::create_directories(gone);
+  fs::current_path(gone);
+  fs::remove(gone);
+  EXPECT_TRUE(EnterDataFolder(bin));
+  EXPECT_EQ(fs::current_path(), bin);
+  fs::current_path(before);
   fs::remove_all(root);
 }
 

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,8 +18,17 @@ namespace dfx {
 
 using portable::PixelSurface;
 
-int32_t FittingZoom(int32_t width, int32_t height) {
-  return std::clamp(std::min(width / ClientWidth, height / ClientHeight), 1, MaxZoom);
+int32_t ZoomForDpi(float dpi, bool dpiCountsBackingScale) {
+  // Cocoa's figure counts the backing scale while the window is sized in points: the
+  // system doubles it on a Retina screen by itself.
+  if (dpiCountsBackingScale || !(dpi > 0)) return 1;
+  return std::clamp(int32_t(dpi / 96.0f), 1, MaxZoom);
+}
+
+bool IsVirtualVideoDriver(const char* name) {
+  for (const char* virtualDriver : {"offscreen", "dummy", "evdev"})
+    if (name && SDL_strcasecmp(name, virtualDriver) == 0) return true;
+  return !name;
 }
 
 struct SdlHost::State {
@@ -33,9 +43,12 @@ struct SdlHost::State {
   SDL_Window* sdlWindow = nullptr;
   SDL_Surface* icon = nullptr;
   int32_t defaultZoom = 1;
-  int32_t zoom = 0;  // 0 until the display has been asked
-  bool fullScreen = false;
+  int32_t zoom = 0;    // 0 until the display has been asked
+  LcdPlacement shown;  // where the last present put the LCD
   std::vector<uint32_t> zoomed;
+  uint32_t wakeEvent = 0;
+  // The game is blocked on the input slot: nothing draws until input arrives.
+  std::atomic<bool> gameWaiting{false};
 
   std::mutex setupMutex;
   std::condition_variable setupDone;
@@ -51,11 +64,54 @@ struct SdlHost::State {
 
 namespace {
 
-[[noreturn]] void FailWindow(const char* what) {
-  // Without a window the game can never start; say why instead of waiting for ever.
-  std::fprintf(stderr, "discoflipparex: %s: %s\n", what, SDL_GetError());
+[[noreturn]] void FailWindow(const std::string& why) {
+  // Without a window the game can never start; say why instead of running unseen.
+  std::fprintf(stderr, "discoflipparex: cannot open a window: %s\n", why.c_str());
   std::fflush(stderr);
   std::_Exit(1);
+}
+
+// Video on a driver that shows a window (unless SDL_VIDEODRIVER asks for another). A
+// display may refuse a connection for a moment under load: a few tries over a second.
+void StartVideo() {
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  const bool anyDriver = asked && *asked;
+  std::string why;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (attempt > 0) SDL_Delay(250);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      why = SDL_GetError();
+      continue;
+    }
+    if (anyDriver || !IsVirtualVideoDriver(SDL_GetCurrentVideoDriver())) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    const char* display = SDL_getenv("DISPLAY");
+    why = display && *display ? std::string("no display answers at ") + display
+                              : "no display (DISPLAY is not set)";
+  }
+  FailWindow(why);
+}
+
+void Wake(SdlHost::State& s) {
+  if (s.wakeEvent == 0 || s.wakeEvent == uint32_t(-1)) return;
+  SDL_Event e{};
+  e.type = s.wakeEvent;
+  SDL_PushEvent(&e);
+}
+
+bool IsFullScreen(SDL_Window* window) { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+// The largest zoom whose window fits the usable part of its display (without panels and
+// docks) with its frame, where the system says.
+int32_t ZoomCap(SDL_Window* window) {
+  const int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0 || usable.w <= 0 || usable.h <= 0)
+    return MaxZoom;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (!window || SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0)
+    top = left = bottom = right = 0;
+  return FittingZoom(usable.w - left - right, usable.h - top - bottom);
 }
 
 // The program's 32x32 icon, the picture of the Windows one.
@@ -74,12 +130,10 @@ SDL_Surface* MakeIcon() {
   return icon;
 }
 
-// A high-density display's scale factor, rounded down, from its dots per inch.
-int32_t DisplayZoom(SDL_Window* window) {
+int32_t DisplayZoom() {
   float dpi = 0;
-  const int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
-  if (SDL_GetDisplayDPI(display < 0 ? 0 : display, &dpi, nullptr, nullptr) != 0 || !(dpi > 0)) return 1;
-  return std::clamp(int32_t(dpi / 96.0f), 1, MaxZoom);
+  if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0) dpi = 0;
+  return ZoomForDpi(dpi, SdlDpiCountsBackingScale);
 }
 
 // The window's frame, nearest-pixel at an integer zoom: at the top-left in a window,
@@ -93,26 +147,27 @@ void Present(SdlHost::State& s) {
   int32_t zoom = s.zoom;
   SDL_Surface* target = SDL_GetWindowSurface(s.sdlWindow);
   if (target) {
-    int32_t ox = 0, oy = 0;
-    if (s.fullScreen) {
-      zoom = FittingZoom(target->w, target->h);
-      ox = std::max(0, (target->w - frame.width * zoom) / 2);
-      oy = std::max(0, (target->h - frame.height * zoom) / 2);
-    }
-    const int32_t w = std::min(target->w - ox, frame.width * zoom);
-    const int32_t h = std::min(target->h - oy, frame.height * zoom);
-    s.zoomed.resize(size_t(std::max(w, 0)) * size_t(std::max(h, 0)));
-    for (int32_t y = 0; y < h; ++y) {
-      uint32_t* row = s.zoomed.data() + size_t(y) * size_t(w);
-      for (int32_t x = 0; x < w; ++x) row[x] = frame.At(x / zoom, y / zoom);
-    }
+    s.shown = PlaceLcd(target->w, target->h, s.zoom, IsFullScreen(s.sdlWindow), MaxZoom);
+    zoom = s.shown.zoom;
+    const int32_t w = std::clamp(target->w - s.shown.left, 0, frame.width * zoom);
+    const int32_t h = std::clamp(target->h - s.shown.top, 0, frame.height * zoom);
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
     if (w < target->w || h < target->h) SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    if (w > 0 && h > 0) {
-      auto* at =
-          static_cast<uint8_t*>(target->pixels) + oy * target->pitch + ox * target->format->BytesPerPixel;
-      SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, s.zoomed.data(), w * 4, target->format->format, at,
-                        target->pitch);
+    // One zoomed row, converted once and copied down for the zoom's other rows.
+    s.zoomed.resize(size_t(w));
+    const int32_t bytes = target->format->BytesPerPixel;
+    auto* origin = static_cast<uint8_t*>(target->pixels) + s.shown.top * target->pitch + s.shown.left * bytes;
+    for (int32_t y = 0; y < h; y += zoom) {
+      for (int32_t x = 0, sx = 0; x < w; ++sx) {
+        const uint32_t c = frame.At(sx, y / zoom);
+        for (int32_t i = 0; i < zoom && x < w; ++i) s.zoomed[size_t(x++)] = c;
+      }
+      uint8_t* row = origin + y * target->pitch;
+      if (w > 0)
+        SDL_ConvertPixels(w, 1, SDL_PIXELFORMAT_RGB888, s.zoomed.data(), w * 4, target->format->format, row,
+                          target->pitch);
+      for (int32_t r = 1; r < zoom && y + r < h; ++r)
+        std::memcpy(row + r * target->pitch, row, size_t(w * bytes));
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
     SDL_UpdateWindowSurface(s.sdlWindow);
@@ -131,14 +186,15 @@ void Repaint(SdlHost::State& s) {
 }
 
 void ApplyZoom(SdlHost::State& s, int32_t zoom) {
-  s.zoom = std::clamp(zoom, 1, MaxZoom);
-  if (!s.fullScreen) SDL_SetWindowSize(s.sdlWindow, ClientWidth * s.zoom, ClientHeight * s.zoom);
+  s.zoom = std::clamp(zoom, 1, ZoomCap(s.sdlWindow));
+  if (!IsFullScreen(s.sdlWindow)) SDL_SetWindowSize(s.sdlWindow, ClientWidth * s.zoom, ClientHeight * s.zoom);
   Repaint(s);
 }
 
+// The state is the window's own: the window manager or the system may change it too.
 void ToggleFullScreen(SdlHost::State& s) {
-  s.fullScreen = !s.fullScreen;
-  SDL_SetWindowFullscreen(s.sdlWindow, s.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  const bool on = !IsFullScreen(s.sdlWindow);
+  if (SDL_SetWindowFullscreen(s.sdlWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
   ApplyZoom(s, s.zoom);
 }
 
@@ -147,11 +203,11 @@ void CreateWindow(SdlHost::State& s) {
   int32_t screenW = 1024, screenH = 768;
   if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
     screenW = mode.w, screenH = mode.h;
-  s.defaultZoom = DisplayZoom(nullptr);
-  if (s.zoom == 0) s.zoom = s.defaultZoom;
+  s.defaultZoom = std::min(DisplayZoom(), ZoomCap(nullptr));
+  s.zoom = std::min(s.zoom == 0 ? s.defaultZoom : s.zoom, ZoomCap(nullptr));
   s.sdlWindow = SDL_CreateWindow(FirstWindowTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                  ClientWidth * s.zoom, ClientHeight * s.zoom, SDL_WINDOW_SHOWN);
-  if (!s.sdlWindow) FailWindow("cannot create the window");
+  if (!s.sdlWindow) FailWindow(SDL_GetError());
   // An input method would otherwise take keys such as 1, 2 or R for composition.
   SDL_StopTextInput();
   s.icon = MakeIcon();
@@ -188,7 +244,8 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED: Repaint(s); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MOVED: Repaint(s); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: s.core.Keys().Forget(); break;
         default: break;
       }
@@ -212,6 +269,14 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
     case SDL_KEYUP:
       if (s.sdlWindow) s.core.Keys().Up(GameKey(KeyDownFromSdl(e.key.keysym)));
       break;
+    case SDL_MOUSEBUTTONDOWN: {
+      // A left click (or a tap) on the LCD; on the black around it, nothing.
+      int32_t x = 0, y = 0;
+      if (s.sdlWindow && e.button.button == SDL_BUTTON_LEFT &&
+          s.shown.PictureAt(e.button.x, e.button.y, x, y))
+        s.core.Slot().StorePress(x, y);
+      break;
+    }
     default: break;
   }
 }
@@ -232,18 +297,28 @@ void SdlHost::Run(const std::function<void()>& game) {
   s.eventThreadId.store(std::this_thread::get_id());
   // SDL keeps the screen saver and screen lock off unless told otherwise.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) FailWindow("cannot start video");
+  // The window's class (X11) and app id (Wayland) name the desktop entry's program, so
+  // that docks and task bars show the running game under its entry.
+  SDL_setenv("SDL_VIDEO_X11_WMCLASS", "discoflipparex", 0);
+  SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", "discoflipparex", 0);
+  SDL_SetHint("SDL_APP_ID", "discoflipparex");
+  StartVideo();
   SDL_EnableScreenSaver();
   SDL_StopTextInput();
+  s.wakeEvent = SDL_RegisterEvents(1);
   s.gameDone.store(false);
   s.gameThread = std::thread([&s, &game] {
     s.gameThreadId.store(std::this_thread::get_id());
     game();
     s.gameDone.store(true);
+    Wake(s);
   });
   while (!s.gameDone.load()) {
+    // While the game waits for input nothing draws: sleep until an event comes (the
+    // timeout only bounds a draw from elsewhere). Otherwise frames go out promptly.
+    const bool idle = s.gameWaiting.load() && !(s.sdlWindow && s.core.Window()->dirty.load());
     SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, 10)) {
+    if (SDL_WaitEventTimeout(&e, idle ? 500 : 10)) {
       do {
         HandleEvent(s, e);
       } while (SDL_PollEvent(&e));
@@ -266,6 +341,7 @@ void SdlHost::StartWindow() {
   if (state_->windowRequested.load()) return;
   state_->core.ResetReady();
   state_->windowRequested.store(true);
+  Wake(*state_);
   state_->core.WaitReady();
 }
 
@@ -275,14 +351,24 @@ void SdlHost::FinishWindowSetup(const char* title) {
   state_->setupRequested = true;
   state_->setupApplied = false;
   if (!state_->windowRequested.load()) return;  // applied once the window exists
+  Wake(*state_);
   state_->setupDone.wait(guard, [this] { return state_->setupApplied; });
 }
 
 std::unique_ptr<Image> SdlHost::CreateImage() { return state_->core.CreateImage(); }
 
-Input SdlHost::TakeInput() { return state_->core.Slot().Take(); }
+Input SdlHost::TakeInput() {
+  const Input in = state_->core.Slot().Take();
+  // The game goes on: the event loop presents its drawing again.
+  if (!in.Empty() && state_->gameWaiting.exchange(false)) Wake(*state_);
+  return in;
+}
 
-void SdlHost::IdleForKey() { state_->core.Slot().Wait(100); }
+void SdlHost::IdleForKey() {
+  // The event loop presents what is drawn, then sleeps too.
+  if (!state_->gameWaiting.exchange(true)) Wake(*state_);
+  state_->core.Slot().Wait(1000);
+}
 
 PixelSurface SdlHost::PresentedFrame() {
   std::lock_guard<std::mutex> guard(state_->presentedMutex);

@@ -19,18 +19,32 @@ namespace dfx {
 constexpr int32_t MaxZoom = 8;
 
 // The largest integer zoom at which the LCD fits into width x height (at least 1).
-int32_t FittingZoom(int32_t width, int32_t height);
+inline int32_t FittingZoom(int32_t width, int32_t height) { return FittingZoom(width, height, MaxZoom); }
+
+// The default zoom for a display's dots per inch. SDL on Cocoa counts the backing scale
+// in while sizing windows in points.
+#ifdef __APPLE__
+constexpr bool SdlDpiCountsBackingScale = true;
+#else
+constexpr bool SdlDpiCountsBackingScale = false;
+#endif
+int32_t ZoomForDpi(float dpi, bool dpiCountsBackingScale = SdlDpiCountsBackingScale);
+
+// SDL's drivers that show nothing a person can see (unknown: null).
+bool IsVirtualVideoDriver(const char* name);
 
 class SdlHost : public Host {
  public:
-  // zoom 1..MaxZoom, or 0 for the display's scale factor.
+  // zoom 1..MaxZoom, or 0 for the display's scale factor; never more than fits the
+  // usable part of the display.
   explicit SdlHost(int32_t zoom = 0);
   // Image objects created by this host must be gone first.
   ~SdlHost() override;
 
   // Runs SDL video and events on the calling thread, which must be the process's main
   // thread, and game on a second one. Returns when game returns (only tests' games
-  // do); closing the window ends the process at once with exit status 0.
+  // do); closing the window ends the process at once with exit status 0. Without a
+  // display it prints one line and ends the process with exit status 1.
   void Run(const std::function<void()>& game);
   SdlHost(const SdlHost&) = delete;
   SdlHost& operator=(const SdlHost&) = delete;

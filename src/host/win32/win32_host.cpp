@@ -1,5 +1,7 @@
 #include "host/win32/win32_host.h"
 
+#include <windowsx.h>
+
 namespace dfx {
 
 namespace {
@@ -132,6 +134,11 @@ LRESULT CALLBACK Win32Host::WindowProcedure(HWND window, UINT message, WPARAM wP
       return 0;
     }
     case WM_KEYDOWN: host->slot_.StoreKey(static_cast<uint8_t>(wParam & 0xFF)); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the class asks for double clicks: a quick second click is one too
+      // The client area is the picture, pixel for pixel; a press beyond it is no input.
+      host->slot_.StorePress(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_CHAR: return 0;
