@@ -3,7 +3,7 @@ FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BIN := build/bin
 
-.PHONY: setup build play deb test test-unit test-asan test-tsan test-fuzz fuzz test-e2e web serve web-test-deps windows package test-windows clean
+.PHONY: setup build play deb test test-unit test-asan test-tsan test-fuzz fuzz test-e2e web serve bench-web web-test-deps windows package test-windows clean
 
 setup:
 	@tools/install-deps.sh
@@ -63,6 +63,10 @@ web: setup
 serve: web
 	@echo "Open http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
+
+# The page's figures: time to the title screen, and the cost of a waiting game.
+bench-web: web web-test-deps
+	node tools/web/bench.mjs build/web
 
 # The browser test's driver: puppeteer-core as locked, run on Debian's chromium.
 web-test-deps: tests/e2e/web/node_modules/.package-lock.json

@@ -8,15 +8,19 @@
 set(DFX_WEB_LINK_OPTIONS -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
   "-sASYNCIFY_REMOVE=['*dfx::FastSearch::*','*dfx::LiteralSearch::*','*dfx::Evaluator::*','*dfx::LegalMoves*']")
 
-# The page: our own index.html beside the .js, .wasm and the preloaded res/ files.
+# The page: our own index.html beside the .js, .wasm and the preloaded res/ files. Both
+# the page and every preloaded file are build inputs: editing one rebuilds what holds it.
 function(dfx_web_page target dir)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
   target_link_options(${target} PRIVATE ${DFX_WEB_LINK_OPTIONS} -sENVIRONMENT=web
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/res/bmp@/res/bmp"
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/res/board.txt@/res/board.txt")
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/res/board.txt)
-  add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/src/host/web/index.html ${dir}/index.html)
+  file(GLOB preloaded CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/res/bmp/*)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/res/board.txt ${preloaded})
+  set(page ${PROJECT_SOURCE_DIR}/src/host/web/index.html)
+  add_custom_command(OUTPUT ${dir}/index.html COMMAND ${CMAKE_COMMAND} -E copy ${page} ${dir}/index.html
+    DEPENDS ${page} COMMENT "The page's index.html")
+  add_custom_target(${target}-page ALL DEPENDS ${dir}/index.html)
 endfunction()
 
 # The page as an installable app: its manifest, icons drawn by the native dfx, the

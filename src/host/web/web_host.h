@@ -1,6 +1,7 @@
 // The host window in a browser page: the page's one <canvas> shows the client area of
-// the back buffer after each change, key-downs become Windows virtual-key codes in a
-// one-byte slot, and the game's waits yield to the browser (one thread, Asyncify).
+// the back buffer, key-downs and presses on the canvas go into the input slot, and the
+// game's waits yield to the browser (one thread, Asyncify): a wait for input sleeps until
+// an input event wakes it.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -8,10 +9,6 @@
 #include "host/host.h"
 
 namespace dfx {
-
-// The virtual-key code of a browser key-down (KeyboardEvent.key and .code), or 0 for
-// keys that are not stored: any key with Alt held, Alt itself and F10, as elsewhere.
-uint8_t VirtualKeyFromWeb(const char* key, const char* code, bool alt);
 
 class WebHost : public Host {
  public:

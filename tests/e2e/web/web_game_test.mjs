@@ -1,35 +1,23 @@
-// The browser page in headless Chromium: served from a plain static server on
-// 127.0.0.1, it must show the title screen within 2 s with no console errors, then
-// play a whole game by keys (level 1, RANDOM off) in which the canvas, read back by
-// `dfx read-screen`, equals what `dfx replay` gives for the same keys after every
-// computer move and at the end.
+// The page in headless Chromium, on a desktop and on a phone held upright and on its side.
+// Whole games (level 1, RANDOM off) by keys on the desktop and by taps on the phones: the
+// canvas, read back by `dfx read-screen`, equals what `dfx replay` gives for the
+// equivalent keys after every computer move and at the end. The LCD fits every viewport
+// at a size whose dots cover whole device pixels; the browser's zoom keys never reach the
+// game; the on-screen keys send what the keyboard sends, once per press; no console errors.
 // Usage: node web_game_test.mjs WEB_DIR DFX CHROMIUM
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import { launchChromium, servePage, settled } from '../../../tools/web/page.mjs';
 
 const [webDir, dfx, chromium] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'dfx-web-'));
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 const fail = (message) => { throw new Error(message); };
-if (!fs.existsSync(path.join(webDir, 'discoflipparex.wasm'))) fail(`no page in ${webDir}: run make web first`);
-
-// A static server with nothing but files: no cross-origin isolation headers.
-const root = path.resolve(webDir);
-const server = http.createServer((req, res) => {
-  const file = path.join(root, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
-  if (!file.startsWith(root) || !fs.existsSync(file)) return res.writeHead(404).end();
-  const name = fs.statSync(file).isDirectory() ? path.join(file, 'index.html') : file;
-  res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
-  fs.createReadStream(name).pipe(res);
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 
 // Key names as dfx replay spells them, and as the browser's KeyboardEvent.code does.
-const keys = { R: 'KeyR', 1: 'Digit1', RIGHT: 'ArrowRight', LEFT: 'ArrowLeft', UP: 'ArrowUp', DOWN: 'ArrowDown', RETURN: 'Enter', SPACE: 'Space' };
+const codes = { R: 'KeyR', 1: 'Digit1', 2: 'Digit2', RIGHT: 'ArrowRight', LEFT: 'ArrowLeft', UP: 'ArrowUp',
+  DOWN: 'ArrowDown', RETURN: 'Enter', BACK: 'Backspace', SPACE: 'Space', CONTROL: 'Control' };
 const dirs = [[1, 0], [-1, 0], [0, 1], [0, -1], [1, 1], [1, -1], [-1, 1], [-1, -1]];
 // The first legal square for Black (X) in row order, as a board index; or -1.
 const firstLegal = (b) => [...b].findIndex((c, i) => c === '-' && dirs.some(([dx, dy]) => {
@@ -37,57 +25,185 @@ const firstLegal = (b) => [...b].findIndex((c, i) => c === '-' && dirs.some(([dx
   for (let x = (i % 8) + dx, y = Math.floor(i / 8) + dy; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx, y += dy) line += b[y * 8 + x];
   return /^O+X/.test(line);
 }));
+// Picture pixels of the middle of a text cell and of a board square.
+const cell = (column, row) => [8 + 24 * column + 12, 8 + 32 * row + 16];
+const square = (index) => [24 * (index % 8) + 22, 24 * Math.floor(index / 8) + 22];
 
-const browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ['--no-sandbox', '--no-first-run', '--disable-gpu'] });
+const viewports = {
+  desktop: { width: 1280, height: 800 },
+  upright: { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+  side: { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
+  tablet: { width: 820, height: 1180, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  small: { width: 320, height: 480, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  smallSide: { width: 480, height: 320, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+};
+
+const server = await servePage(webDir);
+const browser = await launchChromium(chromium);
 const problems = [];
-try {
+
+// One visit: the inputs sent so far, as dfx replay key names, and the ways to send more.
+async function visit(name, deviceScaleFactor) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 1280, height: 800 });
-  page.on('console', (m) => m.type() === 'error' && problems.push(`console: ${m.text()}`));
-  page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
-  page.on('requestfailed', (r) => problems.push(`request failed: ${r.url()}`));
+  await page.setViewport({ ...viewports[name], ...(deviceScaleFactor && { deviceScaleFactor }) });
+  page.on('console', (m) => m.type() === 'error' && problems.push(`${name} console: ${m.text()}`));
+  page.on('pageerror', (e) => problems.push(`${name} page error: ${e.message}`));
+  page.on('requestfailed', (r) => problems.push(`${name} request failed: ${r.url()}`));
+  // A generous limit for a functional test; `make bench-web` measures the time.
+  await page.goto(server.url).then(() => settled(page, 0, 60000));
+  // The equivalent keys, and how many inputs the game has taken.
   const sent = [];
-  const settle = () => page.waitForFunction((n) => window.Module && Module.waitingForKey && Module.keysTaken === n,
-    { polling: 5, timeout: 30000 }, sent.length);
-  const press = async (name, times = 1) => {
-    for (let i = 0; i < times; ++i) { sent.push(name); await page.keyboard.press(keys[name]); await settle(); }
+  let taken = 0;
+  const touch = !!viewports[name].hasTouch;
+  const tapAt = async (x, y) => {
+    if (touch) await page.touchscreen.tap(x, y);
+    else await page.mouse.click(x, y);
   };
-  const expectReplay = async (when) => {
-    const file = path.join(work, `canvas${sent.length}.png`);
-    const png = await page.$eval('#screen', (c) => c.toDataURL('image/png').split(',')[1]);
-    fs.writeFileSync(file, Buffer.from(png, 'base64'));
-    const seen = execFileSync(dfx, ['read-screen', '--json', file], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
-    const want = execFileSync(dfx, ['replay', '--json', '--keys', sent.join(' ')], { encoding: 'utf8' });
-    if (seen !== want) fail(`${when}: the page shows\n${seen}\nbut dfx replay gives\n${want}`);
-    return JSON.parse(seen);
+  const v = {
+    page, sent, name,
+    key: async (key) => { sent.push(key); await page.keyboard.press(codes[key]); await settled(page, ++taken); },
+    // A tap at picture pixel (x, y), which the game takes as the keys `means`.
+    tap: async ([x, y], ...means) => {
+      const r = await page.$eval('#screen', (c) => c.getBoundingClientRect().toJSON());
+      sent.push(...means);
+      await tapAt(r.left + (x + 0.5) * r.width / 640, r.top + (y + 0.5) * r.height / 204);
+      await settled(page, ++taken);
+    },
+    // On-screen keys, tapped one after another without waiting for the game.
+    buttons: async (keys) => {
+      for (const key of keys) {
+        const r = await page.$eval(`#keys button[data-key="${key}"]`, (b) => b.getBoundingClientRect().toJSON());
+        sent.push(key);
+        ++taken;
+        await tapAt(r.left + r.width / 2, r.top + r.height / 2);
+      }
+      await settled(page, taken);
+    },
+    screen: async (when) => {
+      const file = path.join(work, `${name}${sent.length}.png`);
+      const png = await page.$eval('#screen', (c) => c.toDataURL('image/png').split(',')[1]);
+      fs.writeFileSync(file, Buffer.from(png, 'base64'));
+      const seen = execFileSync(dfx, ['read-screen', '--json', file], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
+      const want = execFileSync(dfx, ['replay', '--json', '--keys', sent.join(' ')], { encoding: 'utf8' });
+      if (seen !== want) fail(`${name}, ${when}: the page shows\n${seen}\nbut dfx replay gives\n${want}`);
+      return JSON.parse(seen);
+    },
   };
+  return v;
+}
 
-  // The first visit starts the browser's page processes; the timed one fetches every
-  // file again (no cache), as a person's running browser would on a first visit.
-  await page.setCacheEnabled(false);
-  for (let visit = 0; visit < 2; ++visit) await page.goto(`http://127.0.0.1:${server.address().port}/`).then(settle);
-  // Milliseconds since this navigation began, as the page's own clock counts them.
-  const titleMs = Math.round(await page.evaluate(() => performance.now()));
-  console.log(`title screen after ${titleMs} ms`);
-  if (titleMs > 2000 || !(await expectReplay('title screen')).lines[0].includes('Discoflipparex')) fail('no title screen within 2 s');
+// The canvas lies wholly in the viewport, its dots on whole device pixels, as large as the
+// room allows; on a touch screen every on-screen key is inside too, at least 44 px square;
+// nothing scrolls.
+async function expectFit(v) {
+  const f = await v.page.evaluate(() => {
+    const r = document.getElementById('screen').getBoundingClientRect();
+    const room = document.getElementById('lcd').getBoundingClientRect();
+    const keys = [...document.querySelectorAll('#keys button')].map((b) => b.getBoundingClientRect())
+      .filter((b) => b.width > 0).map((b) => [b.left, b.top, b.right, b.bottom, b.width, b.height]);
+    const s = document.scrollingElement;
+    return { r: r.toJSON(), room: room.toJSON(), keys, ratio: devicePixelRatio, w: innerWidth, h: innerHeight,
+      scrolls: s.scrollWidth > innerWidth || s.scrollHeight > innerHeight };
+  });
+  const { r, room, ratio } = f;
+  const where = `${v.name} at ratio ${ratio}`;
+  const inside = ([left, top, right, bottom]) => left >= 0 && top >= 0 && right <= f.w + 0.01 && bottom <= f.h + 0.01;
+  if (!inside([r.left, r.top, r.right, r.bottom])) fail(`${where}: the canvas ${JSON.stringify(r)} leaves the viewport`);
+  const perDot = (r.width * ratio) / 160;
+  if (Math.abs(perDot - Math.round(perDot)) > 0.01 || Math.abs((r.height * ratio) / 51 - perDot) > 0.01 ||
+      (perDot >= 8 && Math.round(perDot) % 4)) fail(`${where}: ${r.width}x${r.height} is not sharp`);
+  const next = Math.round(perDot) >= 8 ? Math.round(perDot) + 4 : Math.round(perDot) + 1;
+  if ((160 * next) / ratio <= room.width && (51 * next) / ratio <= room.height) fail(`${where}: ${r.width} px wide is not the largest`);
+  if (viewports[v.name].hasTouch && (f.keys.length !== 9 || !f.keys.every((k) => inside(k) && k[4] >= 44 && k[5] >= 44)))
+    fail(`${where}: on-screen keys missing, small or outside: ${JSON.stringify(f.keys)}`);
+  if (f.scrolls) fail(`${where}: the page scrolls`);
+  await v.page.screenshot({ path: path.join(process.env.DFX_WEB_SHOTS || work, `${v.name}-${ratio}.png`) });
+}
 
-  for (const name of ['R', 'RIGHT', '1']) await press(name);
-  let screen = await expectReplay('first turn');
+// A whole game, level 1, RANDOM off, you start: by keys, or by taps on the LCD only.
+async function playGame(v, byTaps) {
+  let screen = await v.screen('title screen');
+  if (!screen.lines[0].includes('Discoflipparex')) fail(`${v.name}: no title screen`);
+  const row = (text) => screen.lines.findIndex((l) => l.includes(text));
+  if (byTaps) {
+    await v.tap(cell(screen.lines[row('[R]')].indexOf('[R]') + 4, row('[R]')), 'R');
+    const level = row('LEVEL');
+    await v.tap(cell(screen.lines[level].search(/\d/) + 3, level), 'RIGHT');
+    await v.tap(cell(screen.lines[row('[1]')].indexOf('[1]') + 6, row('[1]')), '1');
+  } else {
+    for (const name of ['R', 'RIGHT', '1']) await v.key(name);
+  }
+  screen = await v.screen('first turn');
   let moves = 0;
   while (!/^(DRAW|You Win|You Lose)/.test(screen.lines[1].slice(9))) {
     if (screen.lines[1].slice(9).startsWith('You Pass!')) {
-      await press('SPACE');
+      if (byTaps) await v.tap(square(27), 'RETURN');
+      else await v.key('SPACE');
     } else {
-      const square = firstLegal(screen.board);
-      if (square < 0 || ++moves > 64) fail(`no legal square, or no end:\n${JSON.stringify(screen)}`);
+      const index = firstLegal(screen.board);
+      if (index < 0 || ++moves > 64) fail(`${v.name}: no legal square, or no end:\n${JSON.stringify(screen)}`);
       // Left and Up against the edges first: the cursor is then at the corner.
-      const route = [['LEFT', 7], ['UP', 7], ['RIGHT', square % 8], ['DOWN', Math.floor(square / 8)], ['RETURN', 1]];
-      for (const [name, times] of route) await press(name, times);
+      const route = [['LEFT', 7], ['UP', 7], ['RIGHT', index % 8], ['DOWN', Math.floor(index / 8)]];
+      const keys = route.flatMap(([name, times]) => Array(times).fill(name));
+      if (byTaps) {
+        await v.tap(square(index), ...keys, 'RETURN');
+      } else {
+        for (const name of [...keys, 'RETURN']) await v.key(name);
+      }
     }
-    screen = await expectReplay(`after move ${moves}`);
+    screen = await v.screen(`after move ${moves}`);
+  }
+  console.log(`${v.name}: a whole game of ${moves} moves by ${byTaps ? 'taps' : 'keys'} equals dfx replay: ` +
+    screen.lines[1].slice(9).trim());
+}
+
+try {
+  // Desktop: the legend, no keys; sharp at every device scale (browser zoom, a phone's ratio).
+  for (const deviceScaleFactor of [1.25, 1.5, 2, 2.625]) {
+    const v = await visit('desktop', deviceScaleFactor);
+    await expectFit(v);
+    await v.page.close();
+  }
+  const desk = await visit('desktop');
+  await expectFit(desk);
+  await playGame(desk, false);
+  // The browser's zoom keys (Ctrl, or Command on a Mac) leave the result showing; Ctrl pressed alone still goes on.
+  for (const modifier of ['Control', 'Meta']) {
+    for (const key of ['Equal', 'Minus', 'Digit0', 'NumpadAdd']) {
+      await desk.page.keyboard.down(modifier);
+      await desk.page.keyboard.press(key);
+      await desk.page.keyboard.up(modifier);
+    }
+  }
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  await desk.screen('after the zoom keys');
+  await desk.key('CONTROL');
+  await desk.screen('after Ctrl alone');
+
+  for (const name of ['tablet', 'small', 'smallSide']) await expectFit(await visit(name));
+  for (const name of ['upright', 'side']) {
+    const phone = await visit(name);
+    await expectFit(phone);
+    // Each press of an on-screen key is sent once, however quickly they follow.
+    await phone.buttons(['RIGHT', 'RIGHT', 'LEFT', 'LEFT', 'R', 'R', 'UP', 'DOWN', 'BACK']);
+    await playGame(phone, true);
+    await expectFit(phone);
+    // Every on-screen key sends what the keyboard's key sends.
+    const heard = () => phone.page.evaluate(() => window.heard.splice(0).join(' '));
+    await phone.page.evaluate(() => {
+      window.heard = [];
+      addEventListener('keydown', (e) => window.heard.push(`${e.key}/${e.code}`), true);
+    });
+    const names = ['UP', 'LEFT', 'RIGHT', 'DOWN', 'RETURN', 'BACK', '1', '2', 'R'];
+    for (const key of names) await phone.page.keyboard.press(codes[key]);
+    const typed = await heard();
+    for (const key of names) {
+      const b = await phone.page.$eval(`#keys button[data-key="${key}"]`, (e) => e.getBoundingClientRect().toJSON());
+      await phone.page.touchscreen.tap(b.left + b.width / 2, b.top + b.height / 2);
+    }
+    if ((await heard()) !== typed) fail(`${name}: the on-screen keys do not send what the keyboard sends`);
   }
   if (problems.length) fail(problems.join('\n'));
-  console.log(`whole game of ${moves} moves (${sent.length} keys) equals dfx replay: ${screen.lines[1].slice(9).trim()}`);
 } finally {
   await browser.close();
   server.close();
