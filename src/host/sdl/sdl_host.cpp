@@ -246,7 +246,6 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_MOVED: Repaint(s); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: s.core.Keys().Forget(); break;
         default: break;
       }
       break;
