@@ -1,7 +1,8 @@
 #include "cpu/bench_suite.h"
 
 #include "cpu/bitboard.h"
-#include "cpu/search.h"
+#include "cpu/computer_player.h"
+#include "rules/start_position.h"
 
 namespace dfx {
 namespace {
@@ -19,14 +20,6 @@ struct SplitMix {
 
 }  // namespace
 
-void StandardStart(Board& board) {
-  board = Board();
-  board[40] = White;
-  board[50] = White;
-  board[41] = Black;
-  board[49] = Black;
-}
-
 bool RandomPosition(uint32_t seed, int discs, BenchPosition& out) {
   SplitMix random{seed * 0x100000001B3ULL + 7};
   StandardStart(out.board);
@@ -43,8 +36,7 @@ bool RandomPosition(uint32_t seed, int discs, BenchPosition& out) {
     int pick = static_cast<int>(random.Next() % static_cast<uint64_t>(PopCount(moves)));
     while (pick-- > 0) moves &= moves - 1;
     const int square = SquareOfBit(std::countr_zero(moves));
-    out.board.FlipDiscs(square, side);
-    out.board[square] = side;
+    out.board.Play(square, side);
     side = opponentOf[side];
     ++count;
   }
@@ -76,14 +68,13 @@ std::vector<BenchPosition> BenchSuite() {
 
 std::vector<int> DistinctLevels(int discs) {
   // (depth, mode, priority order) per level, as the level table decides them.
-  const int table[LevelS + 1][3] = {{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}};
   std::vector<int> levels;
-  int seen[LevelS + 1][3];
+  int seen[LevelCount][3];
   int n = 0;
-  for (int level = 0; level <= LevelS; ++level) {
-    const int* row = table[level];
-    const int depth = discs >= row[1] ? 25 : row[0];
-    const int mode = discs >= row[1] ? (discs >= row[2] ? 2 : 1) : 0;
+  for (int level = 0; level < LevelCount; ++level) {
+    const LevelRow& row = levelTable[level];
+    const int depth = discs >= row.endSearchFrom ? 25 : row.midgameDepth;
+    const int mode = discs >= row.endSearchFrom ? (discs >= row.exactSearchFrom ? 2 : 1) : 0;
     const int order = level == LevelS ? 1 : 0;
     bool same = false;
     for (int i = 0; i < n; ++i)

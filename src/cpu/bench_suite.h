@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "rules/board.h"
+#include "rules/start_position.h"
 
 namespace dfx {
 
@@ -14,9 +15,6 @@ struct BenchPosition {
   int discs = 0;
   uint32_t seed = 0;
 };
-
-// The usual start position: White on 40 and 50, Black on 41 and 49.
-void StandardStart(Board& board);
 
 // Plays random legal moves (a fixed generator seeded with seed) until `discs` discs are
 // on the board. False when the game ended before that or nobody can move there.

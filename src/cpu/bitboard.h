@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "cpu/types.h"
 #include "rules/board.h"
 
 namespace dfx {
@@ -21,39 +22,56 @@ constexpr bool IsSquare(int index) { return index >= FirstSquare && index <= Las
 inline int PopCount(Bits b) { return std::popcount(b); }
 
 // One step in each of the eight directions, dropping what falls off the board.
-inline Bits ShiftE(Bits b) { return (b << 1) & NotFileA; }
-inline Bits ShiftW(Bits b) { return (b >> 1) & NotFileH; }
-inline Bits ShiftS(Bits b) { return b << 8; }
-inline Bits ShiftN(Bits b) { return b >> 8; }
-inline Bits ShiftSE(Bits b) { return (b << 9) & NotFileA; }
-inline Bits ShiftSW(Bits b) { return (b << 7) & NotFileH; }
-inline Bits ShiftNE(Bits b) { return (b >> 7) & NotFileA; }
-inline Bits ShiftNW(Bits b) { return (b >> 9) & NotFileH; }
+constexpr Bits ShiftE(Bits b) { return (b << 1) & NotFileA; }
+constexpr Bits ShiftW(Bits b) { return (b >> 1) & NotFileH; }
+constexpr Bits ShiftS(Bits b) { return b << 8; }
+constexpr Bits ShiftN(Bits b) { return b >> 8; }
+constexpr Bits ShiftSE(Bits b) { return (b << 9) & NotFileA; }
+constexpr Bits ShiftSW(Bits b) { return (b << 7) & NotFileH; }
+constexpr Bits ShiftNE(Bits b) { return (b >> 7) & NotFileA; }
+constexpr Bits ShiftNW(Bits b) { return (b >> 9) & NotFileH; }
+
+// b shifted by S bits towards the higher ones (S > 0) or the lower ones (S < 0).
+template <int S>
+constexpr Bits Shifted(Bits b) {
+  if constexpr (S > 0)
+    return b << S;
+  else
+    return b >> -S;
+}
+
+// Where the runs of `mask` that start next to `own` end, one step along direction S: the
+// runs are doubled instead of stepped, four shifts rather than six.
+template <int S>
+inline Bits RunEnds(Bits own, Bits mask) {
+  const Bits pairs = mask & Shifted<S>(mask);
+  Bits t = mask & Shifted<S>(own);
+  t |= mask & Shifted<S>(t);
+  t |= pairs & Shifted<2 * S>(t);
+  t |= pairs & Shifted<2 * S>(t);
+  return Shifted<S>(t);
+}
 
 // Squares on which the owner of `own` may play against `other`.
 inline Bits LegalMoves(Bits own, Bits other) {
-  const Bits empty = ~(own | other);
   const Bits h = other & NotFileA & NotFileH;  // runs that cross a side edge never capture
-  Bits moves = 0;
-  auto along = [&](auto shift, Bits mask) {
-    Bits t = shift(own) & mask;
-    t |= shift(t) & mask;
-    t |= shift(t) & mask;
-    t |= shift(t) & mask;
-    t |= shift(t) & mask;
-    t |= shift(t) & mask;
-    moves |= shift(t) & empty;
-  };
-  along(ShiftE, h);
-  along(ShiftW, h);
-  along(ShiftN, other);
-  along(ShiftS, other);
-  along(ShiftNE, h);
-  along(ShiftNW, h);
-  along(ShiftSE, h);
-  along(ShiftSW, h);
-  return moves;
+  const Bits ends = RunEnds<1>(own, h) | RunEnds<-1>(own, h) | RunEnds<7>(own, h) | RunEnds<-7>(own, h) |
+                    RunEnds<9>(own, h) | RunEnds<-9>(own, h) | RunEnds<8>(own, other) |
+                    RunEnds<-8>(own, other);
+  return ends & ~(own | other);
 }
+
+// The squares next to each square: a square with no opponent's disc there has no move.
+struct NeighbourTable {
+  Bits of[64];
+  constexpr NeighbourTable() : of{} {
+    for (int bit = 0; bit < 64; ++bit) of[bit] = Around(Bits{1} << bit);
+  }
+  static constexpr Bits Around(Bits b) {
+    return ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
+  }
+};
+inline constexpr NeighbourTable neighbourTable{};
 
 // For each square, the squares beyond it in each direction: the first four directions run
 // towards higher bits (E, SW, S, SE), the last four towards lower bits (W, NE, N, NW).
@@ -129,6 +147,34 @@ inline int LastFlipCount(int bit, Bits own) {
   const unsigned antiDiagonal =
       static_cast<unsigned>(((own & lastFlipTable.antiDiagonal[bit]) * FileA) >> 56);
   return count[x][row] + count[y][column] + count[x][diagonal] + count[x][antiDiagonal];
+}
+
+// A disc difference as the mode scores it: its sign alone for win/loss/draw.
+template <SearchMode Mode>
+constexpr int DifferenceScore(int difference) {
+  if constexpr (Mode == SearchMode::WinLossDraw) return (difference > 0) - (difference < 0);
+  return difference;
+}
+constexpr int DifferenceScore(SearchMode mode, int difference) {
+  return mode == SearchMode::WinLossDraw ? DifferenceScore<SearchMode::WinLossDraw>(difference) : difference;
+}
+
+// How a game with one empty square, `bit`, ends: the mover fills it, or else (unless the
+// turn stops at the mover's pass) the opponent does, or nobody can. Flips are counted, not made.
+struct LastSquareEnd {
+  int score;  // from the mover's side
+  int turns;  // 1, or 2 when the opponent had a turn after the mover's pass
+  bool full;  // the board was filled
+};
+template <SearchMode Mode>
+inline LastSquareEnd PlayLastSquare(Bits own, Bits other, int bit, bool stopAtPass) {
+  const int ownCount = PopCount(own), otherCount = PopCount(other);
+  if (const int n = LastFlipCount(bit, own))
+    return {DifferenceScore<Mode>(2 * (ownCount + n + 1) - 64), 1, true};
+  if (stopAtPass) return {DifferenceScore<Mode>(ownCount - otherCount), 1, false};
+  if (const int n = LastFlipCount(bit, other))
+    return {-DifferenceScore<Mode>(2 * (otherCount + n + 1) - 64), 2, true};
+  return {-DifferenceScore<Mode>(otherCount - ownCount), 2, false};
 }
 
 // The discs of one colour on a mailbox board.

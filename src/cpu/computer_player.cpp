@@ -30,10 +30,7 @@ void FreeZeroed(T* object) {
 }  // namespace
 
 ComputerPlayer::ComputerPlayer()
-    : evaluator(weights),
-      levelTable{{0, 64, 64}, {1, 64, 64}, {2, 56, 58}, {3, 51, 54}, {6, 46, 49}},
-      fast_(MakeZeroed<FastSearch>(evaluator)),
-      memo_(MakeZeroed<SubtreeMemo>()) {}
+    : evaluator_(weights_), fast_(MakeZeroed<FastSearch>(evaluator_)), memo_(MakeZeroed<SubtreeMemo>()) {}
 
 ComputerPlayer::~ComputerPlayer() {
   FreeZeroed(fast_);
@@ -61,38 +58,34 @@ ComputerMove ComputerPlayer::SearchMove(const Board& board, Cell side, int cpuLe
   if (cpuLevel < 0) cpuLevel = 0;
   if (cpuLevel > LevelS) cpuLevel = LevelS;
   move.plan = PlanSearch(board, cpuLevel);
-  context.side = side;
-  context.level = cpuLevel;
-  context.weightSet = move.plan.weightSet;
-  context.nominalDepth = static_cast<int16_t>(move.plan.nominalDepth);
-  context.searchMode = move.plan.mode;
-  context.progress = progress;
-
-  LiteralSearch search(context, weights, evaluator, replaySubtrees ? memo_ : nullptr);
+  const SearchRequest request{side,           cpuLevel, move.plan.weightSet, move.plan.nominalDepth,
+                              move.plan.mode, progress};
+  SearchAnswer answer;
+  LiteralSearch search(request, answer, scratch_, weights_, evaluator_, replaySubtrees_ ? memo_ : nullptr);
   move.startTick = TickCount();
   if (cpuLevel == LevelS && !literal) {
     if (search.PrepareRoot(board) >= 2) {
-      search.PreSearch(move.plan.mode);
-      fast_->MainSearch(context, move.plan.mode, search.rootDiscs());
+      search.PreSearch();
+      fast_->MainSearch(request, answer, scratch_, search.rootDiscs());
     }
   } else {
-    search.SearchRoot(board, move.plan.mode);
+    search.SearchRoot(board);
   }
   move.endTick = TickCount();
-  context.progress = nullptr;
 
-  move.rootMoves = context.moveList[0].count;
+  move.rootMoves = scratch_.moveList[0].count;
   move.scoreMade = move.rootMoves >= 2;
-  move.finalDepth = context.nominalDepth;
-  move.evalCount = context.evalCount;
-  move.preSearchCount = context.preSearchCount;
-  move.fullBoardCount = context.fullBoardCount;
-  move.bestScore = context.plyRecord[0].bestScore;
+  move.finalDepth = scratch_.nominalDepth;
+  move.evalCount = answer.evalCount;
+  move.preSearchCount = answer.preSearchCount;
+  move.fullBoardCount = answer.fullBoardCount;
+  move.nodeCount = answer.nodeCount;
+  move.bestScore = scratch_.plyRecord[0].bestScore;
   if (move.rootMoves == 0) {
     move.pass = true;
     return move;
   }
-  move.square = context.plyRecord[0].bestMove;
+  move.square = scratch_.plyRecord[0].bestMove;
   move.y = move.square / 9;
   move.x = move.square - 9 * move.y;
   return move;
@@ -103,33 +96,33 @@ ComputerMove ComputerPlayer::DecideMove(const Board& board, Cell side, int cpuLe
   const int moveNumber = movesSoFar + 1;
   const int discs = board.CountDiscs(White) + board.CountDiscs(Black);
   if (moveNumber <= RecordedMoves && discs <= 12) {
-    const BookChoice choice = book.LookUp(moveNumber, randomEnabled);
+    const BookChoice choice = book_.LookUp(moveNumber, randomEnabled);
     const int square = SquareIndex(choice.x, choice.y);
     // A book move can be illegal on an unusual start position; then it is not taken.
     if (choice.found && choice.x >= 1 && choice.x <= 8 && choice.y >= 1 && choice.y <= 8 &&
         board[square] == Empty && board.CanPlay(square, side)) {
-      book.Take(choice, moveNumber);
-      if (moveNumber > 1) lastBookLine = book.firstMatch + book.randomOffset;
+      book_.Take(choice, moveNumber);
+      if (moveNumber > 1) lastBookLine_ = book_.firstMatch + book_.randomOffset;
       ComputerMove move;
       move.moveNumber = moveNumber;
       move.bookHit = true;
       move.square = square;
       move.x = choice.x;
       move.y = choice.y;
-      move.bookLine = lastBookLine;
-      move.bestScore = context.plyRecord[0].bestScore;
+      move.bookLine = lastBookLine_;
+      move.bestScore = scratch_.plyRecord[0].bestScore;
       move.plan = PlanSearch(board, cpuLevel);
       return move;
     }
-    book.seed = choice.seed;  // a number drawn stays drawn, whether its move is taken or not
+    book_.seed = choice.seed;  // a number drawn stays drawn, whether its move is taken or not
     if (!choice.found) {
-      book.firstMatch = choice.firstMatch;
-      book.lastMatch = choice.lastMatch;
+      book_.firstMatch = choice.firstMatch;
+      book_.lastMatch = choice.lastMatch;
     }
   }
-  ComputerMove move = SearchMove(board, side, cpuLevel, progress, forceLiteral);
+  ComputerMove move = SearchMove(board, side, cpuLevel, progress, forceLiteral_);
   move.moveNumber = moveNumber;
-  if (!move.pass && moveNumber <= RecordedMoves) book.RecordOpeningMove(move.x, move.y, moveNumber);
+  if (!move.pass && moveNumber <= RecordedMoves) book_.RecordOpeningMove(move.x, move.y, moveNumber);
   return move;
 }
 

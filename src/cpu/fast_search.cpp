@@ -1,11 +1,13 @@
 #include "cpu/fast_search.h"
 
+#include "cpu/end_game.h"
+
 #include <cstring>
 
 namespace dfx {
 namespace {
 
-constexpr int Infinity = 32000;
+constexpr int Infinity = ScoreInfinity;
 
 // Insertion sort, larger keys first; lists are short.
 template <class Candidate>
@@ -23,42 +25,6 @@ void SortByKey(Candidate* list, int n) {
 
 constexpr Bits CornerBits = 0x8100000000000081ULL;
 
-// LegalMoves with the runs doubled instead of stepped: four shifts per direction, not six.
-inline Bits Moves(Bits own, Bits other) {
-  const Bits h = other & 0x7e7e7e7e7e7e7e7eULL;  // runs that cross a side edge never capture
-  const Bits h1 = h & (h << 1), h7 = h & (h << 7), h9 = h & (h << 9), v8 = other & (other << 8);
-  Bits e = h & (own << 1), sw = h & (own << 7), se = h & (own << 9), s = other & (own << 8);
-  e |= h & (e << 1);
-  sw |= h & (sw << 7);
-  se |= h & (se << 9);
-  s |= other & (s << 8);
-  e |= h1 & (e << 2);
-  sw |= h7 & (sw << 14);
-  se |= h9 & (se << 18);
-  s |= v8 & (s << 16);
-  e |= h1 & (e << 2);
-  sw |= h7 & (sw << 14);
-  se |= h9 & (se << 18);
-  s |= v8 & (s << 16);
-  Bits moves = (e << 1) | (sw << 7) | (se << 9) | (s << 8);
-  const Bits h1r = h & (h >> 1), h7r = h & (h >> 7), h9r = h & (h >> 9), v8r = other & (other >> 8);
-  Bits w = h & (own >> 1), ne = h & (own >> 7), nw = h & (own >> 9), n = other & (own >> 8);
-  w |= h & (w >> 1);
-  ne |= h & (ne >> 7);
-  nw |= h & (nw >> 9);
-  n |= other & (n >> 8);
-  w |= h1r & (w >> 2);
-  ne |= h7r & (ne >> 14);
-  nw |= h9r & (nw >> 18);
-  n |= v8r & (n >> 16);
-  w |= h1r & (w >> 2);
-  ne |= h7r & (ne >> 14);
-  nw |= h9r & (nw >> 18);
-  n |= v8r & (n >> 16);
-  moves |= (w >> 1) | (ne >> 7) | (nw >> 9) | (n >> 8);
-  return moves & ~(own | other);
-}
-
 constexpr Bits Quadrants[4] = {0x0f0f0f0fULL, 0xf0f0f0f0ULL, 0x0f0f0f0f00000000ULL, 0xf0f0f0f000000000ULL};
 
 // The quadrants with an odd number of empty squares: there the mover tends to get the
@@ -73,67 +39,34 @@ inline Bits OddQuadrants(Bits empty) {
 // Mobility, discs facing empty squares and corners, for the side to move.
 int Shape(Bits own, Bits other) {
   const Bits empty = ~(own | other);
-  const Bits around = ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) | ShiftNE(empty) |
-                      ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty);
-  return 16 * (PopCount(Moves(own, other)) - PopCount(Moves(other, own))) +
+  const Bits around = NeighbourTable::Around(empty);
+  return 16 * (PopCount(LegalMoves(own, other)) - PopCount(LegalMoves(other, own))) +
          4 * (PopCount(other & around) - PopCount(own & around)) +
          16 * (PopCount(own & CornerBits) - PopCount(other & CornerBits));
 }
 
 }  // namespace
 
-FastSearch::FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {
-  static_assert(sizeof(Entry) == 32);
-  const auto address = reinterpret_cast<std::uintptr_t>(tableStorage_);
-  table_ = reinterpret_cast<Entry*>(tableStorage_ + (64 - address % 64) % 64);
-  for (int bit = 0; bit < 64; ++bit) {
-    const Bits b = Bits{1} << bit;
-    neighbours_[bit] =
-        ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
-  }
-}
-
-FastSearch::Entry& FastSearch::Slot(Bits own, Bits other) {
-  Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL;
-  h ^= h >> 31;
-  return table_[(h >> (64 - TableBits)) & ~Bits{1}];
-}
-
 // The bucket's entry for this node, or null.
 FastSearch::Entry* FastSearch::Find(Bits own, Bits other, int ply, int passes) {
-  Entry* bucket = &Slot(own, other);
-  for (int i = 0; i < 2; ++i) {
-    Entry& e = bucket[i];
-    if (e.generation == generation_ && e.own == own && e.other == other && e.ply == ply && e.passes == passes)
-      return &e;
-  }
-  return nullptr;
+  return table_.Find(table_.Bucket(own, other), [&](const Entry& e) {
+    return e.own == own && e.other == other && e.ply == ply && e.passes == passes;
+  });
 }
 
-// Where to store this node: its own entry, else the entry of an older search, else the one
-// nearer the leaves (it stands for less work).
+// Where to store this node: the entry nearer the leaves stands for less work.
 FastSearch::Entry* FastSearch::Place(Bits own, Bits other, int ply, int passes) {
-  if (Entry* e = Find(own, other, ply, passes)) return e;
-  Entry* bucket = &Slot(own, other);
-  if (bucket[0].generation != generation_) return &bucket[0];
-  if (bucket[1].generation != generation_) return &bucket[1];
-  return bucket[0].ply >= bucket[1].ply ? &bucket[0] : &bucket[1];
-}
-
-// LeafScore of a full board on which the mover holds `discs` (disc-count modes only).
-int FastSearch::FullBoardScore(int discs) {
-  c_->evalCount += 1;
-  c_->nodeCount += 1;
-  const int d = 2 * discs - 64;
-  return mode_ == SearchMode::WinLossDraw ? (d > 0) - (d < 0) : d;
+  return table_.Place(
+      table_.Bucket(own, other),
+      [&](const Entry& e) { return e.own == own && e.other == other && e.ply == ply && e.passes == passes; },
+      [](const Entry& a, const Entry& b) { return a.ply > b.ply; });
 }
 
 int FastSearch::LeafScore(Bits mover, Bits other) {
-  c_->evalCount += 1;
-  c_->nodeCount += 1;
-  if (mode_ == SearchMode::Evaluation) return evaluator_.Evaluate(mover, other, c_->weightSet);
-  const int d = PopCount(mover) - PopCount(other);
-  return mode_ == SearchMode::WinLossDraw ? (d > 0) - (d < 0) : d;
+  answer_->evalCount += 1;
+  answer_->nodeCount += 1;
+  if (mode_ == SearchMode::Evaluation) return evaluator_.Evaluate(mover, other, ask_->weightSet);
+  return DifferenceScore(mode_, PopCount(mover) - PopCount(other));
 }
 
 // The first 31 legal moves in empty-square-list order, as a generated move list keeps them.
@@ -166,26 +99,26 @@ int FastSearch::OrderMoves(Candidate* list, Bits own, Bits other, Bits moves, in
     cand.other = other & ~flips;
     cand.bit = static_cast<int8_t>(bit);
 #if defined(__GNUC__)
-    if (useTable && empties > 6) __builtin_prefetch(&Slot(cand.other, cand.own));  // read soon, when searched
+    if (useTable && empties > 6)
+      __builtin_prefetch(table_.Bucket(cand.other, cand.own));  // read soon, when searched
 #endif
     if (bit == ttMove) {
       cand.key = 1 << 20;
     } else if (mode_ == SearchMode::Evaluation) {
-      cand.key = evaluator_.Evaluate(cand.own, cand.other, c_->weightSet);
+      cand.key = evaluator_.Evaluate(cand.own, cand.other, ask_->weightSet);
     } else if (empties >= 12) {
       // High in the tree a bad first move costs a large subtree: look a little further.
       cand.key = -Shallow(cand.other, cand.own, empties >= 15 ? 2 : 0, -Infinity, Infinity);
     } else if (empties <= 7) {
       // Near the end the ordering must be cheap: fewest replies, then corners and parity.
-      cand.key = -16 * PopCount(Moves(cand.other, cand.own)) + 16 * PopCount(cand.own & CornerBits) +
+      cand.key = -16 * PopCount(LegalMoves(cand.other, cand.own)) + 16 * PopCount(cand.own & CornerBits) +
                  static_cast<int>((oddQuadrants >> bit) & 1) * 4;
     } else if (empties > 5) {
       // Fewest replies first; then few own discs facing empty squares, corners held, own moves.
       const Bits empty = ~(cand.own | cand.other);
-      const Bits frontier = cand.own & (ShiftE(empty) | ShiftW(empty) | ShiftN(empty) | ShiftS(empty) |
-                                        ShiftNE(empty) | ShiftNW(empty) | ShiftSE(empty) | ShiftSW(empty));
-      cand.key = -16 * PopCount(Moves(cand.other, cand.own)) - 4 * PopCount(frontier) +
-                 16 * PopCount(cand.own & CornerBits) + 4 * PopCount(Moves(cand.own, cand.other));
+      const Bits frontier = cand.own & NeighbourTable::Around(empty);
+      cand.key = -16 * PopCount(LegalMoves(cand.other, cand.own)) - 4 * PopCount(frontier) +
+                 16 * PopCount(cand.own & CornerBits) + 4 * PopCount(LegalMoves(cand.own, cand.other));
     } else {
       cand.key = 0;
     }
@@ -196,8 +129,8 @@ int FastSearch::OrderMoves(Candidate* list, Bits own, Bits other, Bits moves, in
 
 int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta) {
   const int depthLimit = c_->depthLimit;
-  c_->nodeCount += 1;
-  Bits moves = Moves(own, other);
+  answer_->nodeCount += 1;
+  Bits moves = LegalMoves(own, other);
   if (!moves) {
     if (ply == depthLimit || passes + 1 == 2) return LeafScore(own, other);
     return -Node(other, own, ply + 1, passes + 1, discs, -beta, -alpha);
@@ -211,7 +144,7 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
       const int bit = std::countr_zero(m);
       const Bits flips = Flips(bit, own, other);
       const int v = LeafScore(own | flips | (Bits{1} << bit), other & ~flips);
-      if (discs + 1 == 64) c_->fullBoardCount += 1;
+      if (discs + 1 == 64) answer_->fullBoardCount += 1;
       if (v > best) {
         best = v;
         if (best >= beta) break;
@@ -229,8 +162,8 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     if (alpha < -1) alpha = -1;
     if (beta > 1) beta = 1;
   } else if (mode_ == SearchMode::Exact) {
-    if (alpha < -64) alpha = -64;
-    if (beta > 64) beta = 64;
+    if (alpha < -MaxDiscDifference) alpha = -MaxDiscDifference;
+    if (beta > MaxDiscDifference) beta = MaxDiscDifference;
   }
   // The last few squares of an end game, when the depth limit cannot be reached there.
   if (mode_ != SearchMode::Evaluation && empties <= 6) {
@@ -241,14 +174,11 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     const Bits odd = OddQuadrants(empty);
     for (Bits e = empty & odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
     for (Bits e = empty & ~odd; e; e &= e - 1) squares[n++] = static_cast<int8_t>(std::countr_zero(e));
-    switch (n) {
-      case 1: return LastSquare(own, other, ply == depthLimit, passes, squares[0]);
-      case 2: return Small<2>(own, other, ply, passes, alpha, beta, squares);
-      case 3: return Small<3>(own, other, ply, passes, alpha, beta, squares);
-      case 4: return Small<4>(own, other, ply, passes, alpha, beta, squares);
-      case 5: return Small<5>(own, other, ply, passes, alpha, beta, squares);
-      default: return Small<6>(own, other, ply, passes, alpha, beta, squares);
-    }
+    if (mode_ == SearchMode::WinLossDraw)
+      return EndGameTail<SearchMode::WinLossDraw, false>(*answer_, depthLimit)
+          .Solve(own, other, ply, passes, alpha, beta, squares, n);
+    return EndGameTail<SearchMode::Exact, false>(*answer_, depthLimit)
+        .Solve(own, other, ply, passes, alpha, beta, squares, n);
   }
   const bool useTable = mode_ == SearchMode::Evaluation ? depthLimit - ply >= 2 : empties >= 6;
   int ttMove = -1;
@@ -301,10 +231,10 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
     entry->other = other;
     entry->ply = static_cast<uint8_t>(ply);
     entry->passes = static_cast<uint8_t>(passes);
-    entry->generation = generation_;
+    entry->generation = table_.Generation();
     entry->move = static_cast<int8_t>(bestBit);
-    entry->lower = static_cast<int16_t>(best > alphaIn ? best : -Infinity);
-    entry->upper = static_cast<int16_t>(best < beta ? best : Infinity);
+    entry->lower = static_cast<Score>(best > alphaIn ? best : -Infinity);
+    entry->upper = static_cast<Score>(best < beta ? best : Infinity);
   }
   return best;
 }
@@ -312,10 +242,10 @@ int FastSearch::Node(Bits own, Bits other, int ply, int passes, int discs, int a
 // A rough look ahead for move ordering in the end game: shape and static evaluation a few
 // plies on, with finished games far beyond both.
 int FastSearch::Shallow(Bits own, Bits other, int depth, int alpha, int beta) {
-  if (depth == 0) return Shape(own, other) + evaluator_.Evaluate(own, other, c_->weightSet) / 2;
-  Bits moves = Moves(own, other);
+  if (depth == 0) return Shape(own, other) + evaluator_.Evaluate(own, other, ask_->weightSet) / 2;
+  Bits moves = LegalMoves(own, other);
   if (!moves) {
-    if (!Moves(other, own)) {
+    if (!LegalMoves(other, own)) {
       const int d = PopCount(own) - PopCount(other);
       return d > 0 ? 10000 + d : d < 0 ? -10000 + d : 0;
     }
@@ -335,77 +265,15 @@ int FastSearch::Shallow(Bits own, Bits other, int depth, int alpha, int beta) {
   return best;
 }
 
-// Node for the last N empty squares of an end game, without tables or ordering.
-// The last square: the mover fills it, or else the opponent does, or else nobody. Only
-// counts matter here (no evaluation in these modes), so flips are counted, not made.
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline int
-FastSearch::LastSquare(Bits own, Bits other, bool leaves, int passes, int bit) {
-  c_->nodeCount += 1;
-  const int ownCount = PopCount(own);
-  if (const int n = LastFlipCount(bit, own)) {
-    c_->fullBoardCount += 1;
-    return FullBoardScore(ownCount + n + 1);
-  }
-  if (leaves || passes == 1) return LeafScore(own, other);
-  c_->nodeCount += 1;
-  if (const int n = LastFlipCount(bit, other)) {
-    c_->fullBoardCount += 1;
-    return -FullBoardScore(63 - ownCount + n + 1);
-  }
-  return -LeafScore(other, own);
-}
-
-template <int N>
-int FastSearch::Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares) {
-  static_assert(N >= 2, "one empty square is LastSquare's");
-  c_->nodeCount += 1;
-  const bool leaves = ply == c_->depthLimit;
-  int best = -Infinity;
-  bool moved = false;
-  for (int i = 0; i < N; ++i) {
-    const int bit = squares[i];
-    if (!(neighbours_[bit] & other)) continue;
-    const Bits flips = Flips(bit, own, other);
-    if (!flips) continue;
-    moved = true;
-    const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
-    int v;
-    if (leaves) {
-      v = LeafScore(newOwn, newOther);
-    } else if constexpr (N == 2) {
-      v = -LastSquare(newOther, newOwn, ply + 1 == c_->depthLimit, 0, squares[1 - i]);
-    } else {
-      int8_t rest[N - 1];
-      for (int k = 0, j = 0; k < N; ++k)
-        if (k != i) rest[j++] = squares[k];
-      v = -Small<N - 1>(newOther, newOwn, ply + 1, 0, -beta, -(alpha > best ? alpha : best), rest);
-    }
-    if (v > best) {
-      best = v;
-      if (best >= beta) return best;
-    }
-  }
-  if (moved) return best;
-  if (leaves || passes == 1) return LeafScore(own, other);
-  return -Small<N>(other, own, ply + 1, 1, -beta, -alpha, squares);
-}
-
-void FastSearch::MainSearch(SearchContext& context, SearchMode mode, int rootDiscs) {
+void FastSearch::MainSearch(const SearchRequest& request, SearchAnswer& answer, SearchScratch& context,
+                            int rootDiscs) {
+  ask_ = &request;
+  answer_ = &answer;
   c_ = &context;
-  mode_ = mode;
-  if (++generation_ == 0) {
-    std::memset(static_cast<void*>(tableStorage_), 0, sizeof tableStorage_);
-    generation_ = 1;
-  }
-  context.searchMode = mode;
-  if (context.progress) context.progress->StartMarks();
-  context.ply = 0;
-  context.depthLimit = context.nominalDepth;
-  context.pruneEnabled = 1;
-  context.progressGlyph = 3;
+  mode_ = request.mode;
+  const SearchMode mode = request.mode;
+  table_.NextGeneration();
+  context.StartMainSearch(request);
 
   PlyRecord& record = context.plyRecord[0];
   record.bestScore = NoScore;
@@ -421,7 +289,7 @@ void FastSearch::MainSearch(SearchContext& context, SearchMode mode, int rootDis
     int v;
     if (context.depthLimit == 0 || rootDiscs + 1 == 64) {
       v = LeafScore(childOwn, childOther);
-      if (rootDiscs + 1 == 64) context.fullBoardCount += 1;
+      if (rootDiscs + 1 == 64) answer.fullBoardCount += 1;
     } else if (record.bestScore == NoScore) {
       v = -Node(childOther, childOwn, 1, 0, rootDiscs + 1, -Infinity, Infinity);
     } else {
@@ -435,7 +303,7 @@ void FastSearch::MainSearch(SearchContext& context, SearchMode mode, int rootDis
       record.bestMove = static_cast<int16_t>(square);
     }
     root.entries[i].orderValue = record.bestScore;
-    if (context.progress) context.progress->Mark(context.progressGlyph);
+    if (request.progress) request.progress->Mark(context.progressGlyph);
     if (mode == SearchMode::WinLossDraw && record.bestScore == 1) break;
   }
 }

@@ -14,12 +14,12 @@ class FastSearch {
  public:
   // Expects zeroed memory for its table (see ComputerPlayer), so that pages are only
   // taken from the system as they are first used.
-  explicit FastSearch(const Evaluator& evaluator);
+  explicit FastSearch(const Evaluator& evaluator) : evaluator_(evaluator) {}
 
-  // Main search after LiteralSearch::PrepareRoot and PreSearch have set up the context
+  // Main search after LiteralSearch::PrepareRoot and PreSearch have set up the scratch
   // (root list in its final order, nominalDepth, sortedPlies, discs). Writes the root's
   // PlyRecord and orderValues, prints the marks and counts evalCount / fullBoardCount.
-  void MainSearch(SearchContext& context, SearchMode mode, int rootDiscs);
+  void MainSearch(const SearchRequest& request, SearchAnswer& answer, SearchScratch& scratch, int rootDiscs);
 
   // Transposition-table size in entries (a power of two).
   static constexpr int TableBits = 16;
@@ -28,11 +28,12 @@ class FastSearch {
   // 32 bytes, so that a bucket of two fills one cache line.
   struct Entry {
     Bits own, other;
-    int16_t lower, upper;
+    Score lower, upper;
     uint8_t ply, passes, generation;
     int8_t move;  // best move's bit, -1 when none
     uint64_t unused;
   };
+  static_assert(sizeof(Entry) == 32);
 
   // A child of a node: its position from the mover's side and its ordering key.
   struct Candidate {
@@ -44,23 +45,17 @@ class FastSearch {
   int Node(Bits own, Bits other, int ply, int passes, int discs, int alpha, int beta);
   int OrderMoves(Candidate* list, Bits own, Bits other, Bits moves, int empties, int ttMove, bool useTable);
   int LeafScore(Bits mover, Bits other);
-  int FullBoardScore(int discs);
   int Shallow(Bits own, Bits other, int depth, int alpha, int beta);
-  int LastSquare(Bits own, Bits other, bool leaves, int passes, int bit);
-  template <int N>
-  int Small(Bits own, Bits other, int ply, int passes, int alpha, int beta, const int8_t* squares);
-  Entry& Slot(Bits own, Bits other);
   Entry* Find(Bits own, Bits other, int ply, int passes);
   Entry* Place(Bits own, Bits other, int ply, int passes);
   Bits RestrictToListHead(Bits moves) const;
 
   const Evaluator& evaluator_;
-  SearchContext* c_ = nullptr;
+  const SearchRequest* ask_ = nullptr;
+  SearchAnswer* answer_ = nullptr;
+  SearchScratch* c_ = nullptr;
   SearchMode mode_ = SearchMode::Evaluation;
-  uint8_t generation_ = 0;
-  Bits neighbours_[64];
-  Entry* table_;  // in tableStorage_, from its first cache-line boundary
-  alignas(Entry) unsigned char tableStorage_[(sizeof(Entry) << TableBits) + 64];
+  BucketTable<Entry, TableBits> table_;
 };
 
 }  // namespace dfx

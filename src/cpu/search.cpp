@@ -1,15 +1,10 @@
 #include "cpu/search.h"
 
+#include "cpu/end_game.h"
+
 #include <cstring>
 
 namespace dfx {
-
-void SubtreeMemo::NextGeneration() {
-  if (++generation == 0) {
-    std::memset(static_cast<void*>(entries), 0, sizeof entries);
-    generation = 1;
-  }
-}
 
 void LiteralSearch::SaveBoard(int slot) {
   c_.saved[slot][White] = c_.discs[White];
@@ -32,23 +27,21 @@ void LiteralSearch::Play(int square) {
 }
 
 void LiteralSearch::Evaluate() {
-  c_.evalCount += 1;
-  c_.score = evaluator_.Evaluate(c_.discs[c_.side], c_.discs[opponentOf[c_.side]], c_.weightSet);
+  answer_.evalCount += 1;
+  c_.score = evaluator_.Evaluate(c_.discs[c_.side], c_.discs[opponentOf[c_.side]], ask_.weightSet);
 }
 
 void LiteralSearch::DiscScore() {
-  c_.evalCount += 1;
+  answer_.evalCount += 1;
   c_.ownCount = static_cast<int16_t>(PopCount(c_.discs[c_.side]));
   c_.otherCount = static_cast<int16_t>(PopCount(c_.discs[opponentOf[c_.side]]));
-  int score = c_.ownCount - c_.otherCount;
-  if (c_.searchMode == SearchMode::WinLossDraw) score = (score > 0) - (score < 0);
-  c_.score = static_cast<int16_t>(score);
+  c_.score = static_cast<Score>(DifferenceScore(c_.searchMode, c_.ownCount - c_.otherCount));
 }
 
 void LiteralSearch::OpponentMobilityScore() {
-  c_.evalCount += 1;
+  answer_.evalCount += 1;
   // Every square empty now was empty at the root, so it is in the empty-square list.
-  c_.score = static_cast<int16_t>(-PopCount(LegalMoves(c_.discs[opponentOf[c_.side]], c_.discs[c_.side])));
+  c_.score = static_cast<Score>(-PopCount(LegalMoves(c_.discs[opponentOf[c_.side]], c_.discs[c_.side])));
 }
 
 void LiteralSearch::BuildEmptySquareList() {
@@ -64,17 +57,12 @@ void LiteralSearch::BuildEmptySquareList() {
   EmptySquareList& list = c_.emptySquares;
   list.count = 0;
   for (int bit = 0; bit < 64; ++bit) {
-    const Bits b = Bits{1} << bit;
-    neighbours_[bit] =
-        ShiftE(b) | ShiftW(b) | ShiftN(b) | ShiftS(b) | ShiftNE(b) | ShiftNW(b) | ShiftSE(b) | ShiftSW(b);
-  }
-  for (int bit = 0; bit < 64; ++bit) {
     if (occupied & (Bits{1} << bit)) continue;
     const int s = SquareOfBit(bit);
     list.count += 1;
     list.entries[list.count] = {static_cast<int16_t>(s), priority[s]};
   }
-  if (c_.level == LevelS && list.count > 1) {
+  if (ask_.level == LevelS && list.count > 1) {
     for (int i = 1; i <= list.count - 1; ++i)
       for (int j = i + 1; j <= list.count; ++j)
         if (list.entries[i].priority < list.entries[j].priority) {
@@ -121,8 +109,10 @@ void LiteralSearch::GenerateMoves(bool byMobility) {
 }
 
 int LiteralSearch::PrepareRoot(const Board& board) {
-  c_.preSearchCount = c_.evalCount = c_.fullBoardCount = 0;
-  c_.nodeCount = 0;
+  answer_ = SearchAnswer();
+  c_.side = ask_.side;
+  c_.nominalDepth = static_cast<int16_t>(ask_.nominalDepth);
+  c_.searchMode = ask_.mode;
   c_.ply = 0;
   c_.discs[Empty] = 0;
   c_.discs[White] = DiscsOf(board, White);
@@ -142,49 +132,44 @@ int LiteralSearch::PrepareRoot(const Board& board) {
   return root.count;
 }
 
-void LiteralSearch::PreSearch(SearchMode mode) {
+void LiteralSearch::PreSearch() {
+  const SearchMode mode = ask_.mode;
   const Cell rootSide = c_.side;
   if (c_.nominalDepth > 5) {
     c_.depthLimit = 2;
     c_.sortedPlies = 3;
     c_.pruneEnabled = 0;
     c_.searchMode = SearchMode::Evaluation;
-    if (c_.progress) c_.progress->StartMarks();
+    if (ask_.progress) ask_.progress->StartMarks();
     c_.progressGlyph = 2;
     SearchNode(0, rootDiscs_);
     c_.side = rootSide;
-    c_.preSearchCount = c_.evalCount;
+    answer_.preSearchCount = answer_.evalCount;
     SortMovesDescending();
     c_.searchMode = mode;
-    if (c_.preSearchCount <= 3000 && mode == SearchMode::Evaluation) c_.nominalDepth += 1;
+    if (answer_.preSearchCount <= 3000 && mode == SearchMode::Evaluation) c_.nominalDepth += 1;
     c_.sortedPlies = c_.nominalDepth >= 18 ? 10 : 4;
   } else {
     c_.searchMode = mode;
   }
 }
 
-void LiteralSearch::MainSearch(SearchMode mode) {
+void LiteralSearch::MainSearch() {
   const Cell rootSide = c_.side;
   if (memo_) {
     memo_->NextGeneration();
     memoActive_ = true;
   }
-  c_.searchMode = mode;
-  if (c_.progress) c_.progress->StartMarks();
-  c_.ply = 0;
-  c_.depthLimit = c_.nominalDepth;
-  c_.pruneEnabled = 1;
-  c_.progressGlyph = 3;
+  c_.StartMainSearch(ask_);
   SearchNode(0, rootDiscs_);
   c_.side = rootSide;
   memoActive_ = false;
 }
 
-void LiteralSearch::SearchRoot(const Board& board, SearchMode mode) {
-  c_.searchMode = mode;
+void LiteralSearch::SearchRoot(const Board& board) {
   if (PrepareRoot(board) < 2) return;
-  PreSearch(mode);
-  MainSearch(mode);
+  PreSearch();
+  MainSearch();
 }
 
 void LiteralSearch::SearchNode(int passes, int discs) {
@@ -193,10 +178,11 @@ void LiteralSearch::SearchNode(int passes, int discs) {
   PlyRecord& record = c_.plyRecord[ply];
   record.bestScore = NoScore;
   NodeTrace& trace = traces_[ply];
-  trace.Start(c_.evalCount, c_.fullBoardCount);
+  trace.Start(answer_.evalCount, answer_.fullBoardCount);
   // Notes each rise of the best score with the counts so far; true when the node is cut off.
-  auto afterChild = [&](int16_t bestBefore) {
-    if (record.bestScore != bestBefore) trace.Rise(record.bestScore, c_.evalCount, c_.fullBoardCount);
+  auto afterChild = [&](Score bestBefore) {
+    if (record.bestScore != bestBefore)
+      trace.Rise(record.bestScore, answer_.evalCount, answer_.fullBoardCount);
     if (ply > 0 && c_.pruneEnabled && c_.plyRecord[ply - 1].bestScore >= -record.bestScore) {
       trace.complete = false;
       return true;
@@ -215,13 +201,13 @@ void LiteralSearch::SearchNode(int passes, int discs) {
   }
   for (int i = 0; i < list.count; ++i) {
     const int square = list.entries[i].square;
-    const int16_t bestBefore = record.bestScore;
+    const Score bestBefore = record.bestScore;
     if (i + 1 < list.count) PrefetchChild(list.entries[i + 1].square, discs + 1);
     Play(square);
     VisitChild(square, 0, discs + 1);
     if (ply == 0) {
       list.entries[i].orderValue = record.bestScore;
-      if (c_.progress) c_.progress->Mark(c_.progressGlyph);
+      if (ask_.progress) ask_.progress->Mark(c_.progressGlyph);
       if (c_.searchMode == SearchMode::WinLossDraw && record.bestScore == 1) break;
     } else if (afterChild(bestBefore)) {
       break;
@@ -241,14 +227,14 @@ void LiteralSearch::PrefetchChild(int square, int childDiscs) {
 }
 
 // The memo bucket of the position after the mover plays `bit`, capturing `flips`.
-SubtreeMemo::Entry* LiteralSearch::ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly) {
-  return memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<uint8_t>(childPly * 2));
+SubtreeOutcome* LiteralSearch::ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly) {
+  return memo_->Bucket(other & ~flips, own | flips | (Bits{1} << bit), static_cast<unsigned>(childPly * 2));
 }
 
-void LiteralSearch::Prefetch(const SubtreeMemo::Entry* bucket) {
+void LiteralSearch::Prefetch(const SubtreeOutcome* bucket) {
 #if defined(__GNUC__)
   // Every cache line the two entries touch.
-  const uintptr_t start = reinterpret_cast<uintptr_t>(bucket), end = start + 2 * sizeof(SubtreeMemo::Entry);
+  const uintptr_t start = reinterpret_cast<uintptr_t>(bucket), end = start + 2 * sizeof(SubtreeOutcome);
   for (uintptr_t line = start & ~uintptr_t{63}; line < end; line += 64)
     __builtin_prefetch(reinterpret_cast<const void*>(line));
 #else
@@ -272,7 +258,7 @@ void LiteralSearch::SearchChild(int passes, int discs) {
       if (empty & (Bits{1} << bit)) squares[n++] = static_cast<int8_t>(bit);
     }
     const int cutAt = c_.pruneEnabled ? -c_.plyRecord[ply - 1].bestScore : -NoScore;
-    c_.plyRecord[ply].bestScore = static_cast<int16_t>(
+    c_.plyRecord[ply].bestScore = static_cast<Score>(
         Walk(c_.discs[c_.side], c_.discs[opponentOf[c_.side]], ply, passes, discs, cutAt, squares, n));
     return;
   }
@@ -283,8 +269,8 @@ void LiteralSearch::SearchChild(int passes, int discs) {
   const Bits own = c_.discs[c_.side], other = c_.discs[opponentOf[c_.side]];
   const int cutAt = -c_.plyRecord[ply - 1].bestScore;  // the node stops once its best reaches this
   const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
-  SubtreeMemo::Entry* bucket = memo_->Bucket(own, other, plyAndPasses);
-  int16_t best;
+  SubtreeOutcome* bucket = memo_->Bucket(own, other, plyAndPasses);
+  Score best;
   if (Replay(bucket, own, other, plyAndPasses, cutAt, &best)) {
     c_.plyRecord[ply].bestScore = best;
     return;
@@ -300,50 +286,38 @@ bool LiteralSearch::Memoised(int ply, int discs) const {
 
 // The outcome of a subtree walked before, if it stopped no earlier than this visit would:
 // its best score, with the counts its walk made added again.
-bool LiteralSearch::Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt,
-                           int16_t* best) {
-  for (int i = 0; i < 2; ++i) {
-    const SubtreeMemo::Entry& e = bucket[i];
-    if (e.generation != memo_->generation || e.own != own || e.other != other ||
-        e.plyAndPasses != plyAndPasses)
-      continue;
-    for (int k = 0; k < e.count; ++k)
-      if (e.best[k] >= cutAt) {
-        *best = e.best[k];
-        c_.evalCount += e.evalCount[k];
-        c_.fullBoardCount += e.fullBoardCount[k];
-        return true;
-      }
-    if (e.complete && !e.truncated) {
-      *best = e.endBest;
-      c_.evalCount += e.endEvalCount;
-      c_.fullBoardCount += e.endFullBoardCount;
+bool LiteralSearch::Replay(SubtreeOutcome* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt,
+                           Score* best) {
+  const SubtreeOutcome* e = memo_->Find(bucket, [&](const SubtreeOutcome& x) {
+    return x.own == own && x.other == other && x.plyAndPasses == plyAndPasses;
+  });
+  if (!e) return false;
+  for (int k = 0; k < e->count; ++k)
+    if (e->best[k] >= cutAt) {
+      *best = e->best[k];
+      answer_.evalCount += e->evalCount[k];
+      answer_.fullBoardCount += e->fullBoardCount[k];
       return true;
     }
-    return false;
-  }
-  return false;
+  if (!e->complete || e->truncated) return false;
+  *best = e->endBest;
+  answer_.evalCount += e->endEvalCount;
+  answer_.fullBoardCount += e->endFullBoardCount;
+  return true;
 }
 
-void LiteralSearch::Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses,
-                          const NodeTrace& trace, int16_t best) {
-  // The same position's entry is refreshed; otherwise the smaller subtree of the two, or
-  // anything from an older search, makes way.
-  SubtreeMemo::Entry* slot = nullptr;
-  for (int i = 0; i < 2 && !slot; ++i)
-    if (bucket[i].generation == memo_->generation && bucket[i].own == own && bucket[i].other == other &&
-        bucket[i].plyAndPasses == plyAndPasses)
-      slot = &bucket[i];
-  if (!slot) {
-    slot = &bucket[0];
-    if (bucket[1].generation != memo_->generation ||
-        (bucket[0].generation == memo_->generation && bucket[1].endEvalCount < bucket[0].endEvalCount))
-      slot = &bucket[1];
-  }
+void LiteralSearch::Store(SubtreeOutcome* bucket, Bits own, Bits other, uint8_t plyAndPasses,
+                          const NodeTrace& trace, Score best) {
+  SubtreeOutcome* slot = memo_->Place(
+      bucket,
+      [&](const SubtreeOutcome& x) {
+        return x.own == own && x.other == other && x.plyAndPasses == plyAndPasses;
+      },
+      [](const SubtreeOutcome& a, const SubtreeOutcome& b) { return a.endEvalCount < b.endEvalCount; });
   slot->own = own;
   slot->other = other;
   slot->plyAndPasses = plyAndPasses;
-  slot->generation = memo_->generation;
+  slot->generation = memo_->Generation();
   slot->count = trace.count;
   slot->complete = trace.complete;
   slot->truncated = trace.truncated;
@@ -353,8 +327,8 @@ void LiteralSearch::Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint
     slot->fullBoardCount[k] = trace.fullBoardCount[k];
   }
   slot->endBest = best;
-  slot->endEvalCount = c_.evalCount - trace.evalAtStart;
-  slot->endFullBoardCount = c_.fullBoardCount - trace.fullAtStart;
+  slot->endEvalCount = answer_.evalCount - trace.evalAtStart;
+  slot->endFullBoardCount = answer_.fullBoardCount - trace.fullAtStart;
 }
 
 // A node of the plies below the sorted ones, in the square order of the empty-square list,
@@ -365,8 +339,10 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
   // The last few squares of an end game, when the depth limit cannot be reached there.
   if (c_.searchMode != SearchMode::Evaluation && n >= 1 && n <= 5 && ply + 2 * n + 2 <= c_.depthLimit) {
     if (c_.searchMode == SearchMode::WinLossDraw)
-      return Tail<SearchMode::WinLossDraw>(own, other, passes, cutAt, squares, n);
-    return Tail<SearchMode::Exact>(own, other, passes, cutAt, squares, n);
+      return EndGameTail<SearchMode::WinLossDraw, true>(answer_, c_.depthLimit)
+          .Solve(own, other, ply, passes, NoScore, cutAt, squares, n);
+    return EndGameTail<SearchMode::Exact, true>(answer_, c_.depthLimit)
+        .Solve(own, other, ply, passes, NoScore, cutAt, squares, n);
   }
   const bool leaves = ply == c_.depthLimit;
   // Where the children are looked up too, all their buckets are asked for at once, before
@@ -381,18 +357,18 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
     }
   }
   const bool memoised = memoActive_ && Memoised(ply, discs);
-  SubtreeMemo::Entry* bucket = nullptr;
+  SubtreeOutcome* bucket = nullptr;
   const uint8_t plyAndPasses = static_cast<uint8_t>(ply * 2 + passes);
   NodeTrace trace;
   if (memoised) {
     bucket = memo_->Bucket(own, other, plyAndPasses);
-    int16_t best;
+    Score best;
     if (Replay(bucket, own, other, plyAndPasses, cutAt, &best)) return best;
-    trace.Start(c_.evalCount, c_.fullBoardCount);
+    trace.Start(answer_.evalCount, answer_.fullBoardCount);
   }
   // Notes each rise of the best score with the counts so far.
   auto rise = [&](int best) {
-    if (memoised) trace.Rise(static_cast<int16_t>(best), c_.evalCount, c_.fullBoardCount);
+    if (memoised) trace.Rise(static_cast<Score>(best), answer_.evalCount, answer_.fullBoardCount);
   };
   int best = NoScore;
   bool moved = false;
@@ -402,11 +378,11 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
     if (!flips) continue;
     moved = true;
     const Bits newOwn = own | flips | (Bits{1} << bit), newOther = other & ~flips;
-    c_.nodeCount += 1;
+    answer_.nodeCount += 1;
     int v;
     if (leaves || discs + 1 == 64) {
       v = TailScore(newOwn, newOther);
-      if (discs + 1 == 64) c_.fullBoardCount += 1;
+      if (discs + 1 == 64) answer_.fullBoardCount += 1;
     } else {
       int8_t rest[64];
       for (int k = 0, j = 0; k < n; ++k)
@@ -423,118 +399,24 @@ int LiteralSearch::Walk(Bits own, Bits other, int ply, int passes, int discs, in
     }
   }
   if (!moved) {
-    c_.nodeCount += 1;
+    answer_.nodeCount += 1;
     if (leaves || passes + 1 == 2) return TailScore(own, other);
     best = -Walk(other, own, ply + 1, passes + 1, discs, -NoScore, squares, n);
     rise(best);
   }
-  if (memoised) Store(bucket, own, other, plyAndPasses, trace, static_cast<int16_t>(best));
+  if (memoised) Store(bucket, own, other, plyAndPasses, trace, static_cast<Score>(best));
   return best;
 }
 
-namespace {
-
-template <SearchMode Mode>
-inline int EndScore(Bits own, Bits other) {
-  const int d = PopCount(own) - PopCount(other);
-  if constexpr (Mode == SearchMode::WinLossDraw) return (d > 0) - (d < 0);
-  return d;
-}
-
-// The score of a full board on which the side holds `discs`.
-template <SearchMode Mode>
-inline int FullBoardScore(int discs) {
-  const int d = 2 * discs - 64;
-  if constexpr (Mode == SearchMode::WinLossDraw) return (d > 0) - (d < 0);
-  return d;
-}
-
-}  // namespace
-
-// Walk for an end game's last few empty squares, unrolled by their number, where the depth
-// limit cannot be reached.
-// The last empty square: a move fills the board; otherwise the pass, and perhaps the opponent's.
-template <SearchMode Mode>
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline int
-LiteralSearch::LastSquare(Bits own, Bits other, int passes, int bit) {
-  // The board is full but for `bit`: a move's flips are counted, not made.
-  c_.evalCount += 1;
-  c_.nodeCount += 1;
-  const int ownCount = PopCount(own);
-  if (const int n = LastFlipCount(bit, own)) {
-    c_.fullBoardCount += 1;
-    return FullBoardScore<Mode>(ownCount + n + 1);
-  }
-  if (passes == 1) return EndScore<Mode>(own, other);
-  c_.nodeCount += 1;
-  if (const int n = LastFlipCount(bit, other)) {
-    c_.fullBoardCount += 1;
-    return -FullBoardScore<Mode>(63 - ownCount + n + 1);
-  }
-  return -EndScore<Mode>(other, own);
-}
-
-template <int N, SearchMode Mode>
-int LiteralSearch::SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares) {
-  if constexpr (N == 1) {
-    return LastSquare<Mode>(own, other, passes, squares[0]);
-  } else {
-    int best = NoScore;
-    bool moved = false;
-    for (int i = 0; i < N; ++i) {
-      const int bit = squares[i];
-      if (!(neighbours_[bit] & other)) continue;
-      const Bits flips = Flips(bit, own, other);
-      if (!flips) continue;
-      moved = true;
-      c_.nodeCount += 1;
-      int8_t rest[N - 1];
-      for (int k = 0, j = 0; k < N; ++k)
-        if (k != i) rest[j++] = squares[k];
-      int v;
-      if constexpr (N == 2)
-        v = -LastSquare<Mode>(other & ~flips, own | flips | (Bits{1} << bit), 0, rest[0]);
-      else
-        v = -SmallTail<N - 1, Mode>(other & ~flips, own | flips | (Bits{1} << bit), 0, -best, rest);
-      if (v > best) best = v;
-      if (best >= cutAt) break;
-    }
-    if (!moved) {
-      c_.nodeCount += 1;
-      if (passes == 1) {
-        c_.evalCount += 1;
-        return EndScore<Mode>(own, other);
-      }
-      return -SmallTail<N, Mode>(other, own, 1, -NoScore, squares);
-    }
-    return best;
-  }
-}
-
-template <SearchMode Mode>
-int LiteralSearch::Tail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares, int n) {
-  switch (n) {
-    case 1: return SmallTail<1, Mode>(own, other, passes, cutAt, squares);
-    case 2: return SmallTail<2, Mode>(own, other, passes, cutAt, squares);
-    case 3: return SmallTail<3, Mode>(own, other, passes, cutAt, squares);
-    case 4: return SmallTail<4, Mode>(own, other, passes, cutAt, squares);
-    default: return SmallTail<5, Mode>(own, other, passes, cutAt, squares);
-  }
-}
-
 int LiteralSearch::TailScore(Bits own, Bits other) {
-  c_.evalCount += 1;
-  if (c_.searchMode == SearchMode::Evaluation) return evaluator_.Evaluate(own, other, c_.weightSet);
-  const int d = PopCount(own) - PopCount(other);
-  return c_.searchMode == SearchMode::WinLossDraw ? (d > 0) - (d < 0) : d;
+  answer_.evalCount += 1;
+  if (c_.searchMode == SearchMode::Evaluation) return evaluator_.Evaluate(own, other, ask_.weightSet);
+  return DifferenceScore(c_.searchMode, PopCount(own) - PopCount(other));
 }
 
 void LiteralSearch::VisitChild(int move, int passes, int discs) {
   const int ply = c_.ply;
-  c_.nodeCount += 1;
+  answer_.nodeCount += 1;
   PlyRecord& record = c_.plyRecord[ply];
   if (ply == c_.depthLimit || passes == 2 || discs == 64) {
     if (c_.searchMode == SearchMode::Evaluation)
@@ -546,7 +428,7 @@ void LiteralSearch::VisitChild(int move, int passes, int discs) {
       record.bestMove = static_cast<int16_t>(move);
     }
     RestoreBoard(ply);
-    if (discs == 64) c_.fullBoardCount += 1;
+    if (discs == 64) answer_.fullBoardCount += 1;
     return;
   }
   c_.ply = static_cast<int16_t>(ply + 1);
@@ -556,7 +438,7 @@ void LiteralSearch::VisitChild(int move, int passes, int discs) {
   c_.side = opponentOf[c_.side];
   const int child = -c_.plyRecord[ply + 1].bestScore;
   if (record.bestScore < child) {
-    record.bestScore = static_cast<int16_t>(child);
+    record.bestScore = static_cast<Score>(child);
     record.bestMove = static_cast<int16_t>(move);
   }
   RestoreBoard(ply);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "cpu/bitboard.h"
+#include "cpu/bucket_table.h"
 #include "cpu/evaluation.h"
 
 namespace dfx {
@@ -20,25 +21,14 @@ class SearchProgress {
   virtual void Mark(uint8_t code) = 0;
 };
 
-// What a search scores: the evaluation (midgame), only win/loss/draw (-1, 0, 1), or the
-// exact disc difference.
-enum class SearchMode : int16_t { Evaluation, WinLossDraw, Exact };
-
-// The strongest level, shown as S; levels run 0..LevelS.
-constexpr int LevelS = 4;
-
-constexpr int MaxPly = 30;
-constexpr int MoveListCapacity = 31;
-constexpr int16_t NoScore = -9999;
-
 struct PlyRecord {
   int16_t bestMove;  // square index; 0 means a pass
-  int16_t bestScore;
+  Score bestScore;
 };
 
 struct MoveEntry {
   int16_t square;
-  int16_t orderValue;
+  Score orderValue;
 };
 
 struct MoveList {
@@ -56,23 +46,37 @@ struct EmptySquareList {
   EmptySquareEntry entries[65];  // numbered from 1; a start position may leave all 64 empty
 };
 
-struct SearchContext {
+// What a search is asked.
+struct SearchRequest {
   Cell side = White;
-  int16_t ply = 0;
-  int16_t depthLimit = 0;
-  int16_t nominalDepth = 0;
-  int16_t sortedPlies = 3;
-  int16_t pruneEnabled = 0;
-  SearchMode searchMode = SearchMode::Evaluation;
+  int level = 0;  // 0..LevelS
+  int weightSet = 0;
+  int nominalDepth = 0;
+  SearchMode mode = SearchMode::Evaluation;
+  SearchProgress* progress = nullptr;
+};
+
+// What a search answers, beyond the root's record and move list in its scratch.
+struct SearchAnswer {
   uint32_t evalCount = 0;
   uint32_t preSearchCount = 0;
   uint32_t fullBoardCount = 0;
   uint64_t nodeCount = 0;  // positions reached by a move or a pass, for speed figures
+};
+
+// The search's own working state: fixed tables, kept between searches (a root with fewer
+// than two moves leaves the last best score standing).
+struct SearchScratch {
+  Cell side = White;  // the side to move at the current ply
+  int16_t ply = 0;
+  int16_t depthLimit = 0;
+  int16_t nominalDepth = 0;  // as asked, then after the pre-search rule
+  int16_t sortedPlies = 3;
+  int16_t pruneEnabled = 0;
+  SearchMode searchMode = SearchMode::Evaluation;  // the pre-search's, then the one asked
   uint8_t progressGlyph = 3;
   int16_t ownCount = 0, otherCount = 0;
-  int16_t score = 0;
-  int weightSet = 0;
-  int level = 0;  // 0..LevelS
+  Score score = 0;
 
   PlyRecord plyRecord[MaxPly + 1] = {};
   MoveList moveList[MaxPly + 1] = {};
@@ -81,61 +85,56 @@ struct SearchContext {
   // The position: discs[White], discs[Black]; one saved copy per ply.
   Bits discs[3] = {};
   Bits saved[MaxPly + 1][3] = {};
-  SearchProgress* progress = nullptr;
+
+  // The main search's settings, as both searches start it, and the start of its row of marks.
+  void StartMainSearch(const SearchRequest& request) {
+    searchMode = request.mode;
+    if (request.progress) request.progress->StartMarks();
+    ply = 0;
+    depthLimit = nominalDepth;
+    pruneEnabled = 1;
+    progressGlyph = 3;
+  }
 };
 
 // Results of whole subtrees of the literal search. A node's outcome (its best score and the
 // counts of scorings and full boards beneath it) depends only on its position, ply, passes
 // and the parent's best score it is cut against, so a subtree met again is not walked again:
 // its outcome is replayed, which leaves every count as if it had been.
-struct SubtreeMemo {
+struct SubtreeOutcome {
   static constexpr int Breaks = 4;
-  struct Entry {
-    Bits own, other;
-    // The first rises of the node's best score, each with the counts up to that child.
-    int16_t best[Breaks];
-    uint32_t evalCount[Breaks], fullBoardCount[Breaks];
-    // The whole node, when it was walked to its last child.
-    uint32_t endEvalCount, endFullBoardCount;
-    int16_t endBest;
-    uint8_t plyAndPasses, generation, count;
-    bool complete, truncated;
-  };
-  static constexpr int TableBits = 18;
-  Entry entries[1 << TableBits];
-  uint8_t generation = 0;
-
-  // No constructor: the table is made in zeroed memory (see ComputerPlayer), so the
-  // operating system hands out its pages as they are first used.
-  void NextGeneration();  // forget everything from earlier searches
-  Entry* Bucket(Bits own, Bits other, uint8_t plyAndPasses) {
-    Bits h = own * 0x9E3779B97F4A7C15ULL ^ (other + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL ^
-             static_cast<Bits>(plyAndPasses) * 0xD6E8FEB86659FD93ULL;
-    h ^= h >> 29;
-    return &entries[(h >> (64 - TableBits)) & ~Bits{1}];
-  }
+  Bits own, other;
+  // The first rises of the node's best score, each with the counts up to that child.
+  Score best[Breaks];
+  uint32_t evalCount[Breaks], fullBoardCount[Breaks];
+  // The whole node, when it was walked to its last child.
+  uint32_t endEvalCount, endFullBoardCount;
+  Score endBest;
+  uint8_t plyAndPasses, generation, count;
+  bool complete, truncated;
 };
+using SubtreeMemo = BucketTable<SubtreeOutcome, 18>;
 
 // The game's own search, node for node: every count it keeps is the one the screen shows.
 class LiteralSearch {
  public:
-  LiteralSearch(SearchContext& context, const WeightTables& tables, const Evaluator& evaluator,
-                SubtreeMemo* memo = nullptr)
-      : c_(context), tables_(tables), evaluator_(evaluator), memo_(memo) {}
+  LiteralSearch(const SearchRequest& request, SearchAnswer& answer, SearchScratch& scratch,
+                const WeightTables& tables, const Evaluator& evaluator, SubtreeMemo* memo = nullptr)
+      : ask_(request), answer_(answer), c_(scratch), tables_(tables), evaluator_(evaluator), memo_(memo) {}
 
-  // Loads the position and prepares the root: empty-square list, root moves sorted by
-  // evaluation, disc count. Returns the number of root moves.
+  // Loads the position and the request and prepares the root: empty-square list, root moves
+  // sorted by evaluation, disc count. Returns the number of root moves.
   int PrepareRoot(const Board& board);
   // The shallow pre-search (only when nominalDepth > 5) and its depth rule.
-  void PreSearch(SearchMode mode);
+  void PreSearch();
   // The main search at depthLimit = nominalDepth.
-  void MainSearch(SearchMode mode);
+  void MainSearch();
   // PrepareRoot, then (with two moves or more) pre-search and main search.
-  void SearchRoot(const Board& board, SearchMode mode);
+  void SearchRoot(const Board& board);
 
   int rootDiscs() const { return rootDiscs_; }
 
-  // Scoring routines, for the side to move in the context.
+  // Scoring routines, for the side to move in the scratch.
   void Evaluate();
   void DiscScore();
   void OpponentMobilityScore();
@@ -143,8 +142,8 @@ class LiteralSearch {
  private:
   // The rises of a node's best score while it is walked, with the counts up to each.
   struct NodeTrace {
-    static constexpr int Capacity = SubtreeMemo::Breaks;
-    int16_t best[Capacity];
+    static constexpr int Capacity = SubtreeOutcome::Breaks;
+    Score best[Capacity];
     uint32_t evalCount[Capacity], fullBoardCount[Capacity];
     uint32_t evalAtStart, fullAtStart;
     uint8_t count;
@@ -157,7 +156,7 @@ class LiteralSearch {
       evalAtStart = evalCount;
       fullAtStart = fullBoardCount;
     }
-    void Rise(int16_t bestScore, uint32_t evalNow, uint32_t fullNow) {
+    void Rise(Score bestScore, uint32_t evalNow, uint32_t fullNow) {
       if (count == Capacity) {
         truncated = true;
         return;
@@ -175,34 +174,28 @@ class LiteralSearch {
   void SearchNode(int passes, int discs);
   void SearchChild(int passes, int discs);
   bool Memoised(int ply, int discs) const;
-  bool Replay(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt,
-              int16_t* best);
-  void Store(SubtreeMemo::Entry* bucket, Bits own, Bits other, uint8_t plyAndPasses, const NodeTrace& trace,
-             int16_t best);
+  bool Replay(SubtreeOutcome* bucket, Bits own, Bits other, uint8_t plyAndPasses, int cutAt, Score* best);
+  void Store(SubtreeOutcome* bucket, Bits own, Bits other, uint8_t plyAndPasses, const NodeTrace& trace,
+             Score best);
   int Walk(Bits own, Bits other, int ply, int passes, int discs, int cutAt, const int8_t* squares, int n);
   int TailScore(Bits own, Bits other);
-  template <SearchMode Mode>
-  int LastSquare(Bits own, Bits other, int passes, int bit);
-  template <int N, SearchMode Mode>
-  int SmallTail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares);
-  template <SearchMode Mode>
-  int Tail(Bits own, Bits other, int passes, int cutAt, const int8_t* squares, int n);
   void VisitChild(int move, int passes, int discs);
   void PrefetchChild(int square, int childDiscs);
-  SubtreeMemo::Entry* ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly);
-  static void Prefetch(const SubtreeMemo::Entry* bucket);
+  SubtreeOutcome* ChildBucket(Bits own, Bits other, int bit, Bits flips, int childPly);
+  static void Prefetch(const SubtreeOutcome* bucket);
   void Play(int square);
   void SaveBoard(int slot);
   void RestoreBoard(int slot);
 
-  SearchContext& c_;
+  const SearchRequest& ask_;
+  SearchAnswer& answer_;
+  SearchScratch& c_;
   const WeightTables& tables_;
   const Evaluator& evaluator_;
   SubtreeMemo* memo_;
   bool memoActive_ = false;
   NodeTrace traces_[MaxPly + 1];
   int bitOfRank_[65];  // the empty-square list as bits
-  Bits neighbours_[64];
   int rootDiscs_ = 0;
 };
 

@@ -47,8 +47,7 @@ void Game::PlayComputerMove() {
   const Cell side = static_cast<Cell>(state.sideToMove);
   const int square = SquareIndex(state.cursorX, state.cursorY);
   animationBoard = board;
-  board.FlipDiscs(square, side);
-  board[square] = side;
+  board.Play(square, side);
   DrawSquare(state.cursorX, state.cursorY);
   AnimateFlips();
   RedrawBoard();

@@ -53,7 +53,8 @@ void Game::RunForEver() {
 }
 
 void Game::PrintLevelCharacter() {
-  lcd.LcdPrint(std::string_view(texts::LevelCharacters + state.cpuLevel, 1));
+  const char name = LevelName(state.cpuLevel);
+  lcd.LcdPrint(std::string_view(&name, 1));
 }
 
 int16_t Game::RunTitleScreen() {

@@ -64,10 +64,9 @@ void Game::PlaceHumanDisc() {
   undoBoard = board;
   animationBoard = board;
   state.savedMoveNumber = state.moveNumber;
-  board.FlipDiscs(square, side);
+  board.Play(square, side);
   state.passCount = 0;
   DrawCursorBox(state.cursorX, state.cursorY, 0);
-  board[square] = side;
   DrawSquare(state.cursorX, state.cursorY);
   AnimateFlips();
   RedrawBoard();

@@ -10,7 +10,6 @@ inline constexpr const char* CpuVsYou = "[2] CPU vs YOU";
 inline constexpr const char* RandomSwitch = "[R] RANDOM ";
 // "LEVEL  (" then the two level marks (codes 4 and 5) and ")".
 inline constexpr const char* LevelLine = "LEVEL  (\x04\x05)";
-inline constexpr const char* LevelCharacters = "0123S";
 inline constexpr const char* OffOn = "OFFON ";
 
 inline constexpr const char* YouOpen = "You (";

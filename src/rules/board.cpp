@@ -40,6 +40,12 @@ int Board::FlipDiscs(int square, Cell colour) {
   return result;
 }
 
+int Board::Play(int square, Cell colour) {
+  const int directions = FlipDiscs(square, colour);
+  cells[square] = colour;
+  return directions;
+}
+
 int Board::CountDiscs(Cell colour) const {
   int n = 0;
   for (int s = FirstSquare; s <= LastSquare; ++s) n += cells[s] == colour;

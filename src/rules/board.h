@@ -41,6 +41,9 @@ struct Board {
   // Flips every disc that playing square captures for colour (not the square itself);
   // returns the number of directions that flipped, 0 for an illegal move.
   int FlipDiscs(int square, Cell colour);
+  // Plays a move: flips what it captures, then sets the square (even when nothing flips:
+  // the caller checks legality). Returns FlipDiscs's count.
+  int Play(int square, Cell colour);
 
   int CountDiscs(Cell colour) const;
 

@@ -58,4 +58,10 @@ void LoadStartPosition(Board& board, const char* path) {
   if (file) std::fclose(file);
 }
 
+void StandardStart(Board& board) {
+  board = Board();
+  board[SquareIndex(4, 4)] = board[SquareIndex(5, 5)] = White;
+  board[SquareIndex(5, 4)] = board[SquareIndex(4, 5)] = Black;
+}
+
 }  // namespace dfx

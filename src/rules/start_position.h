@@ -16,4 +16,7 @@ inline constexpr const char* StartPositionPath = "res/board.txt";
 // and 2 reads as an empty square.
 void LoadStartPosition(Board& board, const char* path = StartPositionPath);
 
+// The usual start position: White on d4 and e5, Black on e4 and d5.
+void StandardStart(Board& board);
+
 }  // namespace dfx

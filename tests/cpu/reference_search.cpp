@@ -22,7 +22,7 @@ int Weight(const Board& b, int set, int s) {
   return quarter[set][std::min(x, 7 - x)][std::min(y, 7 - y)];
 }
 
-Board Played(Board b, int s, Cell side) { return b.FlipDiscs(s, side), b[s] = side, b; }
+Board Played(Board b, int s, Cell side) { return b.Play(s, side), b; }
 
 using List = std::vector<std::pair<int, int>>;  // (value, square)
 
@@ -85,8 +85,7 @@ struct Machine {
     List list;
     for (auto [priority, s] : empties) {
       Board next = b;
-      if (b[s] != Empty || next.FlipDiscs(s, side) == 0) continue;
-      next[s] = side;
+      if (b[s] != Empty || next.Play(s, side) == 0) continue;
       list.push_back({byMobility ? OpponentMobility(next, side) : Evaluate(next, side), s});
       if (list.size() == 31) break;
     }

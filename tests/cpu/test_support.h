@@ -70,7 +70,7 @@ auto Report(const auto& m, const std::string& marks) {
 inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
   static const std::unique_ptr<ComputerPlayer> players[2] = {std::make_unique<ComputerPlayer>(),
                                                              std::make_unique<ComputerPlayer>()};
-  players[1]->replaySubtrees = false;
+  players[1]->SetReplaySubtrees(false);
   const reference::Result want = reference::Search(board, side, level);
   for (const auto& player : players) {
     MarkRecorder marks;

@@ -86,6 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
               {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     1:Leaf", "XXXXXOOO"},
               {"You (Black)||||?58     0:Eval.|? 3     1:Leaf", "-OXXXOX-"},
               {"CPU Lv 0|You Win||UNDO:   1|?61     0:Eval.|? 3     1:Leaf", ""}}},
+        // Level S reports its search time in seconds, not its count of evaluations.
+        Flow{"LevelSReportsSeconds",
+             kThreeEmpties,
+             {{KRight, KRight, KRight, KRight, K1, KReturn}},
+             {{"", ""}, {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     0:s", "XXXXXOOO"}}},
         // The computer played h1, so the cursor box is there after the undo.
         Flow{"UndoKeepsTheCursorBox", kThreeEmpties, {{K1, KReturn}, {KBack}}, {}, {8, 1}},
         Flow{"BothPassToADraw",

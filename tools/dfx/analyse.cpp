@@ -8,19 +8,11 @@
 #include "cpu/computer_player.h"
 #include "json_output.h"
 #include "rules/start_position.h"
+#include "search_marks.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
 namespace {
-
-struct MarkText : SearchProgress {
-  std::string text;
-  void StartMarks() override {}
-  void Mark(uint8_t code) override { text += static_cast<char>('0' + code); }
-};
-
-// "S" (or "s", or "4") is level S.
-int LevelNumber(const std::string& text) { return text == "S" || text == "s" ? LevelS : text[0] - '0'; }
 
 void PrintJson(const ComputerMove& move, const std::string& marks, bool withBook, const OpeningBook& book) {
   const bool searched = !move.bookHit;
@@ -73,8 +65,7 @@ bool PlayMoves(const std::string& list, ComputerPlayer& player, Board& board, Ce
       std::fprintf(stderr, "dfx analyse: illegal move '%s'\n", token.c_str());
       return false;
     }
-    board.FlipDiscs(square, side);
-    board[square] = side;
+    board.Play(square, side);
     moveNumber += 1;
     if (moveNumber <= 8) player.RecordOpeningMove(x, y, moveNumber);
     side = opponentOf[side];
@@ -91,14 +82,14 @@ struct Options {
 
 int Run(const Options& o) {
   auto player = std::make_unique<ComputerPlayer>();
-  player->forceLiteral = o.literal;
-  const int level = LevelNumber(o.level);
+  player->SetForceLiteral(o.literal);
+  const int level = LevelFromName(o.level);  // checked while parsing
   MarkText marks;
   if (!o.board.empty()) {
     const Board board = BoardFromText(o.board).value();  // checked while parsing
     const ComputerMove move =
         player->SearchMove(board, o.side == "black" ? Black : White, level, &marks, o.literal);
-    PrintJson(move, marks.text, false, player->book);
+    PrintJson(move, marks.text, false, player->Book());
     return 0;
   }
   player->SeedRandom(o.seed);
@@ -107,7 +98,7 @@ int Run(const Options& o) {
   int16_t moveNumber = 0;
   if (!PlayMoves(o.moves, *player, board, side, moveNumber)) return 1;
   const ComputerMove move = player->DecideMove(board, side, level, o.random, moveNumber, &marks);
-  PrintJson(move, marks.text, true, player->book);
+  PrintJson(move, marks.text, true, player->Book());
   return 0;
 }
 
@@ -127,9 +118,9 @@ std::function<int()> Setup(CLI::App& command) {
                           ->check(CLI::IsMember({"black", "white"}))
                           ->needs(board);
   board->needs(side);
-  command.add_option("--level", o->level, "0, 1, 2, 3 or S")
-      ->required()
-      ->check(CLI::IsMember({"0", "1", "2", "3", "S", "s", "4"}));
+  command.add_option("--level", o->level, "0, 1, 2, 3 or S")->required()->check([](const std::string& text) {
+    return LevelFromName(text) >= 0 ? std::string() : std::string("not a level (0, 1, 2, 3 or S)");
+  });
   command.add_option("--random", o->random, "with --moves: the book chooses among its lines (1)")
       ->check(CLI::IsMember({0, 1}))
       ->needs(moves);

@@ -21,16 +21,11 @@
 #include "cpu/bench_suite.h"
 #include "cpu/computer_player.h"
 #include "json_output.h"
+#include "search_marks.h"
 #include "subcommand.h"
 
 namespace dfx::tool {
 namespace {
-
-struct MarkText : SearchProgress {
-  std::string text;
-  void StartMarks() override {}
-  void Mark(uint8_t code) override { text += static_cast<char>('0' + code); }
-};
 
 struct Row {
   int discs, level, mode, depth;
@@ -55,10 +50,6 @@ struct Totals {
   }
 };
 
-const char* LevelName(int level) {
-  return level == LevelS ? "S" : level == 3 ? "3" : level == 2 ? "2" : level == 1 ? "1" : "0";
-}
-
 double Nps(uint64_t nodes, double ms) { return ms > 0 ? nodes / (ms / 1000.0) : 0; }
 
 struct Timed {
@@ -76,11 +67,11 @@ Timed Search(ComputerPlayer& player, const BenchPosition& p, int level, bool lit
   const auto end = std::chrono::steady_clock::now();
   const std::clock_t cpuEnd = std::clock();
   return {move, marks.text, std::chrono::duration<double, std::milli>(end - start).count(),
-          1000.0 * static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC, player.context.nodeCount};
+          1000.0 * static_cast<double>(cpuEnd - cpuStart) / CLOCKS_PER_SEC, move.nodeCount};
 }
 
 void PrintRow(const Row& r) {
-  std::printf("%5d %5s %4d %5d %7s %10.2f %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode,
+  std::printf("%5d %5c %4d %5d %7s %10.2f %10.2f %10u %12llu %12.0f\n", r.discs, LevelName(r.level), r.mode,
               r.depth, r.fast ? "fast" : "literal", r.ms, r.cpuMs, r.evalCount,
               static_cast<unsigned long long>(r.nodes), Nps(r.nodes, r.cpuMs));
 }
@@ -185,7 +176,7 @@ int Run(const Options& o) {
     Json& rowList = out["rows"] = Json::array();
     for (const Row& r : rows)
       rowList.push_back({{"discs", r.discs},
-                         {"level", LevelName(r.level)},
+                         {"level", std::string(1, LevelName(r.level))},
                          {"mode", r.mode},
                          {"depth", r.depth},
                          {"search", r.fast ? "fast" : "literal"},

@@ -15,4 +15,7 @@ struct Subcommand {
   Subcommand(const char* name, const char* summary, SubcommandSetup setup);
 };
 
+// Parses the command line and runs the subcommand it names; returns the exit status.
+int RunCommandLine(int argc, char** argv);
+
 }  // namespace dfx::tool
