@@ -44,8 +44,6 @@ class KeyRouter {
   // A key-down: code is GameKey's answer; a window command stores nothing.
   void Down(uint8_t code, bool repeat, WindowCommand command);
   void Up(uint8_t code);
-  // Focus went elsewhere: a release may never come.
-  void Forget() { held_ = 0; }
 
  private:
   InputSlot& slot_;

@@ -236,16 +236,8 @@ def sdl_game(s):
         s.keys(keys)
         s.frame(size)
     s.play("the result still, then the title screen again", [at["R"]], zoom=2)
-    # Full screen: the LCD at zoom 3 centred on black from (64, 206). A click on the black
-    # above the "[1]" line starts nothing; R on the LCD answers.
-    s.keys("F11")
-    s.frame("2048x1024")
-    s.wait("the title screen in full screen", TITLE_SCREEN)
-    one, r = ([int(n) for n in at[k][4:].split(",")] for k in ("1", "R"))
-    s.click(64 + one[0] * 3, 100)
-    time.sleep(0.5)
-    s.click(64 + r[0] * 3 + 1, 206 + r[1] * 3 + 1)
-    s.wait("RANDOM on again, still the title", lambda t: TITLE_SCREEN(t) and "[R] RANDOM ON" in t["lines"][3])
+    # Full screen and its black border are the host test's (Xvfb has no window manager to
+    # grant full screen).
     s.close()
 
 

@@ -122,12 +122,15 @@ bool WaitFor(const std::function<bool()>& done) {
   for (int i = 0; i < 10000 && !done(); ++i) SDL_Delay(2);
   return done();
 }
-// Events are handled in order: once an expose pushed after them has been presented,
-// they all have been.
+// Events are handled one after another in their order: once an expose pushed after them
+// has left the queue, they all have been.
 void Handled(SdlHost& host) {
   const uint64_t before = host.PresentCount();
   Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
-  ASSERT_TRUE(WaitFor([&] { return host.PresentCount() > before; }));
+  ASSERT_TRUE(WaitFor([&] {
+    return host.PresentCount() > before &&
+           SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 0;
+  }));
 }
 
 // Events on main()'s thread, the game apart; a black first frame, draws presented, an
@@ -176,6 +179,23 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
       Handled(host);
       EXPECT_EQ(std::pair(host.PresentedZoom(), int(host.TakeKey())), std::pair(1, 0)) << SDL_GetKeyName(key);
     }
+    // In full screen (the dummy display is 1024x768) the LCD sits at 192,282 on black: a
+    // left click there is a press at its picture pixel, on the black nothing at all.
+    Push(SDL_KEYDOWN, 0, Key(SDLK_F11, KMOD_NONE, SDL_SCANCODE_F11));
+    Handled(host);
+    for (auto [x, y, button, press] :
+         {std::tuple{100, 100, SDL_BUTTON_LEFT, Input{}},
+          {191, 300, SDL_BUTTON_LEFT, Input{}},
+          {202, 302, SDL_BUTTON_RIGHT, Input{}},
+          {202, 302, SDL_BUTTON_LEFT, Input{.press = true, .x = 10, .y = 20}},
+          {831, 485, SDL_BUTTON_LEFT, Input{.press = true, .x = 639, .y = 203}}}) {
+      SDL_Event e{SDL_MOUSEBUTTONDOWN};
+      e.button.button = uint8_t(button), e.button.state = SDL_PRESSED, e.button.x = x, e.button.y = y;
+      ASSERT_EQ(SDL_PushEvent(&e), 1);
+      Handled(host);
+      EXPECT_EQ(host.TakeInput(), press) << x << "," << y;
+    }
+    Push(SDL_KEYDOWN, 0, Key(SDLK_F11, KMOD_NONE, SDL_SCANCODE_F11));
     // Ctrl alone reaches the game when released; a newer key replaces an unread one and
     // auto-repeat delivers the code again.
     Push(SDL_KEYDOWN, 0, Key(SDLK_LCTRL, KMOD_LCTRL)), Push(SDL_KEYUP, 0, Key(SDLK_LCTRL));

@@ -71,23 +71,36 @@ namespace {
   std::_Exit(1);
 }
 
+// Whether a driver could reach a display here: Wayland needs its runtime folder (and
+// says so on stderr, once per try, when it is missing).
+bool DriverMayConnect(const char* name) {
+  if (IsVirtualVideoDriver(name)) return false;
+  if (SDL_strcasecmp(name, "wayland") != 0) return true;
+  const char* runtime = SDL_getenv("XDG_RUNTIME_DIR");
+  const char* socket = SDL_getenv("WAYLAND_DISPLAY");
+  return (runtime && *runtime) || (socket && socket[0] == '/');
+}
+
 // Video on a driver that shows a window (unless SDL_VIDEODRIVER asks for another). A
 // display may refuse a connection for a moment under load: a few tries over a second.
 void StartVideo() {
   const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
-  const bool anyDriver = asked && *asked;
-  std::string why;
+  if (asked && *asked) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) FailWindow(SDL_GetError());
+    return;
+  }
+  const char* display = SDL_getenv("DISPLAY");
+  const std::string why = display && *display ? std::string("no display answers at ") + display
+                                              : "no display (DISPLAY is not set)";
   for (int attempt = 0; attempt < 5; ++attempt) {
     if (attempt > 0) SDL_Delay(250);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      why = SDL_GetError();
-      continue;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+      const char* name = SDL_GetVideoDriver(i);
+      if (!name || !DriverMayConnect(name)) continue;
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return;
     }
-    if (anyDriver || !IsVirtualVideoDriver(SDL_GetCurrentVideoDriver())) return;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    const char* display = SDL_getenv("DISPLAY");
-    why = display && *display ? std::string("no display answers at ") + display
-                              : "no display (DISPLAY is not set)";
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "");
   }
   FailWindow(why);
 }
@@ -246,7 +259,6 @@ void HandleEvent(SdlHost::State& s, const SDL_Event& e) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_MOVED: Repaint(s); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: s.core.Keys().Forget(); break;
         default: break;
       }
       break;
