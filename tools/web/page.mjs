@@ -8,19 +8,22 @@ import path from 'node:path';
 
 const require = createRequire(new URL('../../tests/e2e/web/package.json', import.meta.url));
 const puppeteer = require('puppeteer-core');
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json' };
 
-// Serves webDir; resolves to the server, whose url is the page's address.
+// Serves webDir; resolves to the server, whose url is the page's address. Setting its root
+// serves another folder from then on, as a host does after a new build is copied there.
 export async function servePage(webDir) {
-  const root = path.resolve(webDir);
-  if (!fs.existsSync(path.join(root, 'discoflipparex.wasm'))) throw new Error(`no page in ${webDir}: run make web`);
+  if (!fs.existsSync(path.join(webDir, 'discoflipparex.wasm'))) throw new Error(`no page in ${webDir}: run make web`);
   const server = http.createServer((req, res) => {
+    const root = path.resolve(server.root);
     const file = path.join(root, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
     if (!file.startsWith(root) || !fs.existsSync(file)) return res.writeHead(404).end();
     const name = fs.statSync(file).isDirectory() ? path.join(file, 'index.html') : file;
     res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
     fs.createReadStream(name).pipe(res);
   });
+  server.root = webDir;
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   server.url = `http://127.0.0.1:${server.address().port}/`;
   return server;

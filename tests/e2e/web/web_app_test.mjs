@@ -7,11 +7,10 @@
 import { createHash } from 'node:crypto';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
-import puppeteer from 'puppeteer-core';
+import { launchChromium, servePage } from '../../../tools/web/page.mjs';
 
 const [webDir, dfx, chromium, cmake] = process.argv.slice(2);
 const fail = (message) => { throw new Error(message); };
@@ -31,20 +30,9 @@ const gameFiles = ['discoflipparex.js', 'discoflipparex.wasm'];
 const buildOf = Object.fromEntries(Object.entries(builds).flatMap(([name, dir]) =>
   gameFiles.map((file) => [hash(fs.readFileSync(path.join(dir, file))), name])));
 
-let root = builds.A;
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
-  '.webmanifest': 'application/manifest+json' };
-const server = http.createServer((req, res) => {
-  const file = path.join(root, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
-  if (!file.startsWith(root) || !fs.existsSync(file)) return res.writeHead(404).end();
-  const name = fs.statSync(file).isDirectory() ? path.join(file, 'index.html') : file;
-  res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
-  fs.createReadStream(name).pipe(res);
-});
-await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-const url = `http://127.0.0.1:${server.address().port}/`;
-
-const browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ['--no-sandbox', '--no-first-run', '--disable-gpu'] });
+const server = await servePage(builds.A);
+const url = server.url;
+const browser = await launchChromium(chromium);
 const problems = [];
 try {
   const page = await browser.newPage();
@@ -94,7 +82,7 @@ try {
 
   // A rebuild: the open build's worker answers one more load with its own files; the new
   // worker, installed meanwhile, answers the next one with the new files only.
-  root = builds.B;
+  server.root = builds.B;
   const first = await load(() => page.reload());
   await page.waitForFunction((name) => caches.keys().then((k) => k.length === 1 && k[0] === name), { timeout: 30000 }, cacheOf(builds.B));
   const second = await load(() => page.reload());
