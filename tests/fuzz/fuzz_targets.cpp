@@ -1,5 +1,8 @@
 // The fuzz targets' bodies, replayed over the committed corpora by the ordinary build and,
 // with DFX_FUZZ_TARGET naming one, libFuzzer's entry point. Each aborts on a broken invariant.
+#ifndef DFX_FUZZ_TARGET
+#include <gtest/gtest.h>
+#endif
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,9 +11,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <utility>
 
 #include "cpu/computer_player.h"
-#include "fuzz_targets.h"
 #include "image/portable/image_object.h"
 #include "image/portable/picture_decode.h"
 #include "rules/start_position.h"
@@ -20,9 +23,10 @@
 #define CHECK(ok) ((ok) ? void() : (std::fprintf(stderr, "fuzz invariant broken: %s\n", #ok), std::abort()))
 
 namespace dfx::fuzz {
+namespace {
 
 // The loaders read files by name: a scratch file per tag and process, so parallel jobs never share one.
-static std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
+std::string WriteScratchFile(const char* tag, const uint8_t* data, size_t size) {
   const auto path =
       std::filesystem::temp_directory_path() / ("dfx-fuzz-" + std::to_string(getpid()) + "-" + tag);
   CHECK(std::ofstream(path, std::ios::binary)
@@ -101,6 +105,10 @@ int FuzzScreenBmp(const uint8_t* data, size_t size) {
   return 0;
 }
 
+constexpr std::pair<const char*, int (*)(const uint8_t*, size_t)> Targets[] = {
+    {"start_position", FuzzStartPosition}, {"picture_load", FuzzPictureLoad}, {"screen_bmp", FuzzScreenBmp}};
+
+}  // namespace
 }  // namespace dfx::fuzz
 
 #ifdef DFX_FUZZ_TARGET
@@ -108,5 +116,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (auto [name, body] : dfx::fuzz::Targets)
     if (std::string_view(name) == DFX_FUZZ_TARGET) return body(data, size);
   std::abort();
+}
+#else
+// Every seed and every input that ever broke a target, replayed so that a fault once found stays found.
+TEST(FuzzCorpus, EverySeedAndRegressionPasses) {
+  for (auto [target, body] : dfx::fuzz::Targets) {
+    int count = 0;
+    for (const char* kind : {"regressions", "seeds"}) {
+      std::error_code none;  // a target without regressions has no folder for them
+      for (const auto& entry : std::filesystem::directory_iterator(
+               std::filesystem::path(DFX_SOURCE_DIR "/tests/fuzz") / kind / target, none)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+        std::fprintf(stderr, "replay %s\n", entry.path().string().c_str());  // named if the body aborts
+        body(bytes.data(), bytes.size()), ++count;
+      }
+    }
+    EXPECT_GT(count, 0) << target;
+  }
 }
 #endif

@@ -77,7 +77,7 @@ std::string WithSpacesFor(std::string text, const std::vector<int>& missing) {
 
 class DamagedInstall : public ::testing::TestWithParam<Case> {};
 
-// The program runs in a damaged copy of res/ (its working directory meanwhile); the
+// The program starts in a damaged copy of res/ (its working directory meanwhile); the
 // screen is read with the intact glyphs.
 TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   const Case& c = GetParam();
@@ -85,16 +85,10 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   fs::remove_all(root), fs::create_directories(root),
       fs::copy(kRes, root / "res", fs::copy_options::recursive);
   const std::vector<int> removed = Damage(c, root / "res");
-  // Back out of the copy before it goes: Windows keeps a working directory from being removed.
-  const struct Cwd {
-    fs::path was, root;
-    ~Cwd() {
-      std::error_code ignored;
-      fs::current_path(was), fs::remove_all(root, ignored);
-    }
-  } cwd{fs::current_path(), root};
+  const fs::path was = fs::current_path();
   fs::current_path(root);
   Session s(777, (kRes / "bmp").string());
+  fs::current_path(was);  // the game has read its files; Windows would keep the copy from being removed
   const Game& game = *s.game;
   const auto loaded = std::ranges::count(game.lcd.glyphExists, 1);
   EXPECT_EQ(loaded + std::ssize(removed),
@@ -121,6 +115,7 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
     EXPECT_TRUE(c.removeAlso == " " || Panel(end, 1).starts_with(WithSpacesFor(ResultText(game), removed)))
         << Panel(end, 1);
   }
+  fs::remove_all(root);
 }
 
 const std::string kMegabyteBoard =

@@ -20,6 +20,8 @@ std::string Title(char level, const char* random = "ON") {
   return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level +
          "(\\x04\\x05)| DFX PROJECT";
 }
+const std::pair<std::string, std::string> kFirstTurn = {
+    "You (Black)||[BS] UNDO||? 2|? 2", "---------------------------OX------XO---------------------------"};
 const char* kThreeEmpties =
     "-OXXXOX-"
     "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
@@ -91,6 +93,19 @@ INSTANTIATE_TEST_SUITE_P(
              kThreeEmpties,
              {{KRight, KRight, KRight, KRight, K1, KReturn}},
              {{"", ""}, {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     0:s", "XXXXXOOO"}}},
+        // Enter on an empty square that takes nothing, then on an occupied one.
+        Flow{"EnterOnAnIllegalOrOccupiedSquareDoesNothing",
+             nullptr,
+             {{K1}, {KReturn}, {KRight, KRight, KRight, KDown, KDown, KDown, KReturn}},
+             {{"", ""}, kFirstTurn, kFirstTurn, kFirstTurn}},
+        // h1 leaves White no move; the undo after the computer's pass takes back h1.
+        Flow{"UndoAfterTheComputerPassed",
+             "XXXXXXO-------------------------------------------------XXXXXXO-",
+             {{K1}, {KRight, KRight, KRight, KRight, KRight, KRight, KRight, KReturn}, {KBack}},
+             {{"", ""},
+              {"", ""},
+              {"You (Black)||[BS] UNDO||?14 CPU PASS|? 1", "XXXXXXXX"},
+              {"You (Black)||||?12 CPU PASS|? 2", "XXXXXXO-"}}},
         // The computer played h1, so the cursor box is there after the undo.
         Flow{"UndoKeepsTheCursorBox", kThreeEmpties, {{K1, KReturn}, {KBack}}, {}, {8, 1}},
         Flow{"BothPassToADraw",
@@ -112,6 +127,46 @@ INSTANTIATE_TEST_SUITE_P(
              {{"", ""}, {"CPU Lv 2|You Win|||?64|? 0", ""}, {Title('2', "OFF"), ""}},
              {1, 1}}),
     [](const ::testing::TestParamInfo<Flow>& info) { return std::string(info.param.name); });
+
+// The disc pictures (11 White, 12..14 its turns, 15 Black) as drawn: picture, square, tick.
+using DiscDraw = std::tuple<int, int, uint32_t>;
+struct DiscLog : Image {
+  DiscLog(int n, std::vector<DiscDraw>& to) : picture(n), log(to) {}
+  int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override {
+    const int column = ((x - LcdMargin) / DotPixels + 5) / 6, row = ((y - LcdMargin) / DotPixels + 5) / 6;
+    return log.emplace_back(picture, SquareIndex(column, row), TickCount()), 1;
+  }
+  int32_t Load(const char*) override { return 1; }
+  void BindToWindow() override {}
+  int32_t BitmapWidth() const override { return 0; }
+  int32_t BitmapHeight() const override { return 0; }
+  int32_t SetCaptureDelay(int32_t) override { return 1; }
+  int picture;
+  std::vector<DiscDraw>& log;
+};
+
+// a1 takes b1 and a2: each turns through the five pictures 120 ms apart on the virtual
+// clock, the placed disc never; 600 ms on, the board is drawn again.
+TEST(FlipAnimation, TurnsEveryFlippedDiscAndNeverThePlacedOne) {
+  Session s;
+  s.game->startBoard = BoardFromText("-OX-----O-------X" + std::string(47, '-')).value();
+  std::vector<DiscDraw> draws, want;
+  for (int n = 11; n <= 15; ++n) s.game->lcd.glyphs[size_t(n)] = std::make_unique<DiscLog>(n, draws);
+  int waits = 0;
+  s.Play([&](const ScreenText&) {
+    if (++waits == 3) return Keys{};  // the result
+    return draws.clear(), Keys{waits == 1 ? K1 : KReturn};
+  });
+  ASSERT_EQ(waits, 3);
+  const uint32_t t = draws.empty() ? 0 : std::get<2>(draws[0]);
+  const int a1 = SquareIndex(1, 1), b1 = SquareIndex(2, 1), a2 = SquareIndex(1, 2);
+  want.emplace_back(15, a1, t);
+  for (int f = 0; f < 5; ++f)
+    for (int square : {b1, a2}) want.emplace_back(11 + f, square, t + 120 * f);
+  for (int square : {a1, b1, SquareIndex(3, 1), a2, SquareIndex(1, 3)})
+    want.emplace_back(15, square, t + 600);
+  EXPECT_EQ(draws, want);
+}
 
 }  // namespace
 }  // namespace dfx::testing

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <fstream>
 
 #include "image/little_endian.h"
@@ -28,6 +29,11 @@ std::string TempPath(const std::string& name) {
   return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name;
 }
 
+Bytes ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -40,53 +46,35 @@ portable::PixelSurface Pattern(int32_t w, int32_t h) {
   return s;
 }
 
-Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown) {
+Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown, std::array<uint32_t, 3> masks) {
   const std::vector<uint32_t> palette = bpp <= 8 ? PaletteOf(s) : std::vector<uint32_t>{};
+  const bool fields = masks[0] != 0;
   const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4,
-                 offBits = 54 + uint32_t(palette.size()) * 4;
+                 offBits = 54 + uint32_t(palette.size()) * 4 + (fields ? 12 : 0);
   Bytes b = {'B', 'M'};
   for (uint32_t v : {offBits + stride * uint32_t(s.height), 0u, offBits, 40u, uint32_t(s.width),
                      topDown ? uint32_t(-s.height) : uint32_t(s.height)})
     PutLe32(b, v);
   for (uint32_t v : {1u, uint32_t(bpp)}) PutLe16(b, v);
-  for (uint32_t v : {0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u})
+  for (uint32_t v :
+       {fields ? 3u : 0u, stride * uint32_t(s.height), 2835u, 2835u, uint32_t(palette.size()), 0u})
     PutLe32(b, v);
   for (uint32_t c : palette) PutLe32(b, c);
+  if (fields)
+    for (uint32_t m : masks) PutLe32(b, m);
   for (int32_t row = 0; row < s.height; ++row) {
     Bytes line(stride, 0);
     for (int32_t x = 0; x < s.width; ++x) {
-      const uint32_t c = s.At(x, topDown ? row : s.height - 1 - row), bit = uint32_t(x) * uint32_t(bpp);
+      uint32_t c = s.At(x, topDown ? row : s.height - 1 - row), bit = uint32_t(x) * uint32_t(bpp);
       if (bpp <= 8) line[bit / 8] |= uint8_t(IndexOf(palette, c) << (8 - bpp - bit % 8));
-      for (int k = 0; bpp > 8 && k < 3; ++k) line[bit / 8 + size_t(k)] = uint8_t(c >> 8 * k);
+      if (fields)  // each 8-bit channel moved to its mask
+        c = (c >> 16 & 255) << std::countr_zero(masks[0]) | (c >> 8 & 255) << std::countr_zero(masks[1]) |
+            (c & 255) << std::countr_zero(masks[2]);
+      for (int k = 0; bpp > 8 && k < bpp / 8; ++k) line[bit / 8 + size_t(k)] = uint8_t(c >> 8 * k);
     }
     b.insert(b.end(), line.begin(), line.end());
   }
   return b;
-}
-
-Bytes GifBytes(const portable::PixelSurface& s) {
-  std::vector<uint32_t> palette = PaletteOf(s);
-  palette.resize(256, 0);
-  Bytes b = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0xF7, 0, 0}, data;  // a global table of 256 entries
-  for (uint32_t c : palette) b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
-  b.push_back(0x2C);
-  for (uint32_t v : {0u, 0u, uint32_t(s.width), uint32_t(s.height)}) PutLe16(b, v);
-  b.insert(b.end(), {0, 8});  // no local table, minimum code size 8
-  // 9-bit codes, a clear code often enough that the code size never grows.
-  uint32_t acc = 0, bits = 0;
-  auto put = [&](uint32_t code) {
-    for (acc |= code << bits, bits += 9; bits >= 8; bits -= 8, acc >>= 8) data.push_back(uint8_t(acc));
-  };
-  for (size_t i = 0; i < s.pixels.size(); ++i)
-    (i % 250 == 0 ? put(256) : void()), put(IndexOf(palette, s.pixels[i]));
-  put(257);
-  if (bits > 0) data.push_back(uint8_t(acc));
-  for (size_t i = 0; i < data.size(); i += 255) {
-    b.push_back(uint8_t(std::min<size_t>(255, data.size() - i)));
-    b.insert(b.end(), data.begin() + std::ptrdiff_t(i), data.begin() + std::ptrdiff_t(i + b.back()));
-  }
-  b.insert(b.end(), {0, 0x3B});
-  return WithSides(b, s.width, s.height);
 }
 
 Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
@@ -97,19 +85,13 @@ Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
   return b;
 }
 
-// An application segment to skip, then the frame header.
-Bytes JpegHeaderBytes(uint16_t w, uint16_t h) {
-  return {0xFF,       0xD8,
-          0xFF,       0xE0,
-          0,          4,
-          0,          0,
-          0xFF,       0xC0,
-          0,          11,
-          8,          uint8_t(h >> 8),
-          uint8_t(h), uint8_t(w >> 8),
-          uint8_t(w), 1,
-          1,          0x11,
-          0};
+// An application segment to skip, then the frame header: its length, precision, sides and
+// one component, cut to frameLength bytes.
+Bytes JpegHeaderBytes(uint16_t w, uint16_t h, uint8_t frameLength) {
+  Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, frameLength, 8};
+  for (uint16_t side : {h, w}) b.insert(b.end(), {uint8_t(side >> 8), uint8_t(side)});
+  b.insert(b.end(), {1, 1, 0x11, 0});
+  return b.resize(10u + frameLength), b;
 }
 
 Bytes WithSides(Bytes b, int32_t w, int32_t h) {

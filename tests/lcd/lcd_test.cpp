@@ -5,14 +5,16 @@
 
 #include <cmath>
 #include <filesystem>
+#include <set>
 
 namespace dfx {
 namespace {
 
 using Place = std::pair<int, int>;
 
-// The LCD over image objects that decode nothing: a load succeeds when the file exists,
-// and each draw of a loaded object is logged with its image number and pixel.
+// The LCD over image objects that decode nothing: a load succeeds when the file exists and
+// the code is not among the missing, and each draw of a loaded object is logged with its
+// image number and pixel.
 struct LcdUnderTest : ImageFactory {
   std::vector<std::array<int, 3>> draws;
   std::vector<std::string> loads;
@@ -23,7 +25,8 @@ struct LcdUnderTest : ImageFactory {
     int id, loaded = 0;
     Fake(LcdUnderTest* u, int n) : t(u), id(n) {}
     int32_t Load(const char* path) override {
-      return t->loads.push_back(path), loaded = std::filesystem::exists(path);
+      t->loads.push_back(path);
+      return loaded = std::filesystem::exists(path) && t->missing.find(char(id)) == std::string::npos;
     }
     int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override {
       return loaded && (t->draws.push_back({id, x, y}), 1);
@@ -34,7 +37,9 @@ struct LcdUnderTest : ImageFactory {
     int32_t SetCaptureDelay(int32_t) override { return 1; }
   };
   std::unique_ptr<Image> CreateImage() override { return std::make_unique<Fake>(this, created++); }
-  explicit LcdUnderTest(const char* pathTemplate = DFX_SOURCE_DIR "/res/bmp/000.bmp") {
+  std::string missing;
+  explicit LcdUnderTest(const char* pathTemplate = DFX_SOURCE_DIR "/res/bmp/000.bmp", std::string gone = "")
+      : missing(std::move(gone)) {
     lcd.CreateGlyphObjects(*this);
     lcd.LoadGlyphSet(pathTemplate);
   }
@@ -122,16 +127,27 @@ TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
   EXPECT_EQ(std::pair(separator.size(), separator.back()), std::pair(size_t(48), Place(49, 47)));
   t.lcd.LcdLine(-10, 5, 200, 5, 1);  // clipped dot by dot
   EXPECT_EQ(t.Take(DotPixels, DotPixels).second.size(), 144u);
+  std::set<Place> outline;  // the cursor box round square (2, 3): 24 dots
+  for (int i = 0; i < 6; ++i) outline.insert({{6 + i, 12}, {12, 12 + i}, {12 - i, 18}, {6, 18 - i}});
+  for (int8_t mode : {1, 0}) {  // drawn, then erased
+    t.lcd.LcdBox(6, 12, 12, 18, mode);
+    const auto [images, dots] = t.Take(DotPixels, DotPixels);
+    EXPECT_EQ(std::pair(images, std::set<Place>(dots.begin(), dots.end())),
+              std::pair(std::string(dots.size(), char(mode)), outline));
+  }
 }
 
-// Which files the set loads is the damaged installations' test; without objects or
-// digits in the template nothing loads and nothing breaks.
-TEST(GlyphSet, NeedsNeitherObjectsNorDigits) {
-  Lcd bare;
-  bare.LoadGlyphSet(DFX_SOURCE_DIR "/res/bmp/000.bmp"), bare.LcdPrint("abc"), bare.LcdBox(0, 0, 6, 6, 1);
-  LcdUnderTest none(nullptr);
-  none.lcd.LoadGlyphSet("res/bmp/glyph.bmp");
-  EXPECT_TRUE(none.loads.empty());
+// A glyph that did not load draws the space, or with no space either nothing, so the cell
+// keeps what it showed. Which files the set loads is the damaged installations' test.
+TEST(GlyphSet, AMissingGlyphKeepsTheOldCellWithoutASpaceAndATemplateNeedsDigits) {
+  LcdUnderTest t(DFX_SOURCE_DIR "/res/bmp/000.bmp", " B");
+  t.lcd.LcdPrint("BAB");
+  EXPECT_EQ(t.Take(), std::pair(std::string("A"), std::vector<Place>{{1, 0}}));
+  EXPECT_EQ(t.lcd.column, 3);
+  t.loads.clear();
+  t.lcd.LoadGlyphSet("res/bmp/glyph.bmp");
+  t.lcd.LoadGlyphSet(nullptr);
+  EXPECT_TRUE(t.loads.empty());
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 // dfx read-screen FILE [--glyphs DIR] [--json]: the LCD's six text lines and 64 board
 // squares, read out of a picture of the window (or a larger screenshot).
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #ifdef DFX_HAVE_SDL_IMAGE
 #include <SDL.h>
 #include <SDL_image.h>
 #endif
 
+#include "image/picture_headers.h"
 #include "json_output.h"
 #include "screen_reader/screen_reader.h"
 #include "subcommand.h"
@@ -22,7 +27,8 @@ bool ReadPicture(const std::string& path, portable::PixelSurface* out) {
   SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
   SDL_FreeSurface(loaded);
   if (rgb == nullptr) return false;
-  bool ok = rgb->w > 0 && rgb->h > 0 && rgb->w <= 16384 && rgb->h <= 16384 && SDL_LockSurface(rgb) == 0;
+  bool ok = rgb->w > 0 && rgb->h > 0 && rgb->w <= MaxScreenshotSide && rgb->h <= MaxScreenshotSide &&
+            SDL_LockSurface(rgb) == 0;
   if (ok) {
     portable::PixelSurface picture(rgb->w, rgb->h);
     for (int y = 0; y < rgb->h; ++y) {
@@ -40,6 +46,23 @@ bool ReadPicture(const std::string& path, portable::PixelSurface* out) {
 bool ReadPicture(const std::string& path, portable::PixelSurface* out) { return ReadBmpFile(path, out); }
 #endif
 
+// The sides a picture's header announces, read before any decoder allocates for them: a
+// PNG's header chunk, or our own reading of a BMP, GIF or JPEG header in the first 64 KiB.
+std::optional<PictureSize> AnnouncedSize(const std::string& path) {
+  std::vector<uint8_t> head(65536);
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+  head.resize(size_t(in.gcount()));
+  if (head.size() < 24) return std::nullopt;
+  const PictureKind kind = DetectKind(head.data());
+  if (kind != PictureKind::Png) return PeekPictureSize(kind, head.data(), head.size(), INT32_MAX);
+  const auto be32 = [&](size_t at) {
+    return int64_t(head[at]) << 24 | head[at + 1] << 16 | head[at + 2] << 8 | head[at + 3];
+  };
+  return PictureSize{int32_t(std::min<int64_t>(be32(16), INT32_MAX)),
+                     int32_t(std::min<int64_t>(be32(20), INT32_MAX))};
+}
+
 struct Options {
   std::string file, glyphDir = "res/bmp";
   bool json = false;
@@ -50,6 +73,12 @@ int Run(const Options& o) {
   ScreenReader reader;
   if (reader.LoadGlyphs(glyphDir) == 0) {
     std::fprintf(stderr, "dfx read-screen: no glyphs in %s\n", glyphDir.c_str());
+    return 1;
+  }
+  const auto announced = AnnouncedSize(o.file);
+  if (announced && std::max(announced->width, announced->height) > MaxScreenshotSide) {
+    std::fprintf(stderr, "dfx read-screen: %s is %dx%d, larger than a screenshot may be (%d on a side)\n",
+                 o.file.c_str(), announced->width, announced->height, MaxScreenshotSide);
     return 1;
   }
   portable::PixelSurface shot;

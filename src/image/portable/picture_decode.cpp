@@ -36,6 +36,8 @@ SDL_Surface* DecodeWithSdl(PictureKind kind, const uint8_t* data, size_t size) {
 std::optional<PixelSurface> DecodePicture(PictureKind kind, const uint8_t* data, size_t size) {
   auto announced = PeekPictureSize(kind, data, size);
   if (!announced || size > MaxPictureFileBytes) return std::nullopt;
+  // Our own BMP decoder first: SDL refuses 32-bit bit fields with a mask in the top byte.
+  if (auto ours = kind == PictureKind::Bmp ? DecodeBmp(data, size) : std::nullopt) return ours;
   std::lock_guard<std::mutex> guard(decodeMutex);
   static const bool initialised = [] {
     IMG_Init(IMG_INIT_JPG);
