@@ -53,7 +53,10 @@ test-e2e:
 
 # The browser page in build/web (Emscripten); `make serve` shows it on 127.0.0.1.
 WEB_PORT ?= 8080
+# The page's icons are drawn by the native dfx.
 web: setup
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target dfx -j $(JOBS)
 	cmake --preset web >/dev/null
 	cmake --build --preset web -j $(JOBS)
 

@@ -1,8 +1,8 @@
 // The browser: the game on the page's canvas; its waits yield to the browser.
+#include "app/web_screen_text.h"
 #include "game/program.h"
-#include "host/web/web_host.h"
 
 int main() {
-  static dfx::WebHost host("#screen");
+  static dfx::ScreenTextWebHost host("#screen");
   dfx::RunProgram(host);
 }

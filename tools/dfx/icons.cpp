@@ -32,6 +32,24 @@ portable::PixelSurface IconPicture(int size) {
   return out;
 }
 
+// For masks that may cut the icon to a circle: the board in the middle 55%, its corners
+// inside the circle of 40% of the size that every mask keeps, on the board's own green.
+portable::PixelSurface MaskableIconPicture(int size) {
+  const int inner = size * 11 / 20;
+  const int at = (size - inner) / 2;
+  const portable::PixelSurface board = IconPicture(inner);
+  const uint8_t* green = IconPalette[2];
+  portable::PixelSurface out(size, size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const bool inside = x >= at && x < at + inner && y >= at && y < at + inner;
+      out.At(x, y) =
+          inside ? board.At(x - at, y - at) : uint32_t(green[2]) << 16 | uint32_t(green[1]) << 8 | green[0];
+    }
+  }
+  return out;
+}
+
 // One-image .ico: directory, entry, then a 4-bit DIB of twice the height (colours,
 // then an all-zero AND mask, since every pixel is opaque).
 std::vector<uint8_t> IconFile(int size) {
@@ -87,10 +105,12 @@ constexpr IconSpec Icons[] = {{"101.ico", 32}, {"102.ico", 16}};
 struct Options {
   std::string out = "res/icons", check, png;
   int size = 0;
+  bool maskable = false;
 };
 
 int Run(const Options& o) {
-  if (!o.png.empty()) return WritePng(o.png, IconPicture(o.size)) ? 0 : 1;
+  if (!o.png.empty())
+    return WritePng(o.png, o.maskable ? MaskableIconPicture(o.size) : IconPicture(o.size)) ? 0 : 1;
   const std::string& out = o.out;
   const std::string& check = o.check;
   const bool checking = !check.empty();
@@ -127,8 +147,11 @@ std::function<int()> Setup(CLI::App& command) {
       command.add_option("--png", o->png, "draw one PNG icon into this file instead")->excludes(out, check);
   CLI::Option* size =
       command.add_option("--size", o->size, "the PNG icon's width and height")->check(CLI::Range(16, 1024));
+  CLI::Option* maskable =
+      command.add_flag("--maskable", o->maskable, "pad the PNG icon so that a round mask keeps the board");
   png->needs(size);
   size->needs(png);
+  maskable->needs(png);
   return [o] { return Run(*o); };
 }
 

@@ -150,6 +150,7 @@ void WebHost::IdleForKey() {
     if (s.backBuffer && s.backBuffer->dirty.load()) Present(s);
     s.waitingForKey = true;
     PublishKeyState(s);
+    WaitingForInput();
   }
   SleepMs(1);
 }

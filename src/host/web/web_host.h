@@ -29,6 +29,10 @@ class WebHost : public Host {
 
   struct State;
 
+ protected:
+  // Called once as the game starts to wait for input, with the whole screen on the canvas.
+  virtual void WaitingForInput() {}
+
  private:
   std::unique_ptr<State> state_;
 };

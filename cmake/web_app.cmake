@@ -1,0 +1,25 @@
+# Writes DIR/sw.js from TEMPLATE: the cache it fills is named after VERSION and a hash of
+# every file the page needs, so any change to the build names a new cache.
+# cmake -DDIR=build/web -DVERSION=2.3.0 -DTEMPLATE=src/host/web/sw.js -P cmake/web_app.cmake
+foreach(var DIR VERSION TEMPLATE)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "web_app.cmake needs -D${var}=...")
+  endif()
+endforeach()
+set(files index.html manifest.webmanifest screen_text.js offline.js
+  discoflipparex.js discoflipparex.wasm discoflipparex.data icon-192.png icon-512.png icon-maskable-512.png)
+set(all "")
+set(list "./")
+foreach(file ${files})
+  if(NOT EXISTS ${DIR}/${file})
+    message(FATAL_ERROR "web_app.cmake: ${DIR}/${file} is missing")
+  endif()
+  file(SHA256 ${DIR}/${file} hash)
+  string(APPEND all "${file} ${hash}\n")
+  string(APPEND list " ${file}")
+endforeach()
+string(SHA256 hash "${all}")
+string(SUBSTRING ${hash} 0 16 hash)
+set(DFX_WEB_CACHE_ID ${VERSION}-${hash})
+set(DFX_WEB_FILES ${list})
+configure_file(${TEMPLATE} ${DIR}/sw.js @ONLY)
