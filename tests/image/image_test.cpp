@@ -269,13 +269,12 @@ TEST(PortableDecode, EveryBmpLayoutDecodesAndOversizedOrDamagedFilesAreRefused) 
   for (auto [picture, bpp] : {std::pair{&two, 1}, {&sixteen, 4}, {&sixteen, 8}, {&many, 24}, {&many, 32}})
     for (bool topDown : {false, true}) {
       const Bytes bytes = testing::BmpBytes(*picture, bpp, topDown);
-      for (const auto& got : {portable::DecodeBmp(bytes.data(), bytes.size()),
-                              portable::DecodePicture(PictureKind::Bmp, bytes.data(), bytes.size())})
-        EXPECT_EQ(std::pair(got ? got->width : 0, got ? got->pixels : std::vector<uint32_t>()),
-                  std::pair(picture->width, picture->pixels))
-            << bpp << " bits, top-down " << topDown;
+      const PixelSurface got = portable::DecodeBmp(bytes.data(), bytes.size()).value_or(PixelSurface());
+      EXPECT_EQ(std::pair(got.width, got.pixels), std::pair(picture->width, picture->pixels))
+          << bpp << " bits, top-down " << topDown;
     }
-  // Bit fields in another order than the default decode like the 24-bit twin.
+  // Bit fields in another order than the default decode like the 24-bit twin, by the BMP decoder and
+  // through the general one, which must not hand them to a library first.
   const Bytes fields = testing::BmpBytes(many, 32, true, {0x0000FF00, 0xFF000000, 0x000000FF});
   for (const auto& got : {portable::DecodeBmp(fields.data(), fields.size()),
                           portable::DecodePicture(PictureKind::Bmp, fields.data(), fields.size())})

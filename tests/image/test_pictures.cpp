@@ -14,17 +14,6 @@ namespace dfx::testing {
 using dfx::PutLe16;
 using dfx::PutLe32;
 
-// Colours in order of first appearance, and a colour's index among them.
-static std::vector<uint32_t> PaletteOf(const portable::PixelSurface& s) {
-  std::vector<uint32_t> palette;
-  for (uint32_t p : s.pixels)
-    if (std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
-  return palette;
-}
-static uint32_t IndexOf(const std::vector<uint32_t>& palette, uint32_t c) {
-  return uint32_t(std::find(palette.begin(), palette.end(), c) - palette.begin());
-}
-
 std::string TempPath(const std::string& name) {
   return ::testing::TempDir() + "dfx_image_" + std::to_string(getpid()) + "_" + name;
 }
@@ -47,7 +36,9 @@ portable::PixelSurface Pattern(int32_t w, int32_t h) {
 }
 
 Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown, std::array<uint32_t, 3> masks) {
-  const std::vector<uint32_t> palette = bpp <= 8 ? PaletteOf(s) : std::vector<uint32_t>{};
+  std::vector<uint32_t> palette;  // colours in order of first appearance
+  for (uint32_t p : s.pixels)
+    if (bpp <= 8 && std::find(palette.begin(), palette.end(), p) == palette.end()) palette.push_back(p);
   const bool fields = masks[0] != 0;
   const uint32_t stride = (uint32_t(s.width) * uint32_t(bpp) + 31) / 32 * 4,
                  offBits = 54 + uint32_t(palette.size()) * 4 + (fields ? 12 : 0);
@@ -66,7 +57,9 @@ Bytes BmpBytes(const portable::PixelSurface& s, int bpp, bool topDown, std::arra
     Bytes line(stride, 0);
     for (int32_t x = 0; x < s.width; ++x) {
       uint32_t c = s.At(x, topDown ? row : s.height - 1 - row), bit = uint32_t(x) * uint32_t(bpp);
-      if (bpp <= 8) line[bit / 8] |= uint8_t(IndexOf(palette, c) << (8 - bpp - bit % 8));
+      if (bpp <= 8)
+        line[bit / 8] |=
+            uint8_t((std::find(palette.begin(), palette.end(), c) - palette.begin()) << (8 - bpp - bit % 8));
       if (fields)  // each 8-bit channel moved to its mask
         c = (c >> 16 & 255) << std::countr_zero(masks[0]) | (c >> 8 & 255) << std::countr_zero(masks[1]) |
             (c & 255) << std::countr_zero(masks[2]);

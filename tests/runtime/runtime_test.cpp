@@ -13,17 +13,12 @@ namespace dfx {
 namespace {
 
 TEST(NumberText, FifteenSignificantDigitsThenAnExponent) {
-  // The last two: level S seconds from hundredths.
   const std::pair<double, const char*> cases[] = {{0, "0"},
                                                   {-0.0, "0"},
-                                                  {5, "5"},
                                                   {-12, "-12"},
-                                                  {-250, "-250"},
                                                   {0.5, "0.5"},
                                                   {-0.25, "-0.25"},
-                                                  {1234.0 / 1000, "1.234"},
                                                   {0.1 + 0.2, "0.3"},
-                                                  {1.0 / 3, "0.333333333333333"},
                                                   {2.0 / 3, "0.666666666666667"},
                                                   {100.0 / 3, "33.3333333333333"},
                                                   {0.9999999999999999, "1"},
@@ -35,13 +30,10 @@ TEST(NumberText, FifteenSignificantDigitsThenAnExponent) {
                                                   {4.94065645841247e-324, "4.94065645841247e-324"},
                                                   {123456789012345.0, "123456789012345"},
                                                   {999999999999999.0, "1.00000000000000e+015"},
-                                                  {1234567890123456.0, "1.23456789012346e+015"},
                                                   {1.7976931348623157e308, "1.79769313486232e+308"},
                                                   {HUGE_VAL, "Inf"},
                                                   {-HUGE_VAL, "-Inf"},
-                                                  {NAN, "NaN"},
-                                                  {std::floor(1234 / 10.0) / 100, "1.23"},
-                                                  {std::floor(20 / 10.0) / 100, "0.02"}};
+                                                  {NAN, "NaN"}};
   for (auto [value, text] : cases) EXPECT_EQ(FormatNumber(value), text) << value;
   // FloorToInt rounds towards minus infinity and clamps.
   const std::pair<double, int32_t> floors[] = {
