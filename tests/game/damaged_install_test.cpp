@@ -125,43 +125,42 @@ const std::string kHugeBmp =
 
 INSTANTIATE_TEST_SUITE_P(
     Each, DamagedInstall,
-    ::testing::Values(
-        Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},
-        // The face (255) and the black disc (15) among the third taken away.
-        Case{.name = "AThirdOfTheGlyphsMissing",
-             .removeEvery = 3,
-             .removeAlso = "\xFF\x0F",
-             .start = kStandard},
-        // The usual start in the first eight rows, then random bytes to a megabyte.
-        Case{.name = "NoSpaceGlyphAndAMegabyteBoard",
-             .removeAlso = " ",
-             .board = kMegabyteBoard,
-             .start = kStandard},
-        // Truncated, header-only, empty and huge bitmaps, garbage of other kinds, a PNG; random bytes for a
-        // board.
-        Case{.name = "BrokenGlyphFilesAndARandomBoard",
-             .glyphs = {{'D', Read(Glyph(kRes, 'D')).substr(0, 1179)},
-                        {'i', Read(Glyph(kRes, 'i')).substr(0, 54)},
-                        {'s', ""},
-                        {'c', kHugeBmp},
-                        {'f', Random("GIF", 4000, 7)},
-                        {'l', Random("\xFF\xD8\xFF", 4000, 7)},
-                        {'V', Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")}},
-             .board = Random("", 300, 1),
-             .startKey = K2},
-        Case{.name = "FoldersAndPipesWhereFilesShouldBe", .board = "|", .start = kEmpty},
-        // Start-position files read leniently: CR LF, LF and CR ends, missing rows repeat the last one.
-        Case{.name = "BoardLineEnds",
-             .board = "00000001\r\n00000002\n00000000\r00012000\n",
-             .start = "-------O-------X-----------OX------OX------OX------OX------OX---"},
-        // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
-        Case{.name = "BoardWithBlanksCommasAndQuotes",
-             .board = " \t000x2009,12\n\"1,1\",2\n",
-             .start = "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
-        Case{.name = "BoardOfHighDigits", .board = "33345678\n99999999\n", .start = kEmpty},
-        Case{.name = "BoardOfOneRow",
-             .board = "00012000",
-             .start = "---OX------OX------OX------OX------OX------OX------OX------OX---"}),
+    ::testing::Values(Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},
+                      // The face (255) and the black disc (15) among the third taken away.
+                      Case{.name = "AThirdOfTheGlyphsMissing",
+                           .removeEvery = 3,
+                           .removeAlso = "\xFF\x0F",
+                           .start = kStandard},
+                      // The usual start in the first eight rows, then random bytes to a megabyte.
+                      Case{.name = "NoSpaceGlyphAndAMegabyteBoard",
+                           .removeAlso = " ",
+                           .board = kMegabyteBoard,
+                           .start = kStandard},
+                      // Truncated, header-only, empty and huge bitmaps, garbage of other kinds, a PNG; random
+                      // bytes for a board.
+                      Case{.name = "BrokenGlyphFilesAndARandomBoard",
+                           .glyphs = {{'D', Read(Glyph(kRes, 'D')).substr(0, 1179)},
+                                      {'i', Read(Glyph(kRes, 'i')).substr(0, 54)},
+                                      {'s', ""},
+                                      {'c', kHugeBmp},
+                                      {'f', Random("GIF", 4000, 7)},
+                                      {'l', Random("\xFF\xD8\xFF", 4000, 7)},
+                                      {'V', Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")}},
+                           .board = Random("", 300, 1),
+                           .startKey = K2},
+                      Case{.name = "FoldersAndPipesWhereFilesShouldBe", .board = "|", .start = kEmpty},
+                      // Start-position files read leniently: CR LF, LF and CR ends, digits past 2 read 0,
+                      // missing rows repeat the last one.
+                      Case{.name = "BoardLineEnds",
+                           .board = "00000001\r\n00000002\n33345678\r00012000\n",
+                           .start = "-------O-------X-----------OX------OX------OX------OX------OX---"},
+                      // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
+                      Case{.name = "BoardWithBlanksCommasAndQuotes",
+                           .board = " \t000x2009,12\n\"1,1\",2\n",
+                           .start = "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
+                      Case{.name = "BoardOfOneRow",
+                           .board = "00012000",
+                           .start = "---OX------OX------OX------OX------OX------OX------OX------OX---"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -75,11 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
              {{"", ""},
               {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"},
               {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"}}},
-        // d3 normalises the book to its first line, whose reply maps back to c3.
-        Flow{"BookReply",
-             nullptr,
-             {{KR, K1, KRight, KRight, KRight, KDown, KDown, KReturn}},
-             {{"", ""}, {"You (Black)||[BS] UNDO||? 3     1:Book|? 3", "------------------OX"}}},
         // One undo per turn restores board and counts; the result counts it.
         Flow{"UndoOncePerTurn",
              kThreeEmpties,

@@ -1,5 +1,5 @@
 // Presses in the game's own terms: what a press means where it lands on each screen, and
-// sessions played by presses that must show the very screens of their key scripts.
+// sessions played by presses that must show the very pictures of their key scripts.
 #include "game/pointer.h"
 #include "session.h"
 
@@ -55,82 +55,39 @@ TEST(Pointer, APressMeansTheKeyOfWhatItLandsOn) {
   EXPECT_FALSE(PressForKey(KUp) || PressForKey(KDown));
 }
 
-struct Played {
-  const char* name;
-  const char* start;  // null: the shipped start position
-  std::vector<std::pair<Keys, Inputs>> stages;
-  // Then the first legal square every turn, an undo on the third and the hint's spot pressed
-  // again; the result, and the title.
-  bool toTheEnd = false;
-};
-
-void PrintTo(const Played& p, std::ostream* os) { *os << p.name; }
-
-// The screen at every wait that found the script empty, from the title on.
-std::vector<std::vector<uint32_t>> Screens(const Played& p, bool byPress) {
-  Session s;
-  if (p.start) s.game->startBoard = BoardFromText(p.start).value();
-  std::vector<std::vector<uint32_t>> screens;
-  size_t stage = 0;
-  int turns = 0;
-  bool ended = false;
-  s.host.SetOnKeysExhausted([&] {
-    screens.push_back(s.host.ScreenCopy().pixels);
-    Inputs next;
-    const auto give = [&](const Keys& k, const Inputs& presses) {
-      if (byPress) return void(next = presses);
-      for (uint8_t c : k) next.push_back(Input{.key = c});
-    };
-    const Game& g = *s.game;
-    if (stage < p.stages.size()) {
-      give(p.stages[stage].first, p.stages[stage].second);
-      ++stage;
-    } else if (p.toTheEnd && !std::exchange(ended, s.Over())) {
-      int sq = FirstSquare;
-      while (sq <= LastSquare && (g.board[sq] != Empty || !g.board.CanPlay(sq, Cell(g.state.sideToMove))))
-        ++sq;
-      if (sq > LastSquare)
-        give({' '}, {Tap(600, 100), TapKey(KReturn)});
-      else if (++turns == 3 || turns == 4)  // an undo, then its hint is gone
-        give({KBack}, {TapKey(KBack)});
-      else
-        give(KeysToFirstLegalSquare(g), {TapSquare(sq % 9, sq / 9)});
+// Presses in place of keys show the very same pictures at every wait. The title's choices; an
+// occupied square and an illegal one take the cursor there and wait; the hint on the first turn
+// does what Backspace does then (nothing); d3. Then a pass and the result answer any press.
+TEST(Pointer, PressesShowThePicturesOfTheirKeys) {
+  using Stages = std::vector<std::pair<Keys, Inputs>>;
+  const std::pair<std::string, Stages> games[] = {
+      {"",
+       {{{KR, KRight, K1}, {TapKey(KR), TapKey(KRight), TapKey(K1)}},
+        {{KRight, KRight, KRight, KRight, KDown, KDown, KDown, KDown, KReturn}, {TapSquare(5, 5)}},
+        {{KLeft, KLeft, KLeft, KLeft, KUp, KUp, KUp, KUp, KReturn}, {TapSquare(1, 1)}},
+        {{KBack}, {TapKey(KBack)}},
+        {{KRight, KRight, KRight, KDown, KDown, KReturn}, {TapSquare(4, 3)}}}},
+      {"XO" + std::string(62, '-'),
+       {{{K2}, {TapKey(K2)}}, {{'A'}, {Tap(583, 8)}}, {{' '}, {TapSquare(8, 8)}}}}};
+  for (const auto& game : games) {
+    std::vector<std::vector<uint32_t>> pictures[2];
+    for (const int byPress : {0, 1}) {
+      Session s;
+      if (!game.first.empty()) s.game->startBoard = BoardFromText(game.first).value();
+      s.Play([&](const ScreenText&) {
+        pictures[byPress].push_back(s.host.ScreenCopy().pixels);
+        Inputs next;
+        if (pictures[byPress].size() > game.second.size()) return next;
+        const auto& [keys, presses] = game.second[pictures[byPress].size() - 1];
+        if (byPress) return presses;
+        for (uint8_t k : keys) next.push_back(Input{.key = k});
+        return next;
+      });
     }
-    if (next.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
-    for (const Input& in : next) in.press ? s.host.PushPress(in.x, in.y) : s.host.PushKey(in.key);
-  });
-  try {
-    s.game->RunForEver();
-  } catch (const KeysExhausted&) {}
-  return screens;
+    EXPECT_EQ(pictures[0].size(), game.second.size() + 1);
+    EXPECT_TRUE(pictures[0] == pictures[1]) << game.first;
+  }
 }
-
-class PlayedByPresses : public ::testing::TestWithParam<Played> {};
-
-TEST_P(PlayedByPresses, ShowsTheScreensOfItsKeyScript) {
-  const auto byKeys = Screens(GetParam(), false), byPresses = Screens(GetParam(), true);
-  ASSERT_EQ(byKeys.size(), byPresses.size());
-  EXPECT_GT(byKeys.size(), GetParam().stages.size());
-  for (size_t i = 0; i < byKeys.size(); ++i) EXPECT_TRUE(byKeys[i] == byPresses[i]) << "screen " << i;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Each, PlayedByPresses,
-    ::testing::Values(
-        // An occupied square and an illegal one take the cursor there and wait; the hint on
-        // the first turn does what Backspace does then (nothing); d3 is played.
-        Played{"SquaresAndTheFirstHint",
-               nullptr,
-               {{{K1}, {TapKey(K1)}},
-                {{KRight, KRight, KRight, KRight, KDown, KDown, KDown, KDown, KReturn}, {TapSquare(5, 5)}},
-                {{KLeft, KLeft, KLeft, KLeft, KUp, KUp, KUp, KUp, KReturn}, {TapSquare(1, 1)}},
-                {{KBack}, {TapKey(KBack)}},
-                {{KRight, KRight, KRight, KDown, KDown, KReturn}, {TapSquare(4, 3)}}}},
-        Played{"PassThenResult",
-               "XO--------------------------------------------------------------",
-               {{{K2}, {TapKey(K2)}}, {{'A'}, {Tap(583, 8)}}, {{' '}, {TapSquare(8, 8)}}}},
-        Played{"WholeGame", nullptr, {{{K1}, {TapKey(K1)}}}, true}),
-    [](const ::testing::TestParamInfo<Played>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace dfx::testing

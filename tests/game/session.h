@@ -29,23 +29,26 @@ struct Session {
     return game->state.whiteCount + game->state.blackCount == 64 || game->state.passCount >= 2;
   }
 
-  // Answers every wait (the title screen first) until answer gives no keys, checking the
-  // counts against the board each time; returns the last screen.
-  ScreenText Play(const std::function<Keys(const ScreenText&)>& answer) {
+  // Answers every wait (the title screen first) with keys or presses until answer gives none,
+  // checking the counts against the board each time; returns the last screen.
+  template <class Answer>
+  ScreenText Play(const Answer& answer) {
     ScreenText last;
     host.SetOnKeysExhausted([&] {
       last = reader.ReadAt(host.ScreenCopy(), 0, 0);
       EXPECT_EQ(std::tuple(game->state.blackCount, game->state.whiteCount),
                 std::tuple(game->board.CountDiscs(Black), game->board.CountDiscs(White)));
-      const Keys keys = answer(last);
-      if (keys.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
-      host.PushKeys(keys);
+      const auto next = answer(last);
+      if (next.empty() || ::testing::Test::HasFatalFailure()) throw KeysExhausted{};
+      for (const auto& in : next) Push(in);
     });
     try {
       game->RunForEver();
     } catch (const KeysExhausted&) {}
     return last;
   }
+  void Push(uint8_t key) { host.PushKey(key); }
+  void Push(const Input& in) { in.press ? host.PushPress(in.x, in.y) : host.PushKey(in.key); }
 
   MemoryHost host;
   std::unique_ptr<Game> game;
