@@ -3,7 +3,8 @@
 // canvas, read back by `dfx read-screen`, equals what `dfx replay` gives for the
 // equivalent keys after every computer move and at the end. The LCD fits every viewport
 // at a size whose dots cover whole device pixels; the browser's zoom keys never reach the
-// game; the on-screen keys send what the keyboard sends, once per press; no console errors.
+// game; the on-screen keys send what the keyboard sends, once per press; the screen-reader
+// text (six live lines, 64 grid cells) equals the canvas throughout; no console errors.
 // Usage: node web_game_test.mjs WEB_DIR DFX CHROMIUM
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -25,6 +26,8 @@ const firstLegal = (b) => [...b].findIndex((c, i) => c === '-' && dirs.some(([dx
   for (let x = (i % 8) + dx, y = Math.floor(i / 8) + dy; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx, y += dy) line += b[y * 8 + x];
   return /^O+X/.test(line);
 }));
+// How the grid names a square's content, by dfx read-screen's letter for it.
+const words = { '-': 'empty', X: 'black', O: 'white', '?': 'not shown' };
 // Picture pixels of the middle of a text cell and of a board square.
 const cell = (column, row) => [8 + 24 * column + 12, 8 + 32 * row + 16];
 const square = (index) => [24 * (index % 8) + 22, 24 * Math.floor(index / 8) + 22];
@@ -86,7 +89,18 @@ async function visit(name, deviceScaleFactor) {
       const seen = execFileSync(dfx, ['read-screen', '--json', file], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
       const want = execFileSync(dfx, ['replay', '--json', '--keys', sent.join(' ')], { encoding: 'utf8' });
       if (seen !== want) fail(`${name}, ${when}: the page shows\n${seen}\nbut dfx replay gives\n${want}`);
-      return JSON.parse(seen);
+      // What a screen reader is given is what the canvas shows: six lines, 64 squares, one cursor at most.
+      const shown = JSON.parse(seen);
+      const text = await page.evaluate(() => ({
+        lines: [...document.querySelectorAll('#screen-lines div')].map((d) => d.dataset.cells),
+        cells: [...document.querySelectorAll('#screen-board [role=gridcell]')].map((c) => c.textContent),
+      }));
+      const squares = [...shown.board].map((c, i) => `${'abcdefgh'[i % 8]}${Math.floor(i / 8) + 1}, ${words[c]}`);
+      if (JSON.stringify(text.lines) !== JSON.stringify(shown.lines) ||
+          JSON.stringify(text.cells.map((c) => c.replace(/, cursor$/, ''))) !== JSON.stringify(squares) ||
+          text.cells.filter((c) => c.endsWith(', cursor')).length > 1)
+        fail(`${name}, ${when}: the screen-reader text\n${JSON.stringify(text)}\ndiffers from the canvas`);
+      return shown;
     },
   };
   return v;
