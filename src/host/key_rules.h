@@ -44,6 +44,9 @@ class KeyRouter {
   // A key-down: code is GameKey's answer; a window command stores nothing.
   void Down(uint8_t code, bool repeat, WindowCommand command);
   void Up(uint8_t code);
+  // The page lost the focus: a release may never come (a desktop window keeps its held keys,
+  // since its own full-screen toggle moves the focus while Ctrl is down).
+  void Forget() { held_ = 0; }
 
  private:
   InputSlot& slot_;
