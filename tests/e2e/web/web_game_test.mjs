@@ -26,8 +26,8 @@ const firstLegal = (b) => [...b].findIndex((c, i) => c === '-' && dirs.some(([dx
   for (let x = (i % 8) + dx, y = Math.floor(i / 8) + dy; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx, y += dy) line += b[y * 8 + x];
   return /^O+X/.test(line);
 }));
-// How the grid names a square's content, by dfx read-screen's letter for it.
-const words = { '-': 'empty', X: 'black', O: 'white', '?': 'not shown' };
+// How the grid names a square's content, by dfx read-screen's letter for it (1..3: a disc's turning frames).
+const words = { '-': 'empty', X: 'black', O: 'white', 1: 'turning', 2: 'turning', 3: 'turning' };
 // Picture pixels of the middle of a text cell and of a board square.
 const cell = (column, row) => [8 + 24 * column + 12, 8 + 32 * row + 16];
 const square = (index) => [24 * (index % 8) + 22, 24 * Math.floor(index / 8) + 22];
@@ -95,7 +95,7 @@ async function visit(name, deviceScaleFactor) {
         lines: [...document.querySelectorAll('#screen-lines div')].map((d) => d.dataset.cells),
         cells: [...document.querySelectorAll('#screen-board [role=gridcell]')].map((c) => c.textContent),
       }));
-      const squares = [...shown.board].map((c, i) => `${'abcdefgh'[i % 8]}${Math.floor(i / 8) + 1}, ${words[c]}`);
+      const squares = [...shown.board].map((c, i) => `${'abcdefgh'[i % 8]}${Math.floor(i / 8) + 1}, ${words[c] || 'not shown'}`);
       if (JSON.stringify(text.lines) !== JSON.stringify(shown.lines) ||
           JSON.stringify(text.cells.map((c) => c.replace(/, cursor$/, ''))) !== JSON.stringify(squares) ||
           text.cells.filter((c) => c.endsWith(', cursor')).length > 1)
