@@ -94,6 +94,7 @@ levels, varied openings, and taking back a move.")
   # Every folder readable by all, whatever the builder's umask.
   set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
       WORLD_READ WORLD_EXECUTE)
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_folders.cmake)
   set(CPACK_DEB_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_ALL data debian)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
