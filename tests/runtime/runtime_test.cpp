@@ -72,6 +72,9 @@ TEST(DataFolder, FirstCandidateWithAGlyph) {
     EXPECT_EQ(FindDataFolder(DataFolderCandidates(folders[0], folders[1])), want) << layout;
   }
   // Started in a folder since deleted: the files beside the program are found and entered.
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows cannot delete the working directory";
+#endif
   const fs::path before = fs::current_path(), gone = root / "gone", bin = root / "-gg" / "bin";
   fs::create_directories(gone);
   fs::current_path(gone);
