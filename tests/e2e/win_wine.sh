@@ -8,5 +8,6 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Windows programs need a display even for off-screen GDI work.
 [ -n "${DISPLAY:-}" ] || exec "$here/with_xvfb.sh" "$0" "$@"
 mkdir -p "$(dirname "$WINEPREFIX")"
-flock "$WINEPREFIX.lock" sh -c '[ -f "$WINEPREFIX/.dfx-ready" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch "$WINEPREFIX/.dfx-ready"; }' || true
+flock "$WINEPREFIX.lock" sh -c '[ -f "$WINEPREFIX/.dfx-ready" ] ||
+  { wineboot -i >/dev/null 2>&1; wineserver -w; touch "$WINEPREFIX/.dfx-ready"; }' || true
 exec wine "$@"

@@ -33,7 +33,8 @@ def xrun(*cmd, check=False):
     # over about two seconds, before a failure counts.
     for attempt in range(8):
         out = run(*cmd)
-        if out.returncode == 0 or not re.search(r"(?i)can.?t open display|cannot open display|unable to open display", out.stderr):
+        refused = re.search(r"(?i)(can.?t|cannot|unable to) open display", out.stderr)
+        if out.returncode == 0 or not refused:
             break
         time.sleep(0.25)
     if check and out.returncode != 0:
@@ -42,7 +43,9 @@ def xrun(*cmd, check=False):
 
 
 def show(t):  # a read screen as text, for failure messages
-    return "\n".join(t["lines"] + [t["board"][i:i + 8] for i in range(0, 64, 8)]) if isinstance(t, dict) else repr(t)
+    if not isinstance(t, dict):
+        return repr(t)
+    return "\n".join(t["lines"] + [t["board"][i:i + 8] for i in range(0, 64, 8)])
 
 
 def wm_close(window):
@@ -55,7 +58,8 @@ def wm_close(window):
         time.sleep(0.25)
     check(d.value, "cannot open the display")
     atom = lambda name: x.XInternAtom(d, name, 0)
-    event = (ctypes.c_ulong * 24)(33, 0, 0, d.value, int(window), atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
+    event = (ctypes.c_ulong * 24)(33, 0, 0, d.value, int(window), atom(b"WM_PROTOCOLS"), 32,
+                                  atom(b"WM_DELETE_WINDOW"))
     check(x.XSendEvent(d, ctypes.c_ulong(int(window)), 0, 0, event), "cannot send the close request")
     x.XSync(d, 0)
 
@@ -63,32 +67,39 @@ def wm_close(window):
 class Session:
     def __init__(self, cmd, cwd=REPO):
         self.wine, self.cwd, self.shots, self.sent = cmd[0].endswith(".exe"), cwd, 0, []
+        # Under Wine the X11 window holds the client edge too, 2 pixels round the client area.
+        self.edge = 2 * self.wine
         self.cmd = [WINE] * self.wine + cmd
 
     def poll(self, what, get, ok, timeout=60):  # get() until ok(value), while the program runs
         deadline = time.time() + timeout
         while not ok(value := get()):
-            check(self.proc.poll() is None, "the program ended (%s) while waiting for %s" % (self.proc.returncode, what))
+            check(self.proc.poll() is None,
+                  "the program ended (%s) while waiting for %s" % (self.proc.returncode, what))
             check(time.time() < deadline, "no %s; last seen:\n%s" % (what, show(value)))
             time.sleep(0.2)
         return value
 
     def start(self):
-        self.proc = subprocess.Popen(self.cmd, cwd=self.cwd, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
+        self.proc = subprocess.Popen(self.cmd, cwd=self.cwd, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.STDOUT)
         atexit.register(self.proc.kill)
         find = lambda: xrun("xdotool", "search", "--name", "^%s$" % TITLE).stdout.split()
         self.window = self.poll("window titled %r" % TITLE, find, bool, 90)[0]
 
     # Position x, y on the screen, screen number, client width, height.
-    geometry = lambda self: [int(n) for n in re.findall(r"\d+", xrun("xdotool", "getwindowgeometry", self.window, check=True).stdout)][1:]
+    def geometry(self):
+        out = xrun("xdotool", "getwindowgeometry", self.window, check=True).stdout
+        return [int(n) for n in re.findall(r"\d+", out)][1:]
 
     def frame(self, sdl_size=None):
         if not self.wine:
-            return sdl_size and self.poll("client area " + sdl_size, lambda: "%dx%d" % tuple(self.geometry()[-2:]), sdl_size.__eq__, 10)
+            size = lambda: "%dx%d" % tuple(self.geometry()[-2:])
+            return sdl_size and self.poll("client area " + sdl_size, size, sdl_size.__eq__, 10)
         # Windows itself knows class, frame and outer size; X11 sees only the inside of the
         # frame Wine expects a window manager to draw, which must fill the same rectangle.
-        check((facts := run(WINE, FACTS, TITLE, timeout=60).stdout.split()) == "PROMPT 0 0 650 237 minimisable-only clientedge".split(),
-              "window facts %r" % facts)
+        facts = run(WINE, FACTS, TITLE, timeout=60).stdout.split()
+        check(facts == "PROMPT 0 0 650 237 minimisable-only clientedge".split(), "window facts %r" % facts)
         left, top, _, w, h = self.geometry()
         check(w + 2 * left == 650 and top + h + left == 237, "X11 window %dx%d at %d,%d" % (w, h, left, top))
 
@@ -96,7 +107,9 @@ class Session:
         xrun("xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", *names, check=True)
 
     def click(self, x, y):  # a left click at pixel x, y of the window's client area
-        xrun("xdotool", "mousemove", "--window", self.window, "--sync", str(x), str(y), "click", "1", check=True)
+        x, y = x + self.edge, y + self.edge
+        xrun("xdotool", "mousemove", "--window", self.window, "--sync", str(x), str(y), "click", "1",
+             check=True)
 
     def play(self, what, inputs, zoom=1, timeout=60):
         # One input at a time (the slot holds one), each waited for until the screen is, dot
@@ -118,13 +131,16 @@ class Session:
         self.shots += 1
         shot = os.path.join(WORK, "shot%03d.png" % self.shots)
         xrun("import", "-window", self.window, shot, check=True)
-        dots = shot if self.wine else shot + ".1x.png"  # SDL: back to one pixel a dot
-        if not self.wine: run("convert", shot, "-sample", "640x204!", dots, check=True)
+        # The client area alone, one pixel a dot (SDL draws each dot zoomed).
+        dots = shot + ".1x.png"
+        size = ["-crop", "640x204+2+2", "+repage"] if self.wine else ["-sample", "640x204!"]
+        run("convert", shot, *size, dots, check=True)
         out = run(DFX, "read-screen", dots, "--glyphs", os.path.join(REPO, "res", "bmp"), "--json")
         check(out.returncode == 0, "read-screen failed: %s" % out.stderr.strip())
         return dict(json.loads(out.stdout), file=shot, dots=dots)
 
-    wait = lambda self, what, test, timeout=60: self.poll(what, self.screen, test, timeout)  # screenshots until test holds
+    def wait(self, what, test, timeout=60):  # screenshots until test holds
+        return self.poll(what, self.screen, test, timeout)
 
     def close(self):
         self.keys("alt+F4") if self.wine else wm_close(self.window)
@@ -136,7 +152,8 @@ def first_legal(b):
     # The first square in row order where a Black disc ('X') turns White ones ('O') over.
     ray = lambda i, dx, dy: "".join(b[(i // 8 + n * dy) * 8 + i % 8 + n * dx] for n in range(1, 8)
                                     if 0 <= i % 8 + n * dx < 8 and 0 <= i // 8 + n * dy < 8)
-    squares = (i for i in range(64) if b[i] == "-" and any(re.match("O+X", ray(i, dx, dy)) for dx in (-1, 0, 1) for dy in (-1, 0, 1)))
+    takes = lambda i: any(re.match("O+X", ray(i, dx, dy)) for dx in (-1, 0, 1) for dy in (-1, 0, 1))
+    squares = (i for i in range(64) if b[i] == "-" and takes(i))
     return next(squares, None)  # None when we must pass
 
 
@@ -147,17 +164,20 @@ def probe(s):
     s.start()
     # SDL's heading says whether events run on the main thread and the game apart.
     t = s.wait("the probe", lambda t: t["lines"][0][9:].strip() in ("PROBE", "WRONG THREADS"))
-    check(t["lines"][0][9:].strip() == "PROBE" and t["board"][24:40] == "---OX------XO---", "probe:\n" + show(t))
+    check(t["lines"][0][9:].strip() == "PROBE" and t["board"][24:40] == "---OX------XO---",
+          "probe:\n" + show(t))
     s.frame("640x204")
     # Key n's code goes to line 1 + n % 5 and a disc on square n. Wine may pass on a Num
     # Lock (144) of its own when it syncs the lock state with the X server.
     seen = 0
     # SDL holds Shift back while it may be part of a window command: alone, it counts when released.
     shift_r = [16, 82] if s.wine else [82]
-    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", shift_r), ("shift", [16])):
+    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", shift_r),
+                       ("shift", [16])):
         s.keys(key)
         got = lambda t: [t["lines"][1 + n % 5][9:16] for n in range(seen, t["board"][:24].count("X"))]
-        t = s.wait("key codes %s" % codes, lambda t: [c for c in got(t) if c != "KEY 144"] == ["KEY %3d" % c for c in codes])
+        want = ["KEY %3d" % c for c in codes]
+        t = s.wait("key codes %s" % codes, lambda t: [c for c in got(t) if c != "KEY 144"] == want)
         seen = t["board"][:24].count("X")
     s.close()
 
@@ -165,11 +185,13 @@ def probe(s):
 def no_display(game):
     # No display answering, or none named: one line and exit status 1, soon.
     for display in (":199", None):
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+        unset = ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")
+        env = {k: v for k, v in os.environ.items() if k not in unset}
         if display: env["DISPLAY"] = display
         out = subprocess.run([game], capture_output=True, text=True, env=env, timeout=20)
         lines = [l for l in out.stderr.splitlines() if l.startswith("discoflipparex:")]
-        check(out.returncode == 1 and len(lines) == 1 and lines[0].startswith("discoflipparex: cannot open a window: "),
+        one_line = len(lines) == 1 and lines[0].startswith("discoflipparex: cannot open a window: ")
+        check(out.returncode == 1 and one_line,
               "without a display (%s): %r" % (display, out))
 
 
@@ -185,12 +207,13 @@ def square(i):  # the press on board square i (0..63, row by row)
 
 
 def wine_game(s):
-    # Level 0 with RANDOM off, by keys and one click.
+    # Level 0 with RANDOM off, started by clicks and keys; the game by keys and one click.
     s.start()
     # The title is printed piece by piece, the level last; the frame is set after.
     s.wait("the title screen", lambda t: TITLE_SCREEN(t) and "[R] RANDOM ON" in t["lines"][3])
     s.frame()
-    t = s.play("our first turn", ["r", "Right", "Left", "Left", "1"])  # S never below 0: level stays 0
+    at = taps()
+    t = s.play("our first turn", [at["R"], "Right", "Left", "Left", at["1"]])  # level stays 0
     moves = 0
     while not any(r in t["lines"][1] for r in ("You Win", "You Lose", "DRAW")):
         i = first_legal(t["board"])
@@ -208,7 +231,8 @@ def wine_game(s):
 
 
 def sdl_game(s):
-    check((out := run(s.cmd[0], "--zoom", "9")).returncode == 2 and len(out.stderr.splitlines()) == 1, "--zoom 9: %r" % out)
+    out = run(s.cmd[0], "--zoom", "9")
+    check(out.returncode == 2 and len(out.stderr.splitlines()) == 1, "--zoom 9: %r" % out)
     no_display(s.cmd[0])
     # The 2048x1024 screen takes zoom 3 at most: --zoom 8 and Ctrl+Plus stop there.
     s.cmd += ["--zoom", "8"]
@@ -220,8 +244,8 @@ def sdl_game(s):
         s.frame(size)
     shot = s.wait("the title screen", lambda t: TITLE_SCREEN(t) and "[R] RANDOM ON" in t["lines"][3])["file"]
     # Every 2x2 block is one pixel: the screen shrunk and grown back is the same.
-    differ = run("convert", shot, "(", "+clone", "-sample", "640x204!", "-sample", "1280x408!", ")", "-metric", "AE",
-                 "-compare", "-format", "%[distortion]", "info:").stdout
+    differ = run("convert", shot, "(", "+clone", "-sample", "640x204!", "-sample", "1280x408!", ")",
+                 "-metric", "AE", "-compare", "-format", "%[distortion]", "info:").stdout
     check(differ == "0", "%r pixels at zoom 2 are not 2x2 blocks" % differ)
     # A whole game at level 1, RANDOM off, by clicks alone.
     at = taps()
@@ -250,7 +274,8 @@ def zip_package(target):
 
 
 def deb_package(deb, app):
-    want = ["games/discoflipparex", "games/dfx", "share/man/man6/discoflipparex.6.gz", "share/man/man6/dfx.6.gz",
+    want = ["games/discoflipparex", "games/dfx", "share/man/man6/discoflipparex.6.gz",
+            "share/man/man6/dfx.6.gz",
             "share/doc/discoflipparex/copyright",
             "share/doc/discoflipparex/changelog.gz", "share/discoflipparex/res/board.txt",
             "share/applications/%s.desktop" % app, "share/metainfo/%s.metainfo.xml" % app]
@@ -265,14 +290,18 @@ def deb_package(deb, app):
     tree = os.path.join(WORK, "prefix")
     run("cmake", "--install", os.path.dirname(os.path.abspath(deb)), "--prefix", tree, check=True)
     got = sorted(os.path.relpath(os.path.join(d, f), tree) for d, _, fs in os.walk(tree) for f in fs)
-    same = sorted(f.replace("games/", "bin/").replace(".6.gz", ".6") for f in want if not f.startswith("share/doc/"))
+    plain = lambda f: f.replace("games/", "bin/").replace(".6.gz", ".6")
+    same = sorted(plain(f) for f in want if not f.startswith("share/doc/"))
     check(got == same, "install tree:\n" + "\n".join(got))
     root = os.path.join(WORK, "root")
     run("dpkg-deb", "-x", deb, root, check=True)
     for exe in ("discoflipparex", "dfx"):  # the package's version is the programs' own
-        check(run("%s/usr/games/%s" % (root, exe), "--version").stdout == "%s %s\n" % (exe, deb.split("_")[-2]), exe + " --version")
-    for cmd in (["lintian", "--fail-on", "error", deb], ["desktop-file-validate", "%s/usr/share/applications/%s.desktop" % (root, app)],
-                ["appstreamcli", "validate", "--no-net", "%s/usr/share/metainfo/%s.metainfo.xml" % (root, app)]):
+        version = run("%s/usr/games/%s" % (root, exe), "--version").stdout
+        check(version == "%s %s\n" % (exe, deb.split("_")[-2]), exe + " --version")
+    for cmd in (["lintian", "--fail-on", "error", deb],
+                ["desktop-file-validate", "%s/usr/share/applications/%s.desktop" % (root, app)],
+                ["appstreamcli", "validate", "--no-net",
+                 "%s/usr/share/metainfo/%s.metainfo.xml" % (root, app)]):
         check((out := run(*cmd)).returncode == 0, "%s: %s%s" % (cmd[0], out.stdout, out.stderr))
     # Docks match the running window's class to the entry.
     entry = open("%s/usr/share/applications/%s.desktop" % (root, app)).read().splitlines()
@@ -289,7 +318,8 @@ def package(s):
         wm_class = xrun("xprop", "-id", s.window, "WM_CLASS").stdout
         check(wm_class.strip().endswith('"discoflipparex", "discoflipparex"'), "window class: %r" % wm_class)
     s.keys("2")  # the computer opens from the start position read from the file
-    s.wait("our first turn", lambda t: "You (White)" in t["lines"][0] and (t["board"].count("X"), t["board"].count("O")) == (4, 1))
+    discs = lambda t: (t["board"].count("X"), t["board"].count("O"))
+    s.wait("our first turn", lambda t: "You (White)" in t["lines"][0] and discs(t) == (4, 1))
     s.close()
 
 
@@ -300,7 +330,8 @@ def main():
     FACTS, WORK = opts.get("--facts"), tempfile.mkdtemp(prefix="dfx-e2e-")
     try:
         if mode == "package":
-            package(s := zip_package(target) if target.endswith(".zip") else deb_package(target, opts["--app-id"]))
+            zipped = target.endswith(".zip")
+            package(s := zip_package(target) if zipped else deb_package(target, opts["--app-id"]))
         else:
             s = Session([os.path.abspath(target)])
             (probe if mode == "probe" else wine_game if s.wine else sdl_game)(s)

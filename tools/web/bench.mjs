@@ -35,7 +35,8 @@ try {
       ms.push(Math.round(((await page.metrics()).TaskDuration - before) * 1000));
     }
     const median = [...ms].sort((a, b) => a - b)[1];
-    return `${median} ms of tasks in ${idleSeconds} s (${(median / idleSeconds / 10).toFixed(2)}%; windows ${ms.join(', ')} ms)`;
+    const share = (median / idleSeconds / 10).toFixed(2);
+    return `${median} ms of tasks in ${idleSeconds} s (${share}%; windows ${ms.join(', ')} ms)`;
   };
   console.log(`waiting at the title: ${await taskShare()}`);
   // Level 1, you start: the game then waits for the player's first move.

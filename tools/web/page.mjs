@@ -8,13 +8,16 @@ import path from 'node:path';
 
 const require = createRequire(new URL('../../tests/e2e/web/package.json', import.meta.url));
 const puppeteer = require('puppeteer-core');
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.png': 'image/png',
   '.webmanifest': 'application/manifest+json' };
 
 // Serves webDir; resolves to the server, whose url is the page's address. Setting its root
 // serves another folder from then on, as a host does after a new build is copied there.
 export async function servePage(webDir) {
-  if (!fs.existsSync(path.join(webDir, 'discoflipparex.wasm'))) throw new Error(`no page in ${webDir}: run make web`);
+  if (!fs.existsSync(path.join(webDir, 'discoflipparex.wasm'))) {
+    throw new Error(`no page in ${webDir}: run make web`);
+  }
   const server = http.createServer((req, res) => {
     const root = path.resolve(server.root);
     const file = path.join(root, path.normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)));
@@ -30,7 +33,8 @@ export async function servePage(webDir) {
 }
 
 export function launchChromium(executablePath) {
-  return puppeteer.launch({ executablePath, headless: true, args: ['--no-sandbox', '--no-first-run', '--disable-gpu'] });
+  const args = ['--no-sandbox', '--no-first-run', '--disable-gpu'];
+  return puppeteer.launch({ executablePath, headless: true, args });
 }
 
 // Resolves once the game waits for input and has taken `taken` inputs in all.

@@ -9,7 +9,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { createRequire } from 'node:module';
-import { launchChromium, servePage } from '../../../tools/web/page.mjs';
+import { launchChromium, servePage, settled } from '../../../tools/web/page.mjs';
 
 const [webDir, chromium, cmake] = process.argv.slice(2);
 const fail = (message) => { throw new Error(message); };
@@ -22,8 +22,10 @@ const hash = (bytes) => createHash('sha256').update(bytes).digest('hex');
 const builds = { A: path.join(work, 'A'), B: path.join(work, 'B') };
 for (const dir of Object.values(builds)) fs.cpSync(webDir, dir, { recursive: true });
 fs.appendFileSync(path.join(builds.B, 'discoflipparex.js'), '\n// rebuilt\n');
-fs.appendFileSync(path.join(builds.B, 'discoflipparex.wasm'), Buffer.from([0, 8, 7, ...Buffer.from('rebuilt')]));
-execFileSync(cmake, [`-DDIR=${builds.B}`, '-DVERSION=test', '-DTEMPLATE=src/host/web/sw.js', '-P', 'cmake/web_app.cmake']);
+const section = Buffer.from([0, 8, 7, ...Buffer.from('rebuilt')]);
+fs.appendFileSync(path.join(builds.B, 'discoflipparex.wasm'), section);
+execFileSync(cmake, [`-DDIR=${builds.B}`, '-DVERSION=test', '-DTEMPLATE=src/host/web/sw.js', '-P',
+  'cmake/web_app.cmake']);
 const cacheOf = (dir) => /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(dir, 'sw.js'), 'utf8'))[1];
 const gameFiles = ['discoflipparex.js', 'discoflipparex.wasm'];
 const buildOf = Object.fromEntries(Object.entries(builds).flatMap(([name, dir]) =>
@@ -41,15 +43,18 @@ try {
   page.on('response', (r) => gameFiles.some((f) => r.url().endsWith(f)) &&
     loaded.push(r.buffer().then((b) => buildOf[hash(b)] || `unknown ${r.url()}`)));
   let taken = 0;
-  const settle = () => page.waitForFunction((n) => window.Module && Module.waitingForKey && Module.keysTaken === n &&
-    document.querySelector('#screen-lines div').dataset.cells, { polling: 5, timeout: 30000 }, taken);
+  // Settled, and the screen-reader text written.
+  const settle = () => settled(page, taken).then(() =>
+    page.waitForFunction(() => document.querySelector('#screen-lines div').dataset.cells, { polling: 5 }));
   const load = async (how) => {
     loaded = [];
     taken = 0;
     await how();
     await settle();
     const from = [...new Set(await Promise.all(loaded))];
-    if (loaded.length !== 2 || from.length !== 1) fail(`a load ran ${from.join(' and ')} (${loaded.length} files)`);
+    if (loaded.length !== 2 || from.length !== 1) {
+      fail(`a load ran ${from.join(' and ')} (${loaded.length} files)`);
+    }
     return from[0];
   };
   const startGame = async () => {
@@ -71,11 +76,13 @@ try {
     return d.filter((c, i) => c !== d[0] && Math.hypot((i % 512) - 255.5, (i >> 9) - 255.5) > 204.8).length;
   });
   if (clipped) fail(`a round mask cuts ${clipped} pixels of the maskable icon`);
-  await page.waitForFunction(() => navigator.serviceWorker.ready.then((r) => r.active.state === 'activated'), { timeout: 30000 });
+  await page.waitForFunction(() => navigator.serviceWorker.ready.then((r) => r.active.state === 'activated'),
+    { timeout: 30000 });
 
   // Offline: the worker's cache alone starts the page and a game.
   await page.setOfflineMode(true);
-  if ((await load(() => page.reload())) !== 'A' || !(await lines())[0].includes('Discoflipparex')) fail('no title screen offline');
+  const offline = await load(() => page.reload());
+  if (offline !== 'A' || !(await lines())[0].includes('Discoflipparex')) fail('no title screen offline');
   await startGame();
   if (!(await lines())[0].includes('You (Black)')) fail(`no game offline: ${await lines()}`);
   await page.setOfflineMode(false);
@@ -84,7 +91,8 @@ try {
   // worker, installed meanwhile, answers the next one with the new files only.
   server.root = builds.B;
   const first = await load(() => page.reload());
-  await page.waitForFunction((name) => caches.keys().then((k) => k.length === 1 && k[0] === name), { timeout: 30000 }, cacheOf(builds.B));
+  await page.waitForFunction((name) => caches.keys().then((k) => k.length === 1 && k[0] === name),
+    { timeout: 30000 }, cacheOf(builds.B));
   const second = await load(() => page.reload());
   if (first !== 'A' || second !== 'B') fail(`after the rebuild the loads ran ${first} then ${second}`);
   console.log(`installable; offline start; rebuild: ${first} then ${second}, cache ${cacheOf(builds.B)}`);
@@ -94,8 +102,10 @@ try {
   await page.evaluate(() => document.documentElement.classList.add('touch'));
   const axe = createRequire(import.meta.url)('axe-core');
   await page.evaluate(axe.source);
-  const { violations } = await page.evaluate(() => axe.run({ runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } }));
-  if (violations.length) fail(`axe: ${violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`).join('\n')}`);
+  const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'];
+  const { violations } = await page.evaluate((values) => axe.run({ runOnly: { type: 'tag', values } }), tags);
+  const named = violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`);
+  if (violations.length) fail(`axe: ${named.join('\n')}`);
   if (problems.length) fail(problems.join('\n'));
   console.log('axe: no violations');
 } finally {

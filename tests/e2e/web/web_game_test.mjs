@@ -23,7 +23,8 @@ const dirs = [[1, 0], [-1, 0], [0, 1], [0, -1], [1, 1], [1, -1], [-1, 1], [-1, -
 // The first legal square for Black (X) in row order, as a board index; or -1.
 const firstLegal = (b) => [...b].findIndex((c, i) => c === '-' && dirs.some(([dx, dy]) => {
   let line = '';
-  for (let x = (i % 8) + dx, y = Math.floor(i / 8) + dy; x >= 0 && x < 8 && y >= 0 && y < 8; x += dx, y += dy) line += b[y * 8 + x];
+  const on = (x, y) => x >= 0 && x < 8 && y >= 0 && y < 8;
+  for (let x = (i % 8) + dx, y = Math.floor(i / 8) + dy; on(x, y); x += dx, y += dy) line += b[y * 8 + x];
   return /^O+X/.test(line);
 }));
 // How the grid names a square's content, by dfx read-screen's letter for it (1..3: a disc's turning frames).
@@ -40,6 +41,12 @@ const viewports = {
   small: { width: 320, height: 480, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
   smallSide: { width: 480, height: 320, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
 };
+
+// The middle of the on-screen key with that dfx replay name.
+const middle = (page, key) => page.$eval(`#keys button[data-key="${key}"]`, (b) => {
+  const r = b.getBoundingClientRect();
+  return [r.left + r.width / 2, r.top + r.height / 2];
+});
 
 const server = await servePage(webDir);
 const browser = await launchChromium(chromium);
@@ -64,7 +71,11 @@ async function visit(name, deviceScaleFactor) {
   };
   const v = {
     page, sent, name,
-    key: async (key) => { sent.push(key); await page.keyboard.press(codes[key]); await settled(page, ++taken); },
+    key: async (key) => {
+      sent.push(key);
+      await page.keyboard.press(codes[key]);
+      await settled(page, ++taken);
+    },
     // A tap at picture pixel (x, y), which the game takes as the keys `means`.
     tap: async ([x, y], ...means) => {
       const r = await page.$eval('#screen', (c) => c.getBoundingClientRect().toJSON());
@@ -75,10 +86,9 @@ async function visit(name, deviceScaleFactor) {
     // On-screen keys, tapped one after another without waiting for the game.
     buttons: async (keys) => {
       for (const key of keys) {
-        const r = await page.$eval(`#keys button[data-key="${key}"]`, (b) => b.getBoundingClientRect().toJSON());
         sent.push(key);
         ++taken;
-        await tapAt(r.left + r.width / 2, r.top + r.height / 2);
+        await tapAt(...(await middle(page, key)));
       }
       await settled(page, taken);
     },
@@ -86,7 +96,8 @@ async function visit(name, deviceScaleFactor) {
       const file = path.join(work, `${name}${sent.length}.png`);
       const png = await page.$eval('#screen', (c) => c.toDataURL('image/png').split(',')[1]);
       fs.writeFileSync(file, Buffer.from(png, 'base64'));
-      const seen = execFileSync(dfx, ['read-screen', '--json', file], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
+      const quiet = { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] };
+      const seen = execFileSync(dfx, ['read-screen', '--json', file], quiet);
       const want = execFileSync(dfx, ['replay', '--json', '--keys', sent.join(' ')], { encoding: 'utf8' });
       if (seen !== want) fail(`${name}, ${when}: the page shows\n${seen}\nbut dfx replay gives\n${want}`);
       // What a screen reader is given is what the canvas shows: six lines, 64 squares, one cursor at most.
@@ -95,7 +106,8 @@ async function visit(name, deviceScaleFactor) {
         lines: [...document.querySelectorAll('#screen-lines div')].map((d) => d.dataset.cells),
         cells: [...document.querySelectorAll('#screen-board [role=gridcell]')].map((c) => c.textContent),
       }));
-      const squares = [...shown.board].map((c, i) => `${'abcdefgh'[i % 8]}${Math.floor(i / 8) + 1}, ${words[c] || 'not shown'}`);
+      const squares = [...shown.board].map((c, i) =>
+        `${'abcdefgh'[i % 8]}${Math.floor(i / 8) + 1}, ${words[c] || 'not shown'}`);
       if (JSON.stringify(text.lines) !== JSON.stringify(shown.lines) ||
           JSON.stringify(text.cells.map((c) => c.replace(/, cursor$/, ''))) !== JSON.stringify(squares) ||
           text.cells.filter((c) => c.endsWith(', cursor')).length > 1)
@@ -121,14 +133,20 @@ async function expectFit(v) {
   });
   const { r, room, ratio } = f;
   const where = `${v.name} at ratio ${ratio}`;
-  const inside = ([left, top, right, bottom]) => left >= 0 && top >= 0 && right <= f.w + 0.01 && bottom <= f.h + 0.01;
-  if (!inside([r.left, r.top, r.right, r.bottom])) fail(`${where}: the canvas ${JSON.stringify(r)} leaves the viewport`);
+  const inside = ([left, top, right, bottom]) =>
+    left >= 0 && top >= 0 && right <= f.w + 0.01 && bottom <= f.h + 0.01;
+  if (!inside([r.left, r.top, r.right, r.bottom])) {
+    fail(`${where}: the canvas ${JSON.stringify(r)} leaves the viewport`);
+  }
   const perDot = (r.width * ratio) / 160;
   if (Math.abs(perDot - Math.round(perDot)) > 0.01 || Math.abs((r.height * ratio) / 51 - perDot) > 0.01 ||
       (perDot >= 8 && Math.round(perDot) % 4)) fail(`${where}: ${r.width}x${r.height} is not sharp`);
   const next = Math.round(perDot) >= 8 ? Math.round(perDot) + 4 : Math.round(perDot) + 1;
-  if ((160 * next) / ratio <= room.width && (51 * next) / ratio <= room.height) fail(`${where}: ${r.width} px wide is not the largest`);
-  if (viewports[v.name].hasTouch && (f.keys.length !== 9 || !f.keys.every((k) => inside(k) && k[4] >= 44 && k[5] >= 44)))
+  if ((160 * next) / ratio <= room.width && (51 * next) / ratio <= room.height) {
+    fail(`${where}: ${r.width} px wide is not the largest`);
+  }
+  const reachable = (k) => inside(k) && k[4] >= 44 && k[5] >= 44;
+  if (viewports[v.name].hasTouch && (f.keys.length !== 9 || !f.keys.every(reachable)))
     fail(`${where}: on-screen keys missing, small or outside: ${JSON.stringify(f.keys)}`);
   if (f.scrolls) fail(`${where}: the page scrolls`);
   await v.page.screenshot({ path: path.join(process.env.DFX_WEB_SHOTS || work, `${v.name}-${ratio}.png`) });
@@ -155,7 +173,9 @@ async function playGame(v, byTaps) {
       else await v.key('SPACE');
     } else {
       const index = firstLegal(screen.board);
-      if (index < 0 || ++moves > 64) fail(`${v.name}: no legal square, or no end:\n${JSON.stringify(screen)}`);
+      if (index < 0 || ++moves > 64) {
+        fail(`${v.name}: no legal square, or no end:\n${JSON.stringify(screen)}`);
+      }
       // Left and Up against the edges first: the cursor is then at the corner.
       const route = [['LEFT', 7], ['UP', 7], ['RIGHT', index % 8], ['DOWN', Math.floor(index / 8)]];
       const keys = route.flatMap(([name, times]) => Array(times).fill(name));
@@ -181,7 +201,8 @@ try {
   const desk = await visit('desktop');
   await expectFit(desk);
   await playGame(desk, false);
-  // The browser's zoom keys (Ctrl, or Command on a Mac) leave the result showing; Ctrl pressed alone still goes on.
+  // The browser's zoom keys (Ctrl, or Command on a Mac) leave the result showing; Ctrl
+  // pressed alone still goes on.
   for (const modifier of ['Control', 'Meta']) {
     for (const key of ['Equal', 'Minus', 'Digit0', 'NumpadAdd']) {
       await desk.page.keyboard.down(modifier);
@@ -212,8 +233,7 @@ try {
     for (const key of names) await phone.page.keyboard.press(codes[key]);
     const typed = await heard();
     for (const key of names) {
-      const b = await phone.page.$eval(`#keys button[data-key="${key}"]`, (e) => e.getBoundingClientRect().toJSON());
-      await phone.page.touchscreen.tap(b.left + b.width / 2, b.top + b.height / 2);
+      await phone.page.touchscreen.tap(...(await middle(phone.page, key)));
     }
     if ((await heard()) !== typed) fail(`${name}: the on-screen keys do not send what the keyboard sends`);
   }
