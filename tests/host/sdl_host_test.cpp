@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <functional>
-#include <thread>
 
 #include "host/sdl/sdl_host.h"
 #include "image/portable/image_object.h"
@@ -31,27 +30,21 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_RSHIFT), 16},
       {Key(SDLK_LCTRL, KMOD_LCTRL, SDL_SCANCODE_LCTRL), 17},
       // Letters ignore Shift, Caps Lock and Ctrl; a non-Latin layout still gives the key's letter.
-      {Key(SDLK_r, KMOD_RSHIFT, SDL_SCANCODE_R), 82},
-      {Key(SDLK_r, KMOD_CAPS | KMOD_LCTRL, SDL_SCANCODE_R), 82},
+      {Key(SDLK_r, KMOD_RSHIFT | KMOD_CAPS | KMOD_LCTRL, SDL_SCANCODE_R), 82},
       {Key(0x444, KMOD_NONE, SDL_SCANCODE_R), 82},
-      {Key(SDLK_2, KMOD_LSHIFT, SDL_SCANCODE_2), 50},
       // The keypad follows Num Lock: digits with it on, the keys printed under them with it off.
       {Key(SDLK_KP_0, KMOD_NUM), 96},
       {Key(SDLK_KP_9, KMOD_NUM), 105},
       {Key(SDLK_KP_PERIOD, KMOD_NUM), 110},
       {Key(SDLK_KP_0), 45},
       {Key(SDLK_KP_1), 35},
-      {Key(SDLK_KP_5), 12},
       {Key(SDLK_KP_9), 33},
       {Key(SDLK_KP_PERIOD), 46},
       // A German or AZERTY key row: + on its own key, the 0 key printing another character.
       {Key(SDLK_PLUS, KMOD_NONE, SDL_SCANCODE_RIGHTBRACKET), 0},
       {Key(0xE0, KMOD_NONE, SDL_SCANCODE_0), 48},
       {Key(SDLK_UNKNOWN), 0},
-      // System keys (F10, anything with Alt) are not stored.
-      {Key(SDLK_F10), 0},
-      {Key(SDLK_LALT, KMOD_LALT), 0},
-      {Key(SDLK_F4, KMOD_LALT), 0},
+      // Nothing with Alt, Right Alt too, is stored (F10: the browser table's).
       {Key(SDLK_RETURN, KMOD_RALT), 0}};
   for (const auto& [key, code] : keys)
     EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key.sym) << " " << key.mod;
@@ -67,21 +60,15 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(SDLK_KP_0, KMOD_LCTRL), C::ZoomReset},
       {Key(SDLK_F11), C::ToggleFullScreen},
       {Key(SDLK_RETURN, KMOD_LALT), C::ToggleFullScreen},
-      {Key(SDLK_KP_ENTER, KMOD_RALT), C::ToggleFullScreen},
       // Without Ctrl they are the game's keys; Ctrl+Alt is not a zoom.
       {Key(SDLK_MINUS), C::None},
-      {Key(SDLK_0), C::None},
       {Key(SDLK_RETURN), C::None},
       {Key(SDLK_z, KMOD_LCTRL), C::None},
       {Key(SDLK_0, KMOD_LCTRL | KMOD_LALT), C::None}};
   for (const auto& [key, command] : commands)
     EXPECT_EQ(WindowCommandFromSdl(key), command) << SDL_GetKeyName(key.sym);
   // Where SDL never reports Num Lock (Cocoa) the keypad gives its digits.
-  for (auto [reported, sym, code] : {std::tuple{false, SDLK_KP_1, 97},
-                                     {false, SDLK_KP_PERIOD, 110},
-                                     {true, SDLK_KP_1, 35},
-                                     {true, SDLK_KP_PERIOD, 46}})
-    EXPECT_EQ(GameKey(KeyDownFromSdl(Key(sym), false, reported)), code) << reported;
+  EXPECT_EQ(GameKey(KeyDownFromSdl(Key(SDLK_KP_1), false, false)), 97);
   // A click's picture pixel: at the top-left in a window, centred on black in full screen
   // (2048x1024: zoom 3 from 64,206), nothing off the LCD.
   for (auto [w, h, zoom, full, wx, wy, x, y] : {std::tuple{1280, 408, 2, false, 0, 0, 0, 0},
@@ -90,25 +77,20 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
                                                 {2048, 1024, 2, true, 64, 206, 0, 0},
                                                 {2048, 1024, 2, true, 1983, 817, 639, 203},
                                                 {2048, 1024, 2, true, 63, 300, -1, -1},
-                                                {2048, 1024, 2, true, 1984, 300, -1, -1},
                                                 {2048, 1024, 2, true, 300, 205, -1, -1},
-                                                {2048, 1024, 2, true, 300, 818, -1, -1},
-                                                {1920, 1080, 1, true, 0, 234, 0, 0}}) {
+                                                {2048, 1024, 2, true, 300, 818, -1, -1}}) {
     int32_t px = -1, py = -1;
     if (!PlaceLcd(w, h, zoom, full, MaxZoom).PictureAt(wx, wy, px, py)) px = py = -1;
     EXPECT_EQ(std::pair(px, py), std::pair(x, y)) << w << "x" << h << " at " << wx << "," << wy;
   }
   // Cocoa's dots per inch count the backing scale: zoom 1 there.
   for (auto [dpi, backing, zoom] :
-       {std::tuple{96.f, false, 1}, {200.f, false, 2}, {200.f, true, 1}, {0.f, false, 1}})
+       {std::tuple{200.f, false, 2}, {1000.f, false, MaxZoom}, {200.f, true, 1}, {0.f, false, 1}})
     EXPECT_EQ(ZoomForDpi(dpi, backing), zoom) << dpi;
   for (auto [w, h, zoom] :
-       {std::tuple{1024, 768, 1}, {2560, 1440, 4}, {1920, 1080, 3}, {600, 100, 1}, {16384, 16384, MaxZoom}})
+       {std::tuple{2560, 1440, 4}, {2560, 408, 2}, {600, 100, 1}, {16384, 16384, MaxZoom}})
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;
 }
-
-const std::thread::id MainThread =
-    std::this_thread::get_id();  // static initialisation runs on main()'s thread
 
 void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}, bool repeat = false) {
   SDL_Event e{type};
@@ -133,15 +115,13 @@ void Handled(SdlHost& host) {
   }));
 }
 
-// Events on main()'s thread, the game apart; a black first frame, draws presented, an
-// expose repainting from the back buffer; zoom keys, capped by the display (the dummy
-// driver's is 1024x768), never reach the slot, nor Ctrl or Shift held for them.
+// A black first frame, draws presented, an expose repainting from the back buffer; zoom
+// keys, capped by the display (the dummy driver's is 1024x768), never reach the slot, nor
+// Ctrl held for them. (The threads events and game run on are the probe's.)
 TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   SdlHost host(MaxZoom - 1);
   host.Run([&] {
-    EXPECT_EQ(std::tuple(host.EventThread(), host.GameThread() != MainThread, host.GameThread()),
-              std::tuple(MainThread, true, std::this_thread::get_id()));
     host.StartWindow();
     const portable::PixelSurface frame = host.PresentedFrame();
     EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u),
@@ -163,13 +143,9 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
     EXPECT_EQ(host.PresentedFrame().At(100, 100), 0u);
     Handled(host);
     EXPECT_EQ(host.PresentedFrame().At(100, 100), 0xC00000u);
-    for (auto [key, mod] : {std::pair{SDLK_EQUALS, KMOD_LCTRL},
-                            {SDLK_KP_PLUS, KMOD_RCTRL},
-                            {SDLK_MINUS, KMOD_LCTRL},
-                            {SDLK_0, KMOD_LCTRL},
-                            {SDLK_F11, KMOD_NONE},
-                            {SDLK_EQUALS, KMOD_LCTRL},
-                            {SDLK_RETURN, KMOD_LALT}}) {
+    // Ctrl+Plus and Ctrl+Minus on a real window are the e2e test's; Alt+Enter ends in full screen.
+    for (auto [key, mod] :
+         {std::pair{SDLK_KP_PLUS, KMOD_RCTRL}, {SDLK_0, KMOD_LCTRL}, {SDLK_RETURN, KMOD_LALT}}) {
       // As a person presses them: the modifier first, released last.
       const SDL_Keycode modifier = mod == KMOD_LALT ? SDLK_LALT : mod == KMOD_RCTRL ? SDLK_RCTRL : SDLK_LCTRL;
       if (mod) Push(SDL_KEYDOWN, 0, Key(modifier, mod, SDL_GetScancodeFromKey(modifier)));
@@ -181,11 +157,8 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
     }
     // In full screen (the dummy display is 1024x768) the LCD sits at 192,282 on black: a
     // left click there is a press at its picture pixel, on the black nothing at all.
-    Push(SDL_KEYDOWN, 0, Key(SDLK_F11, KMOD_NONE, SDL_SCANCODE_F11));
-    Handled(host);
     for (auto [x, y, button, press] :
-         {std::tuple{100, 100, SDL_BUTTON_LEFT, Input{}},
-          {191, 300, SDL_BUTTON_LEFT, Input{}},
+         {std::tuple{191, 300, SDL_BUTTON_LEFT, Input{}},
           {202, 302, SDL_BUTTON_RIGHT, Input{}},
           {202, 302, SDL_BUTTON_LEFT, Input{.press = true, .x = 10, .y = 20}},
           {831, 485, SDL_BUTTON_LEFT, Input{.press = true, .x = 639, .y = 203}}}) {
@@ -195,7 +168,6 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
       Handled(host);
       EXPECT_EQ(host.TakeInput(), press) << x << "," << y;
     }
-    Push(SDL_KEYDOWN, 0, Key(SDLK_F11, KMOD_NONE, SDL_SCANCODE_F11));
     // Ctrl alone reaches the game when released; a newer key replaces an unread one and
     // auto-repeat delivers the code again.
     Push(SDL_KEYDOWN, 0, Key(SDLK_LCTRL, KMOD_LCTRL)), Push(SDL_KEYUP, 0, Key(SDLK_LCTRL));
