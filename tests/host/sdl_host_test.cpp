@@ -162,15 +162,11 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
       Handled(host);
       EXPECT_EQ(host.TakeInput(), press) << x << "," << y;
     }
-    // Ctrl alone reaches the game when released; a newer key replaces an unread one and
-    // auto-repeat delivers the code again.
+    // Ctrl alone reaches the game when released. (A newer key replacing an unread one and
+    // auto-repeat are the router's and the slot's, tested with the browser keys and the memory host.)
     Push(SDL_KEYDOWN, 0, Key(SDLK_LCTRL, KMOD_LCTRL)), Push(SDL_KEYUP, 0, Key(SDLK_LCTRL));
     Handled(host);
     EXPECT_EQ(host.TakeKey(), 17);
-    Push(SDL_KEYDOWN, 0, Key(SDLK_LEFT)), Push(SDL_KEYDOWN, 0, Key(SDLK_DOWN), true);
-    Handled(host);
-    EXPECT_EQ(ReadKeys(host, 1), "\x28");
-    EXPECT_EQ(host.TakeKey(), 0);
   });
 }
 
