@@ -34,12 +34,9 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
       {Key(0x444, KMOD_NONE, SDL_SCANCODE_R), 82, C::None},
       // The keypad follows Num Lock: digits with it on, the keys printed under them with it off.
       {Key(SDLK_KP_0, KMOD_NUM), 96, C::None},
-      {Key(SDLK_KP_9, KMOD_NUM), 105, C::None},
-      {Key(SDLK_KP_PERIOD, KMOD_NUM), 110, C::None},
       {Key(SDLK_KP_1), 35, C::None},
       {Key(SDLK_KP_9), 33, C::None},
       {Key(SDLK_KP_PERIOD), 46, C::None},
-      {Key(SDLK_UNKNOWN), 0, C::None},
       // Ctrl with Plus (or =), Minus or 0 (the digit row's 0 key, whatever it prints) zooms,
       // also on a German or AZERTY key row; F11 and Alt+Enter toggle full screen.
       {Key(SDLK_PLUS, KMOD_NONE, SDL_SCANCODE_RIGHTBRACKET), 0, C::None},
@@ -86,11 +83,13 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
     EXPECT_EQ(FittingZoom(w, h), zoom) << w << "x" << h;
 }
 
-void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}, bool repeat = false) {
+// Every host test runs SDL on its dummy video driver.
+[[maybe_unused]] const int DummyVideo = setenv("SDL_VIDEODRIVER", "dummy", 1);
+
+void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}) {
   SDL_Event e{type};
   if (type == SDL_WINDOWEVENT) e.window.event = windowEvent;
-  if (type == SDL_KEYDOWN || type == SDL_KEYUP)
-    e.key.state = type == SDL_KEYDOWN, e.key.keysym = key, e.key.repeat = repeat;
+  if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.state = type == SDL_KEYDOWN, e.key.keysym = key;
   ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
 // The limit only guards against a hang.
@@ -113,7 +112,6 @@ void Handled(SdlHost& host) {
 // keys, capped by the display (the dummy driver's is 1024x768), never reach the slot, nor
 // Ctrl held for them. (The threads events and game run on are the probe's.)
 TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
   SdlHost host(MaxZoom - 1);
   host.Run([&] {
     host.StartWindow();
@@ -121,7 +119,6 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
     EXPECT_EQ(std::tuple(frame.width, frame.height, std::count(frame.pixels.begin(), frame.pixels.end(), 0u),
                          host.PresentedZoom()),
               std::tuple(640, 204, 640 * 204, 1));
-    host.FinishWindowSetup("Drawn");
     auto image = host.CreateImage();
     auto* object = static_cast<portable::ImageObject*>(image.get());
     portable::PixelSurface red(24, 32, 0xC00000);
@@ -172,26 +169,21 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
 
 TEST(SdlHost, ClosingTheWindowEndsTheProcessWithCodeZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  // During start-up, while the game waits for a key, and while it thinks and never looks.
-  const std::function<void(SdlHost&)> games[] = {
-      [](SdlHost&) { Push(SDL_QUIT), SleepMs(10000); },
-      [](SdlHost& host) {
-        host.StartWindow(), Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
-        for (int i = 0; i < 10000 && !host.TakeKey(); ++i) host.IdleForKey();
-      },
-      [](SdlHost& host) {
-        host.StartWindow(), Push(SDL_QUIT);
-        for (const uint32_t start = TickCount(); TickCount() - start < 10000;) continue;
-      }};
-  for (const auto& game : games)
+  // During start-up, and while the game thinks and never looks. (Closing while it waits for
+  // a key is every window test's.)
+  for (const bool started : {false, true})
     EXPECT_EXIT(
         [&] {
           SdlHost host;
-          host.Run([&] { game(host); });
+          host.Run([&] {
+            if (started) host.StartWindow();
+            Push(SDL_QUIT);
+            for (const uint32_t start = TickCount(); TickCount() - start < 10000;) continue;
+          });
           std::exit(3);
         }(),
-        ::testing::ExitedWithCode(0), "");
+        ::testing::ExitedWithCode(0), "")
+        << started;
 }
 
 }  // namespace
