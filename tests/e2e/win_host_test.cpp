@@ -28,14 +28,11 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   EXPECT_EQ(GetPixel(host.BackBufferDc(), info.bmWidth - 1, info.bmHeight - 1), RGB(0, 0, 0));
 
   // The slot keeps the low byte of the newest unread key down; no characters or Alt keys.
-  EXPECT_EQ(host.TakeKey(), 0);
+  // (Taking clears the shared slot, and keys reaching a waiting game are the probe's.)
   for (auto [message, key] :
        {std::pair{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, 0x1FF}, {WM_CHAR, 'r'}, {WM_SYSKEYDOWN, 'R'}})
     SendMessageA(window, message, key, 0);
   EXPECT_EQ(host.TakeKey(), 0xFF);
-  EXPECT_EQ(host.TakeKey(), 0);
-  PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(WaitKey(host), 13);
 
   // The small icon is the program's own resource, not the class's stock one; Wine
   // answers WM_GETICON only within the window's own process.
