@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "game/game.h"
 #include "host/keys.h"
@@ -80,6 +83,11 @@ inline Keys KeysToFirstLegalSquare(const Game& game) {
     if (game.board[sq] == Empty && game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove)))
       return Steer(sq % 9 - st.cursorX, sq / 9 - st.cursorY);
   return {' '};
+}
+
+// A file's bytes; empty if it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 
 // The result the board gives the human.
