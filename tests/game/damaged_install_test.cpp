@@ -112,20 +112,18 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   fs::remove_all(root);
 }
 
-const std::string kMegabyteBoard =
-    Random("00000000\n00000000\n00000000\n00012000\n00021000\n00000000\n00000000\n00000000\n", 1 << 20, 3);
 const std::string kHugeBmp =
     ReadFile(Glyph(kRes, 'c')).replace(18, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8));
 
 INSTANTIATE_TEST_SUITE_P(
     Each, DamagedInstall,
     ::testing::Values(Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},
-                      // The face (255) and the black disc (15) among the third taken away; the usual start
-                      // in the first eight rows of the board, then random bytes to a megabyte.
+                      // The face (255) and the black disc (15) among the third taken away; the shipped board
+                      // followed by random bytes to a megabyte.
                       Case{.name = "AThirdOfTheGlyphsMissingAndAMegabyteBoard",
                            .removeEvery = 3,
                            .removeAlso = "\xFF\x0F",
-                           .board = kMegabyteBoard,
+                           .board = Random(ReadFile(kRes / "board.txt"), 1 << 20, 3),
                            .start = kStandard},
                       // Truncated, header-only, empty and huge bitmaps, garbage of other kinds, a PNG; random
                       // bytes for a board.
