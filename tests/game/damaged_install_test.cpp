@@ -4,10 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "session.h"
 
@@ -21,9 +18,6 @@ const std::string kStandard = std::string(27, '-') + "OX------XO" + std::string(
 
 fs::path Glyph(const fs::path& res, int n) {
   return res / "bmp" / (std::to_string(1000 + n).substr(1) + ".bmp");
-}
-std::string Read(const fs::path& path) {
-  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 std::string Random(std::string head, size_t size, uint32_t seed) {
   for (std::mt19937 random(seed); head.size() < size;) head += char(random());
@@ -118,49 +112,39 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   fs::remove_all(root);
 }
 
-const std::string kMegabyteBoard =
-    Random("00000000\n00000000\n00000000\n00012000\n00021000\n00000000\n00000000\n00000000\n", 1 << 20, 3);
 const std::string kHugeBmp =
-    Read(Glyph(kRes, 'c')).replace(18, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8));
+    ReadFile(Glyph(kRes, 'c')).replace(18, 8, std::string("\xA0\x86\x01\0\xA0\x86\x01\0", 8));
 
 INSTANTIATE_TEST_SUITE_P(
     Each, DamagedInstall,
     ::testing::Values(Case{.name = "NoResFolder", .removeEvery = 1, .start = kEmpty},
-                      // The face (255) and the black disc (15) among the third taken away.
-                      Case{.name = "AThirdOfTheGlyphsMissing",
+                      // The face (255) and the black disc (15) among the third taken away; the shipped board
+                      // followed by random bytes to a megabyte.
+                      Case{.name = "AThirdOfTheGlyphsMissingAndAMegabyteBoard",
                            .removeEvery = 3,
                            .removeAlso = "\xFF\x0F",
-                           .start = kStandard},
-                      // The usual start in the first eight rows, then random bytes to a megabyte.
-                      Case{.name = "NoSpaceGlyphAndAMegabyteBoard",
-                           .removeAlso = " ",
-                           .board = kMegabyteBoard,
+                           .board = Random(ReadFile(kRes / "board.txt"), 1 << 20, 3),
                            .start = kStandard},
                       // Truncated, header-only, empty and huge bitmaps, garbage of other kinds, a PNG; random
                       // bytes for a board.
                       Case{.name = "BrokenGlyphFilesAndARandomBoard",
-                           .glyphs = {{'D', Read(Glyph(kRes, 'D')).substr(0, 1179)},
-                                      {'i', Read(Glyph(kRes, 'i')).substr(0, 54)},
+                           .glyphs = {{'D', ReadFile(Glyph(kRes, 'D')).substr(0, 1179)},
+                                      {'i', ReadFile(Glyph(kRes, 'i')).substr(0, 54)},
                                       {'s', ""},
                                       {'c', kHugeBmp},
                                       {'f', Random("GIF", 4000, 7)},
                                       {'l', Random("\xFF\xD8\xFF", 4000, 7)},
-                                      {'V', Read(kRes / "../tests/fuzz/seeds/picture_load/picture.png")}},
+                                      {'V', ReadFile(kRes / "../tests/fuzz/seeds/picture_load/picture.png")}},
                            .board = Random("", 300, 1),
                            .startKey = K2},
                       Case{.name = "FoldersAndPipesWhereFilesShouldBe", .board = "|", .start = kEmpty},
-                      // Start-position files read leniently: CR LF, LF and CR ends, digits past 2 read 0,
-                      // missing rows repeat the last one.
-                      Case{.name = "BoardLineEnds",
-                           .board = "00000001\r\n00000002\n33345678\r00012000\n",
-                           .start = "-------O-------X-----------OX------OX------OX------OX------OX---"},
-                      // Leading blanks skipped, x and 9 read 0, a comma ends a row outside quotes.
-                      Case{.name = "BoardWithBlanksCommasAndQuotes",
-                           .board = " \t000x2009,12\n\"1,1\",2\n",
-                           .start = "----X---OX-------O-O----X-------X-------X-------X-------X-------"},
-                      Case{.name = "BoardOfOneRow",
-                           .board = "00012000",
-                           .start = "---OX------OX------OX------OX------OX------OX------OX------OX---"}),
+                      // Start-position files read leniently: CR LF, LF and CR ends, leading blanks skipped,
+                      // x and digits past 2 read 0, only eight characters count, a comma ends a row outside
+                      // quotes, the last row needs no end and missing rows repeat it. No space glyph either.
+                      Case{.name = "NoSpaceGlyphAndABoardReadLeniently",
+                           .removeAlso = " ",
+                           .board = "00000001\r\n00000002\n \t2x3456782,12\r\"1,1\",02\n00012000",
+                           .start = "-------O-------XX-------OX-------O-O-----X---------OX------OX---"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace

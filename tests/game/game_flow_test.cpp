@@ -1,58 +1,73 @@
-// Sessions from the title screen through scripted keys, each screen read back from pixels.
+// Sessions from the title screen through scripted keys, each screen read back from pixels,
+// and the same sessions played by presses.
+#include "game/pointer.h"
 #include "session.h"
 
 namespace dfx::testing {
 namespace {
 
+using Inputs = std::vector<Input>;
+
+Input Tap(PicturePoint p) { return Input{.press = true, .x = p.x, .y = p.y}; }
+Input TapKey(uint8_t key) { return Tap(PressForKey(key).value()); }
+Input TapSquare(int x, int y) { return Tap(SquareCentre(x, y)); }
+
 struct Flow {
   const char* name;
-  const char* start;  // the start position, or null for the shipped one
+  std::string start;  // the start position, or empty for the shipped one
   std::vector<Keys> stages;
-  // Per screen from the title on: the side panel's rows joined by '|' (empty: not
-  // checked), and the first squares of the board.
-  std::vector<std::pair<std::string, std::string>> screens;
+  // Per screen from the title on, what its text begins with: the side panel's rows joined
+  // by '|', a '#', then the board (empty: not checked).
+  std::vector<std::string> screens;
   std::pair<int, int> cursor{};  // a square whose cursor box shows at the end
+  std::vector<Input> presses{};  // per stage, a press that must show the pictures its keys show
 };
 
 void PrintTo(const Flow& f, std::ostream* os) { *os << f.name; }
 
 std::string Title(char level, const char* random = "ON") {
   return std::string("ipparex V2.3D|YOU vs CPU|CPU vs YOU|RANDOM ") + random + "|L " + level +
-         "(\\x04\\x05)| DFX PROJECT";
+         "(\\x04\\x05)| DFX PROJECT#";
 }
-const std::pair<std::string, std::string> kFirstTurn = {
-    "You (Black)||[BS] UNDO||? 2|? 2", "---------------------------OX------XO---------------------------"};
-const char* kThreeEmpties =
-    "-OXXXOX-"
-    "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
-    "XXXXXXO-";
-const Keys kPlayA8H8 = {KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KLeft, KReturn,
-                        KDown, KDown, KDown, KDown, KDown, KDown, KDown, KReturn};
+const std::string kFirstTurn =
+    "You (Black)||[BS] UNDO||? 2|? 2#---------------------------OX------XO---------------------------";
+const std::string kThreeEmpties = "-OXXXOX-" + std::string(48, 'X') + "XXXXXXO-";
 
 class GameFlow : public ::testing::TestWithParam<Flow> {};
 
-TEST_P(GameFlow, ShowsTheExpectedScreens) {
+TEST_P(GameFlow, ShowsTheExpectedScreensAndPressesShowThePicturesOfTheKeys) {
   const Flow& f = GetParam();
-  Session s;
-  if (f.start) s.game->startBoard = BoardFromText(f.start).value();
-  std::vector<ScreenText> screens;  // the title, then the screen after each stage of keys
-  s.Play([&](const ScreenText& t) {
-    return screens.push_back(t), screens.size() <= f.stages.size() ? f.stages[screens.size() - 1] : Keys{};
-  });
+  std::vector<ScreenText> screens;                 // the title, then the screen after each stage of keys
+  std::vector<std::vector<uint32_t>> pictures[2];  // at every wait, by keys and by presses
+  for (const int byPress : {0, 1}) {
+    if (byPress && f.presses.empty()) break;
+    Session s;
+    if (!f.start.empty()) s.game->startBoard = BoardFromText(f.start).value();
+    s.Play([&](const ScreenText& t) -> Inputs {
+      pictures[byPress].push_back(s.host.ScreenCopy().pixels);
+      if (!byPress) screens.push_back(t);
+      const size_t stage = pictures[byPress].size() - 1;
+      Inputs next;
+      if (stage >= f.stages.size()) return next;
+      if (byPress) return {f.presses[stage]};
+      for (uint8_t k : f.stages[stage]) next.push_back(Input{.key = k});
+      return next;
+    });
+    if (byPress || f.cursor.first == 0) continue;
+    const portable::PixelSurface screen = s.host.ScreenCopy();
+    for (int d = 0; d < 6; ++d)  // the box's corner and edge-middle dots are dark
+      for (int y = 0; y < DotPixels; ++y)
+        for (int x = 0; x < DotPixels; ++x)
+          ASSERT_EQ(screen.At(DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3) + x,
+                              DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6) + y),
+                    s.reader.Glyph(DarkDotGlyph)->At(x, y))
+              << d;
+  }
   ASSERT_EQ(screens.size(), f.stages.size() + 1);
   for (size_t i = 0; i < f.screens.size(); ++i)
-    EXPECT_TRUE((f.screens[i].first.empty() || Panel(screens[i]) == f.screens[i].first) &&
-                screens[i].board.starts_with(f.screens[i].second))
-        << "screen " << i << ": " << Panel(screens[i]) << " " << screens[i].board;
-  if (f.cursor.first == 0) return;
-  const portable::PixelSurface screen = s.host.ScreenCopy();
-  for (int d = 0; d < 6; ++d)  // the box's corner and edge-middle dots are dark
-    for (int y = 0; y < DotPixels; ++y)
-      for (int x = 0; x < DotPixels; ++x)
-        ASSERT_EQ(screen.At(DotPixel(SquareDot(f.cursor.first) - 1 + d / 2 * 3) + x,
-                            DotPixel(SquareDot(f.cursor.second) - 1 + d % 2 * 6) + y),
-                  s.reader.Glyph(DarkDotGlyph)->At(x, y))
-            << d;
+    EXPECT_TRUE((Panel(screens[i]) + "#" + screens[i].board).starts_with(f.screens[i]))
+        << "screen " << i << ": " << Panel(screens[i]) << "#" << screens[i].board;
+  EXPECT_TRUE(f.presses.empty() || pictures[0] == pictures[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,66 +75,64 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Level bounds at 0 and S, keys that do nothing, the random switch.
         Flow{"Title",
-             nullptr,
+             "",
              {{KLeft}, Keys(6, KRight), {'X', ' ', KUp}, {KR}, {KR}},
-             {{Title('0'), ""},
-              {Title('0'), ""},
-              {Title('S'), ""},
-              {Title('S'), ""},
-              {Title('S', "OFF"), ""},
-              {Title('S'), ""}}},
+             {Title('0'), Title('0'), Title('S'), Title('S'), Title('S', "OFF"), Title('S')}},
         // The computer opens d3 from the book; nothing to take back yet.
         Flow{"ComputerOpens",
-             nullptr,
+             "",
              {{K2}, {KBack}},
-             {{"", ""},
-              {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"},
-              {"You (White)||[BS] UNDO||? 4     0:Book|? 1", "-------------------X-------XX---"}}},
+             {"", "You (White)||[BS] UNDO||? 4     0:Book|? 1#-------------------X-------XX---",
+              "You (White)||[BS] UNDO||? 4     0:Book|? 1#-------------------X-------XX---"}},
         // One undo per turn restores board and counts; the result counts it.
         Flow{"UndoOncePerTurn",
              kThreeEmpties,
-             {{K1, KReturn}, {KBack, KBack}, kPlayA8H8},
-             {{"", ""},
-              {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     1:Leaf", "XXXXXOOO"},
-              {"You (Black)||||?58     0:Eval.|? 3     1:Leaf", "-OXXXOX-"},
-              {"CPU Lv 0|You Win||UNDO:   1|?61     0:Eval.|? 3     1:Leaf", ""}}},
+             {{K1, KReturn}, {KBack, KBack}, Steer(-7, 0), Steer(0, 7)},
+             {"", "You (Black)||[BS] UNDO||?59     0:Eval.|? 4     1:Leaf#XXXXXOOO",
+              "You (Black)||||?58     0:Eval.|? 3     1:Leaf#-OXXXOX-", "",
+              "CPU Lv 0|You Win||UNDO:   1|?61     0:Eval.|? 3     1:Leaf#"}},
         // Level S reports its search time in seconds, not its count of evaluations.
         Flow{"LevelSReportsSeconds",
              kThreeEmpties,
              {{KRight, KRight, KRight, KRight, K1, KReturn}},
-             {{"", ""}, {"You (Black)||[BS] UNDO||?59     0:Eval.|? 4     0:s", "XXXXXOOO"}}},
-        // Enter on an empty square that takes nothing, then on an occupied one.
-        Flow{"EnterOnAnIllegalOrOccupiedSquareDoesNothing",
-             nullptr,
-             {{K1}, {KReturn}, {KRight, KRight, KRight, KDown, KDown, KDown, KReturn}},
-             {{"", ""}, kFirstTurn, kFirstTurn, kFirstTurn}},
+             {"", "You (Black)||[BS] UNDO||?59     0:Eval.|? 4     0:s#XXXXXOOO"}},
+        // An occupied square (e5), an illegal one (a1) and the undo on the first turn do nothing;
+        // a press on a square takes the cursor there first. Then d3.
+        Flow{"FirstTurnIgnoresOccupiedAndIllegalSquaresAndUndo",
+             "",
+             {{KR}, {KRight}, {K1}, Steer(4, 4), Steer(-4, -4), {KBack}, Steer(3, 2)},
+             {Title('0'), Title('0', "OFF"), Title('1', "OFF"), kFirstTurn, kFirstTurn, kFirstTurn,
+              kFirstTurn},
+             {},
+             {TapKey(KR), TapKey(KRight), TapKey(K1), TapSquare(5, 5), TapSquare(1, 1), TapKey(KBack),
+              TapSquare(4, 3)}},
         // h1 leaves White no move; the undo after the computer's pass takes back h1.
         Flow{"UndoAfterTheComputerPassed",
              "XXXXXXO-------------------------------------------------XXXXXXO-",
-             {{K1}, {KRight, KRight, KRight, KRight, KRight, KRight, KRight, KReturn}, {KBack}},
-             {{"", ""},
-              {"", ""},
-              {"You (Black)||[BS] UNDO||?14 CPU PASS|? 1", "XXXXXXXX"},
-              {"You (Black)||||?12 CPU PASS|? 2", "XXXXXXO-"}}},
+             {{K1}, Steer(7, 0), {KBack}},
+             {"", "", "You (Black)||[BS] UNDO||?14 CPU PASS|? 1#XXXXXXXX",
+              "You (Black)||||?12 CPU PASS|? 2#XXXXXXO-"}},
         // The computer played h1, so the cursor box is there after the undo.
         Flow{"UndoKeepsTheCursorBox", kThreeEmpties, {{K1, KReturn}, {KBack}}, {}, {8, 1}},
         Flow{"BothPassToADraw",
              "X--------------------------------------------------------------O",
              {{K1}, {'A'}},
-             {{"", ""}, {"|You Pass!|Hit Any Key||? 1|? 1", ""}, {"CPU Lv 0|DRAW|||? 1 CPU PASS|? 1", ""}}},
-        // d3 is not legal here, so the computer searched; its line stays shown at the pass.
+             {"", "|You Pass!|Hit Any Key||? 1|? 1#", "CPU Lv 0|DRAW|||? 1 CPU PASS|? 1#"}},
+        // d3 is not legal here, so the computer searched; its line stays shown at the pass. The
+        // pass and the result answer any press.
         Flow{"ComputerFirstThenHumanPasses",
              "XO--------------------------------------------------------------",
-             {{K2}, {'A'}},
-             {{"", ""},
-              {"CPU Lv 0(Black)|You Pass!|Hit Any Key||? 3     0:Eval.|? 0     1:Leaf", "XXX-----"},
-              {"CPU Lv 0|You Lose|||? 3 CPU PASS|? 0     1:Leaf", ""}}},
+             {{K2}, {'A'}, {' '}},
+             {"", "CPU Lv 0(Black)|You Pass!|Hit Any Key||? 3     0:Eval.|? 0     1:Leaf#XXX-----",
+              "CPU Lv 0|You Lose|||? 3 CPU PASS|? 0     1:Leaf#"},
+             {},
+             {TapKey(K2), Tap({583, 8}), TapSquare(8, 8)}},
         // No pass message on a full board; the next title keeps level and switch, and the
         // new game's cursor box shows where the last one left its box.
         Flow{"FullBoardAndSettingsSurvive",
              "-OXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX",
              {{KRight, KRight, KR, K1, KReturn}, {' '}, {K1}},
-             {{"", ""}, {"CPU Lv 2|You Win|||?64|? 0", ""}, {Title('2', "OFF"), ""}},
+             {"", "CPU Lv 2|You Win|||?64|? 0#", Title('2', "OFF")},
              {1, 1}}),
     [](const ::testing::TestParamInfo<Flow>& info) { return std::string(info.param.name); });
 

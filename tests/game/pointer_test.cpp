@@ -1,18 +1,12 @@
-// Presses in the game's own terms: what a press means where it lands on each screen, and
-// sessions played by presses that must show the very pictures of their key scripts.
+// Presses in the game's own terms: what a press means where it lands on each screen. Sessions
+// played by presses are in the game flow test.
 #include "game/pointer.h"
 #include "session.h"
 
 namespace dfx::testing {
 namespace {
 
-using Inputs = std::vector<Input>;
 using enum Waiting;
-
-Input Tap(PicturePoint p) { return Input{.press = true, .x = p.x, .y = p.y}; }
-Input Tap(int x, int y) { return Tap(PicturePoint{int16_t(x), int16_t(y)}); }
-Input TapKey(uint8_t key) { return Tap(PressForKey(key).value()); }
-Input TapSquare(int x, int y) { return Tap(SquareCentre(x, y)); }
 
 // Presses at these points mean the same.
 struct Landing {
@@ -53,40 +47,6 @@ TEST(Pointer, APressMeansTheKeyOfWhatItLandsOn) {
       EXPECT_EQ(MeaningOfPress(l.waiting, l.hint, p.x, p.y), l.meaning)
           << int(l.waiting) << " " << p.x << "," << p.y;
   EXPECT_FALSE(PressForKey(KUp) || PressForKey(KDown));
-}
-
-// Presses in place of keys show the very same pictures at every wait. The title's choices; an
-// occupied square and an illegal one take the cursor there and wait; the hint on the first turn
-// does what Backspace does then (nothing); d3. Then a pass and the result answer any press.
-TEST(Pointer, PressesShowThePicturesOfTheirKeys) {
-  using Stages = std::vector<std::pair<Keys, Inputs>>;
-  const std::pair<std::string, Stages> games[] = {
-      {"",
-       {{{KR, KRight, K1}, {TapKey(KR), TapKey(KRight), TapKey(K1)}},
-        {{KRight, KRight, KRight, KRight, KDown, KDown, KDown, KDown, KReturn}, {TapSquare(5, 5)}},
-        {{KLeft, KLeft, KLeft, KLeft, KUp, KUp, KUp, KUp, KReturn}, {TapSquare(1, 1)}},
-        {{KBack}, {TapKey(KBack)}},
-        {{KRight, KRight, KRight, KDown, KDown, KReturn}, {TapSquare(4, 3)}}}},
-      {"XO" + std::string(62, '-'),
-       {{{K2}, {TapKey(K2)}}, {{'A'}, {Tap(583, 8)}}, {{' '}, {TapSquare(8, 8)}}}}};
-  for (const auto& game : games) {
-    std::vector<std::vector<uint32_t>> pictures[2];
-    for (const int byPress : {0, 1}) {
-      Session s;
-      if (!game.first.empty()) s.game->startBoard = BoardFromText(game.first).value();
-      s.Play([&](const ScreenText&) {
-        pictures[byPress].push_back(s.host.ScreenCopy().pixels);
-        Inputs next;
-        if (pictures[byPress].size() > game.second.size()) return next;
-        const auto& [keys, presses] = game.second[pictures[byPress].size() - 1];
-        if (byPress) return presses;
-        for (uint8_t k : keys) next.push_back(Input{.key = k});
-        return next;
-      });
-    }
-    EXPECT_EQ(pictures[0].size(), game.second.size() + 1);
-    EXPECT_TRUE(pictures[0] == pictures[1]) << game.first;
-  }
 }
 
 }  // namespace

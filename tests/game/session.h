@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "game/game.h"
 #include "host/keys.h"
@@ -64,18 +67,27 @@ inline std::string Panel(const ScreenText& s, int row = -1) {
   return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
+// Keys that move the cursor by (dx, dy) and press Enter there.
+inline Keys Steer(int dx, int dy) {
+  Keys keys(size_t(std::abs(dx)), dx > 0 ? KRight : KLeft);
+  keys.resize(keys.size() + size_t(std::abs(dy)), dy > 0 ? KDown : KUp);
+  keys.push_back(KReturn);
+  return keys;
+}
+
 // Keys that take the cursor to the side to move's first legal square and play it, or
 // a space to pass.
 inline Keys KeysToFirstLegalSquare(const Game& game) {
   const GameState& st = game.state;
   for (int sq = FirstSquare; sq <= LastSquare; ++sq)
-    if (game.board[sq] == Empty && game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove))) {
-      const int dx = sq % 9 - st.cursorX, dy = sq / 9 - st.cursorY;
-      Keys keys(size_t(std::abs(dx)), dx > 0 ? KRight : KLeft);
-      keys.resize(keys.size() + size_t(std::abs(dy)), dy > 0 ? KDown : KUp);
-      return keys.push_back(KReturn), keys;
-    }
+    if (game.board[sq] == Empty && game.board.CanPlay(sq, static_cast<Cell>(st.sideToMove)))
+      return Steer(sq % 9 - st.cursorX, sq / 9 - st.cursorY);
   return {' '};
+}
+
+// A file's bytes; empty if it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 
 // The result the board gives the human.
