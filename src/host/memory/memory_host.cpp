@@ -10,11 +10,6 @@ struct MemoryHost::State {
   mutable std::mutex scriptMutex;
   std::deque<Input> script;
   std::function<void()> onKeysExhausted = [] { throw KeysExhausted{}; };
-
-  mutable std::mutex setupMutex;
-  std::string title = FirstWindowTitle;
-  int32_t outerWidth = 0;
-  int32_t outerHeight = 0;
 };
 
 MemoryHost::MemoryHost(int32_t screenWidth, int32_t screenHeight) : state_(std::make_unique<State>()) {
@@ -25,12 +20,8 @@ MemoryHost::~MemoryHost() = default;
 
 void MemoryHost::StartWindow() { state_->core.MarkReady(); }
 
-void MemoryHost::FinishWindowSetup(const char* title) {
-  std::lock_guard<std::mutex> guard(state_->setupMutex);
-  state_->title = title ? title : "";
-  state_->outerWidth = WindowOuterWidth;
-  state_->outerHeight = WindowOuterHeight;
-}
+// No window: the title and the frame have nowhere to go.
+void MemoryHost::FinishWindowSetup(const char*) {}
 
 std::unique_ptr<Image> MemoryHost::CreateImage() { return state_->core.CreateImage(); }
 
@@ -83,28 +74,9 @@ void MemoryHost::SetOnKeysExhausted(std::function<void()> handler) {
   state_->onKeysExhausted = handler ? std::move(handler) : [] { throw KeysExhausted{}; };
 }
 
-bool MemoryHost::Started() const { return state_->core.Ready(); }
-
-std::string MemoryHost::Title() const {
-  std::lock_guard<std::mutex> guard(state_->setupMutex);
-  return state_->title;
-}
-
-int32_t MemoryHost::OuterWidth() const {
-  std::lock_guard<std::mutex> guard(state_->setupMutex);
-  return state_->outerWidth;
-}
-
-int32_t MemoryHost::OuterHeight() const {
-  std::lock_guard<std::mutex> guard(state_->setupMutex);
-  return state_->outerHeight;
-}
-
 portable::DrawTarget* MemoryHost::Window() { return state_->core.Window(); }
 portable::DrawTarget* MemoryHost::BackBuffer() { return state_->core.BackBuffer(); }
 
 portable::PixelSurface MemoryHost::ScreenCopy() { return state_->core.ClientArea(); }
-
-bool MemoryHost::WriteScreenBmp(const char* path) { return portable::WriteBmp24(path, ScreenCopy()); }
 
 }  // namespace dfx

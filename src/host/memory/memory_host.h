@@ -44,16 +44,10 @@ class MemoryHost : public Host {
   // The default throws KeysExhausted.
   void SetOnKeysExhausted(std::function<void()> handler);
 
-  bool Started() const;
-  std::string Title() const;
-  int32_t OuterWidth() const;
-  int32_t OuterHeight() const;
-
   portable::DrawTarget* Window();
   portable::DrawTarget* BackBuffer();
   // The client area (640x204) as the back buffer holds it: what a repaint shows.
   portable::PixelSurface ScreenCopy();
-  bool WriteScreenBmp(const char* path);
 
  private:
   struct State;
