@@ -9,18 +9,10 @@
 
 namespace dfx::reference {
 
-// The level table's choice for a board of `discs` discs.
-struct Plan {
-  int depth, mode, weightSet;
-};
-Plan PlanFor(int discs, int level);
-
-struct Result {
-  int rootMoves = 0, square = 0, bestScore = 0, finalDepth = 0;
-  bool scoreMade = false;
-  uint32_t evalCount = 0, preSearchCount = 0, fullBoardCount = 0;
-  std::string marks;  // '/' where a row of marks starts, then one glyph digit per root move
-};
+// What the literal search and the reference both report: rootMoves, square, scoreMade, bestScore
+// (0 when none was made), evalCount, preSearchCount, fullBoardCount, finalDepth, and the marks
+// ('/' where a row of marks starts, then one glyph digit per root move).
+using Result = std::tuple<int, int, bool, int, uint32_t, uint32_t, uint32_t, int, std::string>;
 Result Search(const Board& board, Cell side, int level);
 int Evaluate(const Board& board, Cell side, int weightSet);
 
@@ -59,12 +51,6 @@ inline uint64_t LiteralSignature(bool withLevelS) {
   return total;
 }
 
-// What the literal search and the reference both report.
-auto Report(const auto& m, const std::string& marks) {
-  return std::tuple(m.rootMoves, m.square, m.scoreMade, m.scoreMade ? int(m.bestScore) : 0, m.evalCount,
-                    m.preSearchCount, m.fullBoardCount, m.finalDepth, marks);
-}
-
 // The literal search, replaying subtrees it met before or walking every one, counts and
 // decides as the reference.
 inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int level) {
@@ -74,8 +60,10 @@ inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int lev
   const reference::Result want = reference::Search(board, side, level);
   for (const auto& player : players) {
     MarkRecorder marks;
-    const ComputerMove got = player->SearchMove(board, side, level, &marks, /*literal=*/true);
-    EXPECT_EQ(Report(got, marks.text), Report(want, want.marks))
+    const ComputerMove m = player->SearchMove(board, side, level, &marks, /*literal=*/true);
+    EXPECT_EQ(reference::Result(m.rootMoves, m.square, m.scoreMade, m.scoreMade ? int(m.bestScore) : 0,
+                                m.evalCount, m.preSearchCount, m.fullBoardCount, m.finalDepth, marks.text),
+              want)
         << BoardToText(board) << " side " << side << " level " << level;
   }
 }
