@@ -50,6 +50,7 @@ struct LcdUnderTest : ImageFactory {
       got.first += char(image), got.second.emplace_back((x - LcdMargin) / pitchX, (y - LcdMargin) / pitchY);
     return got;
   }
+  auto TakeDots() { return Take(DotPixels, DotPixels); }
 };
 
 TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
@@ -97,8 +98,7 @@ TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
     t.lcd.LcdPlotDot(x, y, 1);
   t.lcd.LcdPlotDot(3, 3, -1);  // no image behind these modes
   t.lcd.LcdPlotDot(3, 3, 7);
-  EXPECT_EQ(t.Take(DotPixels, DotPixels),
-            std::pair(std::string("\1\1"), std::vector<Place>{{143, 47}, {0, 0}}));
+  EXPECT_EQ(t.TakeDots(), std::pair(std::string("\1\1"), std::vector<Place>{{143, 47}, {0, 0}}));
   const std::pair<std::array<double, 4>, std::vector<Place>> lines[] = {
       {{0, 0, 3, 1}, {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {3, 1}}},
       {{0, 0, 2, 2}, {{0, 0}, {1, 1}, {2, 2}, {2, 2}}},
@@ -109,16 +109,15 @@ TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
   };
   for (const auto& [a, want] : lines) {
     t.lcd.LcdLine(a[0], a[1], a[2], a[3], 1);
-    EXPECT_EQ(t.Take(DotPixels, DotPixels).second, want)
-        << a[0] << "," << a[1] << " to " << a[2] << "," << a[3];
+    EXPECT_EQ(t.TakeDots().second, want) << a[0] << "," << a[1] << " to " << a[2] << "," << a[3];
   }
   t.lcd.LcdLine(-10, 5, 200, 5, 1);  // clipped dot by dot, both ends off the area
-  EXPECT_EQ(t.Take(DotPixels, DotPixels).second.size(), 144u);
+  EXPECT_EQ(t.TakeDots().second.size(), 144u);
   std::set<Place> outline;  // the cursor box round square (2, 3): 24 dots
   for (int i = 0; i < 6; ++i) outline.insert({{6 + i, 12}, {12, 12 + i}, {12 - i, 18}, {6, 18 - i}});
   for (int8_t mode : {1, 0}) {  // drawn, then erased
     t.lcd.LcdBox(6, 12, 12, 18, mode);
-    const auto [images, dots] = t.Take(DotPixels, DotPixels);
+    const auto [images, dots] = t.TakeDots();
     EXPECT_EQ(std::pair(images, std::set<Place>(dots.begin(), dots.end())),
               std::pair(std::string(dots.size(), char(mode)), outline));
   }
