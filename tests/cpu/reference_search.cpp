@@ -91,31 +91,28 @@ struct Machine {
     return list;
   }
 
-  // `side` has just moved (or passed) at `ply`: the position's score for `side`.
-  int Child(const Board& b, Cell side, int ply, int passes, int discs, int best) {
-    if (ply == depthLimit || passes == 2 || discs == 64) {
-      fullBoards += discs == 64;
-      return mode == 0 ? Evaluate(b, side) : DiscScore(b, side);
-    }
-    return -Node(b, opponentOf[side], ply + 1, passes, discs, best);
-  }
-
   // One row of marks: a search from the root to `limit` plies.
   int Pass(const Board& b, Cell side, int discs, int limit, int passMode, char passGlyph, bool passPrune) {
     depthLimit = limit, mode = passMode, glyph = passGlyph, prune = passPrune, marks += '/';
     return Node(b, side, 0, 0, discs, 0);
   }
 
-  // Negamax for `side` to move; a node stops once its parent's best cannot be beaten.
+  // Negamax for `side` to move; a node stops once its parent's best cannot be beaten. A leaf is
+  // scored for the side that has just moved (or passed).
   int Node(const Board& b, Cell side, int ply, int passes, int discs, int parentBest) {
+    const Cell mover = opponentOf[side];
+    if (ply > depthLimit || passes == 2 || discs == 64) {
+      fullBoards += discs == 64;
+      return -(mode == 0 ? Evaluate(b, mover) : DiscScore(b, mover));
+    }
     const bool sorted = ply > 0 && ply < sortedPlies;  // the root is sorted already
     List moves = ply == 0 ? root : Generate(b, side, sorted ? 1 + (mode != 0 && ply >= 7) : 0);
     if (sorted) SortDescending(moves);
     int best = -9999;
-    if (moves.empty()) return Child(b, side, ply, passes + 1, discs, best);
+    if (moves.empty()) return -Node(b, mover, ply + 1, passes + 1, discs, best);
     for (size_t i = 0; i < moves.size(); ++i) {
       const int s = moves[i].second;
-      const int score = Child(Played(b, s, side), side, ply, 0, discs + 1, best);
+      const int score = -Node(Played(b, s, side), mover, ply + 1, 0, discs + 1, best);
       if (score > best && ply == 0) bestMove = s;
       best = std::max(best, score);
       if (ply == 0) {

@@ -63,16 +63,14 @@ TEST(Evaluation, HandComputedValuesAndTheReferenceForBothSidesAndSets) {
 }
 
 TEST(FastSearch, MatchesLiteralOnSeededGamesAndScatteredBoards) {
-  auto player = std::make_unique<ComputerPlayer>();
   for (int discs = 5; discs <= 63; discs += (discs < 44 ? 3 : discs < 49 ? 10 : 1))
     for (const BenchPosition& p : RandomPositions(discs, 2, 3000u + uint32_t(discs)))
-      ExpectFastMatchesLiteral(*player, p.board, p.side);
+      ExpectFastMatchesLiteral(p.board, p.side);
   // Passes, wipe-outs and (at 48 discs) win/loss/draw roots that stop at the first win.
   for (int discs : {3, 6, 12, 30, 40, 48, 50, 52, 55, 58, 60, 62, 63})
     for (int blackPercent : {10, 50, 85})
       for (Cell side : {Black, White})
-        ExpectFastMatchesLiteral(
-            *player, ScatteredBoard(uint32_t(discs * 100 + blackPercent), discs, blackPercent), side);
+        ExpectFastMatchesLiteral(ScatteredBoard(100u * discs + blackPercent, discs, blackPercent), side);
 }
 
 // The total evalCount of the literal searches over the bench suite: any change to the suite, to

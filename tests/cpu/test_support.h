@@ -69,10 +69,11 @@ inline void ExpectLiteralMatchesReference(const Board& board, Cell side, int lev
 }
 
 // The fast level-S search decides, scores and marks as the literal one.
-inline void ExpectFastMatchesLiteral(ComputerPlayer& player, const Board& board, Cell side) {
+inline void ExpectFastMatchesLiteral(const Board& board, Cell side) {
+  static const auto player = std::make_unique<ComputerPlayer>();
   MarkRecorder literalMarks, fastMarks;
-  const ComputerMove a = player.SearchMove(board, side, LevelS, &literalMarks, true);
-  const ComputerMove b = player.SearchMove(board, side, LevelS, &fastMarks, false);
+  const ComputerMove a = player->SearchMove(board, side, LevelS, &literalMarks, true);
+  const ComputerMove b = player->SearchMove(board, side, LevelS, &fastMarks, false);
   auto key = [](const ComputerMove& m, const MarkRecorder& r) {
     return std::tuple(m.rootMoves, m.pass, m.square, m.scoreMade, m.scoreMade ? m.bestScore : 0, r.text,
                       m.preSearchCount, m.finalDepth);
