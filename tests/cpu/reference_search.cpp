@@ -154,8 +154,6 @@ Result Search(const Board& board, Cell side, int level) {
   return {rootMoves, m.bestMove, true, score, m.evals, preSearchCount, m.fullBoards, depth, m.marks};
 }
 
-int Evaluate(const Board& board, Cell side, int weightSet) {
-  return Machine(weightSet).Evaluate(board, side);
-}
+int Evaluate(const Board& board, Cell side, int set) { return Machine(set).Evaluate(board, side); }
 
 }  // namespace dfx::reference

@@ -53,7 +53,7 @@ struct LcdUnderTest : ImageFactory {
   auto TakeDots() { return Take(DotPixels, DotPixels); }
 };
 
-TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
+TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowPadsNumbersAndClears) {
   // (where, text, left column, images drawn, their cells, cursor after)
   const std::tuple<Place, std::string, int16_t, std::string, std::vector<Place>, Place> rows[] = {
       {{22, 1}, "\3\3\3", 9, "\3\3\3", {{22, 1}, {23, 1}, {9, 2}}, {10, 2}},  // inside the panel
@@ -68,10 +68,6 @@ TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
     EXPECT_EQ(t.Take(), std::pair(images, places)) << text;
     EXPECT_EQ(Place(t.lcd.column, t.lcd.row), cursor) << text;
   }
-  t.lcd.LcdClear();
-  EXPECT_EQ(t.draws, (std::vector<std::array<int, 3>>{{BlankFaceGlyph, 0, 0}}));
-  EXPECT_EQ(Place(t.lcd.column, t.lcd.row), Place(0, 0));
-  t.Take();
   // Numbers: fill from padSpaces alone, never cutting the number; a wrap goes to column 0.
   t.lcd.padSpaces = "abcdefghijklmno";
   for (auto [width, value, want] :
@@ -82,6 +78,9 @@ TEST(CharacterScreen, WrapsToTheLeftColumnClampsAtTheLastRowAndPadsNumbers) {
   t.lcd.LcdLocate(22, 0);
   t.lcd.LcdPrintNumber(4, 1234);
   EXPECT_EQ(t.Take().second[2], Place(0, 1));
+  t.lcd.LcdClear();
+  EXPECT_EQ(t.draws, (std::vector<std::array<int, 3>>{{BlankFaceGlyph, 0, 0}}));
+  EXPECT_EQ(Place(t.lcd.column, t.lcd.row), Place(0, 0));
 }
 
 TEST(DotGraphics, DotsLinesAndBoxesClipToTheDotArea) {
