@@ -75,30 +75,20 @@ struct Machine {
   }
 
   int OpponentMobility(const Board& b, Cell side) {
-    int n = 0;
-    for (int s = 10; s <= 80; ++s) n -= b[s] == Empty && b.CanPlay(s, opponentOf[side]);
-    return ++evals, n;
+    return ++evals, -int(Generate(b, opponentOf[side], 0).size());
   }
 
-  // The legal moves in empty-square order, each scored after it is played (at most 31).
-  List Generate(const Board& b, Cell side, bool byMobility) {
+  // The legal moves in empty-square order; scored after each is played (then at most 31) by
+  // evaluation (1) or the opponent's mobility (2), or not at all (0).
+  List Generate(const Board& b, Cell side, int scoring) {
     List list;
     for (auto [priority, s] : empties) {
       Board next = b;
       if (b[s] != Empty || next.Play(s, side) == 0) continue;
-      list.push_back({byMobility ? OpponentMobility(next, side) : Evaluate(next, side), s});
-      if (list.size() == 31) break;
+      list.push_back({scoring == 2 ? OpponentMobility(next, side) : scoring ? Evaluate(next, side) : 0, s});
+      if (scoring && list.size() == 31) break;
     }
     return list;
-  }
-
-  // `side` has just moved (or passed) at `ply`: the position's score for `side`.
-  int Child(const Board& b, Cell side, int ply, int passes, int discs, int best) {
-    if (ply == depthLimit || passes == 2 || discs == 64) {
-      fullBoards += discs == 64;
-      return mode == 0 ? Evaluate(b, side) : DiscScore(b, side);
-    }
-    return -Node(b, opponentOf[side], ply + 1, passes, discs, best);
   }
 
   // One row of marks: a search from the root to `limit` plies.
@@ -107,19 +97,22 @@ struct Machine {
     return Node(b, side, 0, 0, discs, 0);
   }
 
-  // Negamax for `side` to move; a node stops once its parent's best cannot be beaten.
+  // Negamax for `side` to move; a node stops once its parent's best cannot be beaten. A leaf is
+  // scored for the side that has just moved (or passed).
   int Node(const Board& b, Cell side, int ply, int passes, int discs, int parentBest) {
-    List moves = ply == 0            ? root
-                 : ply < sortedPlies ? Generate(b, side, mode != 0 && ply >= 7)
-                                     : List{};  // the root is sorted already
-    if (ply > 0 && ply < sortedPlies) SortDescending(moves);
-    for (auto [priority, s] : empties)
-      if (ply >= sortedPlies && b[s] == Empty && b.CanPlay(s, side)) moves.push_back({0, s});
+    const Cell mover = opponentOf[side];
+    if (ply > depthLimit || passes == 2 || discs == 64) {
+      fullBoards += discs == 64;
+      return -(mode == 0 ? Evaluate(b, mover) : DiscScore(b, mover));
+    }
+    const bool sorted = ply > 0 && ply < sortedPlies;  // the root is sorted already
+    List moves = ply == 0 ? root : Generate(b, side, sorted ? 1 + (mode != 0 && ply >= 7) : 0);
+    if (sorted) SortDescending(moves);
     int best = -9999;
-    if (moves.empty()) return Child(b, side, ply, passes + 1, discs, best);
+    if (moves.empty()) return -Node(b, mover, ply + 1, passes + 1, discs, best);
     for (size_t i = 0; i < moves.size(); ++i) {
       const int s = moves[i].second;
-      const int score = Child(Played(b, s, side), side, ply, 0, discs + 1, best);
+      const int score = -Node(Played(b, s, side), mover, ply + 1, 0, discs + 1, best);
       if (score > best && ply == 0) bestMove = s;
       best = std::max(best, score);
       if (ply == 0) {
@@ -135,39 +128,32 @@ struct Machine {
 
 }  // namespace
 
-Plan PlanFor(int discs, int level) {
-  const int* row = levelRows[level];
-  if (discs < row[1]) return {row[0], 0, discs >= 58};
-  return {25, discs >= row[2] ? 2 : 1, discs >= 58};
-}
-
 Result Search(const Board& board, Cell side, int level) {
   const int discs = board.CountDiscs(Black) + board.CountDiscs(White);
-  const Plan plan = PlanFor(discs, level);
-  Machine m(plan.weightSet);
+  const int* row = levelRows[level];  // midgame depth, then the disc counts that end the search
+  const int mode = discs < row[1] ? 0 : discs < row[2] ? 1 : 2;
+  int depth = mode ? 25 : row[0];
+  Machine m(discs >= 58);
   for (int s = 10; s <= 80; ++s)
     if (board[s] == Empty) m.empties.push_back({Weight(board, 0, s), s});
   if (level == 4) SortDescending(m.empties);
-  m.root = m.Generate(board, side, false);
+  m.root = m.Generate(board, side, 1);
   const int rootMoves = static_cast<int>(m.root.size());
-  int depth = plan.depth;
   uint32_t preSearchCount = 0;
-  if (rootMoves < 2) return {rootMoves, rootMoves ? m.root[0].second : 0, 0, depth, false, m.evals, 0, 0, ""};
+  if (rootMoves < 2) return {rootMoves, rootMoves ? m.root[0].second : 0, false, 0, m.evals, 0, 0, depth, ""};
   SortDescending(m.root);
   m.DiscScore(board, side);  // the engine counts its disc count as a scoring
-  if (plan.depth > 5) {      // a shallow pre-search orders the root and may deepen the search
+  if (depth > 5) {           // a shallow pre-search orders the root and may deepen the search
     m.Pass(board, side, discs, 2, 0, '2', false);
     preSearchCount = m.evals;
     SortDescending(m.root);
-    if (preSearchCount <= 3000 && plan.mode == 0) depth += 1;
+    if (preSearchCount <= 3000 && mode == 0) depth += 1;
     m.sortedPlies = depth >= 18 ? 10 : 4;
   }
-  const int score = m.Pass(board, side, discs, depth, plan.mode, '3', true);
-  return {rootMoves, m.bestMove, score, depth, true, m.evals, preSearchCount, m.fullBoards, m.marks};
+  const int score = m.Pass(board, side, discs, depth, mode, '3', true);
+  return {rootMoves, m.bestMove, true, score, m.evals, preSearchCount, m.fullBoards, depth, m.marks};
 }
 
-int Evaluate(const Board& board, Cell side, int weightSet) {
-  return Machine(weightSet).Evaluate(board, side);
-}
+int Evaluate(const Board& board, Cell side, int set) { return Machine(set).Evaluate(board, side); }
 
 }  // namespace dfx::reference

