@@ -23,7 +23,8 @@ struct ComputerPlayerTest : ::testing::Test {
   }
   ComputerMove Decide(Cell side, int level, int randomEnabled) {
     const ComputerMove m = player->DecideMove(board, side, level, randomEnabled, moveNumber, &marks);
-    return moveNumber = int16_t(m.moveNumber), m;
+    moveNumber = int16_t(m.moveNumber);
+    return m;
   }
 };
 

@@ -22,7 +22,10 @@ int Weight(const Board& b, int set, int s) {
   return quarter[set][std::min(x, 7 - x)][std::min(y, 7 - y)];
 }
 
-Board Played(Board b, int s, Cell side) { return b.Play(s, side), b; }
+Board Played(Board b, int s, Cell side) {
+  b.Play(s, side);
+  return b;
+}
 
 using List = std::vector<std::pair<int, int>>;  // (value, square)
 
@@ -71,11 +74,13 @@ struct Machine {
 
   int DiscScore(const Board& b, Cell side) {
     const int d = b.CountDiscs(side) - b.CountDiscs(opponentOf[side]);
-    return ++evals, mode == 1 ? (d > 0) - (d < 0) : d;
+    ++evals;
+    return mode == 1 ? (d > 0) - (d < 0) : d;
   }
 
   int OpponentMobility(const Board& b, Cell side) {
-    return ++evals, -int(Generate(b, opponentOf[side], 0).size());
+    ++evals;
+    return -int(Generate(b, opponentOf[side], 0).size());
   }
 
   // The legal moves in empty-square order; scored after each is played (then at most 31) by

@@ -30,7 +30,11 @@ struct MarkRecorder : SearchProgress {
 // reachable in a game, but full of passes and wipe-outs.
 inline Board ScatteredBoard(uint32_t seed, int discs, int blackPercent) {
   uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
-  auto next = [&state] { return state ^= state << 13, state ^= state >> 7, state ^= state << 17; };
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    return state ^= state << 17;
+  };
   Board board;
   for (int placed = 0; placed < discs;) {
     const int bit = static_cast<int>(next() % 64), square = SquareIndex(bit % 8 + 1, bit / 8 + 1);

@@ -129,7 +129,8 @@ TEST(FuzzCorpus, EverySeedAndRegressionPasses) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
         std::fprintf(stderr, "replay %s\n", entry.path().string().c_str());  // named if the body aborts
-        body(bytes.data(), bytes.size()), ++count;
+        body(bytes.data(), bytes.size());
+        ++count;
       }
     }
     EXPECT_GT(count, 0) << target;

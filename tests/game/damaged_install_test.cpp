@@ -45,18 +45,22 @@ std::vector<int> Damage(const Case& c, const fs::path& res) {
         fs::remove(Glyph(res, n)))
       lost.push_back(n);
   if (c.removeEvery == 1) fs::remove_all(res);  // board.txt too
-  for (const auto& [n, bytes] : c.glyphs)
-    std::ofstream(Glyph(res, n), std::ios::binary) << bytes, lost.push_back(n);
+  for (const auto& [n, bytes] : c.glyphs) {
+    std::ofstream(Glyph(res, n), std::ios::binary) << bytes;
+    lost.push_back(n);
+  }
   if (c.board != "|") {
     if (!c.board.empty()) std::ofstream(res / "board.txt", std::ios::binary) << c.board;
     return lost;
   }
   // Not regular files read as missing; a pipe would block the start, or here hand over
   // Black rows from the writer end left open.
-  fs::remove(Glyph(res, 'D')), fs::remove(res / "board.txt"), fs::create_directory(Glyph(res, 'D'));
+  fs::remove(Glyph(res, 'D'));
+  fs::remove(res / "board.txt");
+  fs::create_directory(Glyph(res, 'D'));
 #ifndef _WIN32
-  const int fd =
-      (mkfifo((res / "board.txt").c_str(), 0600), open((res / "board.txt").c_str(), O_RDWR | O_NONBLOCK));
+  mkfifo((res / "board.txt").c_str(), 0600);
+  const int fd = open((res / "board.txt").c_str(), O_RDWR | O_NONBLOCK);
   for (int y = 0; y < 8; ++y) EXPECT_EQ(write(fd, "22222222\n", 9), 9);
 #endif
   return {'D'};
@@ -64,9 +68,9 @@ std::vector<int> Damage(const Case& c, const fs::path& res) {
 
 // What a missing glyph shows: the space in its place.
 std::string WithSpacesFor(std::string text, const std::vector<int>& missing) {
-  return std::ranges::replace_if(
-             text, [&](char c) { return std::ranges::count(missing, uint8_t(c)) > 0; }, ' '),
-         text;
+  std::ranges::replace_if(
+      text, [&](char c) { return std::ranges::count(missing, uint8_t(c)) > 0; }, ' ');
+  return text;
 }
 
 class DamagedInstall : public ::testing::TestWithParam<Case> {};
@@ -76,8 +80,9 @@ class DamagedInstall : public ::testing::TestWithParam<Case> {};
 TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   const Case& c = GetParam();
   const fs::path root = fs::path(::testing::TempDir()) / ("dfx_install_" + std::to_string(getpid()));
-  fs::remove_all(root), fs::create_directories(root),
-      fs::copy(kRes, root / "res", fs::copy_options::recursive);
+  fs::remove_all(root);
+  fs::create_directories(root);
+  fs::copy(kRes, root / "res", fs::copy_options::recursive);
   const std::vector<int> removed = Damage(c, root / "res");
   const fs::path was = fs::current_path();
   fs::current_path(root);
@@ -94,7 +99,10 @@ TEST_P(DamagedInstall, StartsWithFallbacksAndPlaysToItsResult) {
   ScreenText title;
   int waits = 0;
   const ScreenText end = s.Play([&](const ScreenText& screen) {
-    if (waits++ == 0) return title = screen, Keys{c.startKey};
+    if (waits++ == 0) {
+      title = screen;
+      return Keys{c.startKey};
+    }
     return s.Over() || ++waits > 200 ? Keys{} : KeysToFirstLegalSquare(game);
   });
   EXPECT_TRUE(s.Over()) << "no result";

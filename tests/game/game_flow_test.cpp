@@ -142,7 +142,8 @@ struct DiscLog : Image {
   DiscLog(int n, std::vector<DiscDraw>& to) : picture(n), log(to) {}
   int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override {
     const int column = ((x - LcdMargin) / DotPixels + 5) / 6, row = ((y - LcdMargin) / DotPixels + 5) / 6;
-    return log.emplace_back(picture, SquareIndex(column, row), TickCount()), 1;
+    log.emplace_back(picture, SquareIndex(column, row), TickCount());
+    return 1;
   }
   int32_t Load(const char*) override { return 1; }
   void BindToWindow() override {}
@@ -163,7 +164,8 @@ TEST(FlipAnimation, TurnsEveryFlippedDiscAndNeverThePlacedOne) {
   int waits = 0;
   s.Play([&](const ScreenText&) {
     if (++waits == 3) return Keys{};  // the result
-    return draws.clear(), Keys{waits == 1 ? K1 : KReturn};
+    draws.clear();
+    return Keys{waits == 1 ? K1 : KReturn};
   });
   ASSERT_EQ(waits, 3);
   const uint32_t t = draws.empty() ? 0 : std::get<2>(draws[0]);

@@ -35,7 +35,10 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey) {
   int waits = 0;
   s.Play([&](const ScreenText& screen) -> Keys {
     const Game& g = *s.game;
-    if (++waits > MaxWaits) return ADD_FAILURE() << "no end within " << MaxWaits << " waits", Keys{};
+    if (++waits > MaxWaits) {
+      ADD_FAILURE() << "no end within " << MaxWaits << " waits";
+      return Keys{};
+    }
     if (waits == 1) {
       Keys keys;  // noise that cannot start a game, then the level and the side
       for (int i = int(random() % 6); i > 0; --i)
@@ -58,7 +61,8 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey) {
     const std::string row1 = Panel(screen, 1);
     if (row1 == "DRAW" || row1 == "You Win" || row1 == "You Lose") {
       EXPECT_EQ(row1, ResultText(g));
-      return result = row1, Keys{};
+      result = row1;
+      return Keys{};
     }
     if (row1 == "You Pass!") {
       EXPECT_FALSE(g.board.HasAnyMove(Cell(g.state.humanColour)));

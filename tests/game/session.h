@@ -24,8 +24,10 @@ using Keys = std::vector<uint8_t>;
 
 struct Session {
   explicit Session(uint32_t tick = 4242, const std::string& glyphDir = "res/bmp") {
-    UseVirtualClock(tick), reader.LoadGlyphs(glyphDir);
-    game = std::make_unique<Game>(host), game->StartUp();
+    UseVirtualClock(tick);
+    reader.LoadGlyphs(glyphDir);
+    game = std::make_unique<Game>(host);
+    game->StartUp();
   }
 
   bool Over() const {

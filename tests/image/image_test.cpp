@@ -58,16 +58,28 @@ struct Win32Rig {
                                                  nullptr, 0));
       std::fill(bits, bits + s * s, fill);
     }
-    ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
-    uint32_t At(int32_t x, int32_t y) { return GdiFlush(), bits[y * side + x] & 0xFFFFFF; }
+    ~Canvas() {
+      DeleteDC(dc);
+      DeleteObject(bitmap);
+    }
+    uint32_t At(int32_t x, int32_t y) {
+      GdiFlush();
+      return bits[y * side + x] & 0xFFFFFF;
+    }
     int32_t side;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = nullptr;
     uint32_t* bits = nullptr;  // 0x00RRGGBB words, top row first
   };
   static constexpr int32_t readsGif = 1;
-  static int32_t Captured(Object& image) { return image.WaitForCapture(), image.CaptureReady(); }
-  Win32Rig() { surfaces.window.store(window), surfaces.backBufferDc.store(back.dc); }
+  static int32_t Captured(Object& image) {
+    image.WaitForCapture();
+    return image.CaptureReady();
+  }
+  Win32Rig() {
+    surfaces.window.store(window);
+    surfaces.backBufferDc.store(back.dc);
+  }
   ~Win32Rig() { DestroyWindow(window); }
   HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
   Canvas back{64};
@@ -148,7 +160,8 @@ TYPED_TEST(ImageSuite, KindComesFromTheFirstBytesAndFailuresKeepOrEmptyThePictur
   using R = TypeParam;
   const PixelSurface small = testing::Pattern(12, 10);
   Bytes cutGif = kGif, shortPng = testing::PngHeaderBytes(0x01020304, 5);
-  cutGif.resize(cutGif.size() / 2), shortPng.resize(18);  // a PNG's missing size bytes read as 0
+  cutGif.resize(cutGif.size() / 2);
+  shortPng.resize(18);  // a PNG's missing size bytes read as 0
   // (path, loaded, kind, width, height), each over the 24x32 pattern: a path that cannot be
   // opened ("" for null) keeps it, any other failure empties it; a PNG is only measured.
   using enum PictureKind;
@@ -247,7 +260,8 @@ TEST_F(PortableImage, DerivedSizesRasterOperationsTheSurfacesTheyReachAndARealJp
         << std::hex << rop;
   auto image = Loaded(PixelSurface(4, 4, 0x0F0F0F), false);
   EXPECT_EQ(image->Draw(0, 0, 0), 0);
-  window.surface.At(3, 3) = 0xF000F0, back.surface.At(3, 3) = 0x00F000;
+  window.surface.At(3, 3) = 0xF000F0;
+  back.surface.At(3, 3) = 0x00F000;
   image->BindToWindow();
   EXPECT_NE(image->Draw(3, 3, RopSrcPaint), 0);
   EXPECT_EQ(std::tuple(window.At(3, 3), back.At(3, 3), window.dirty.load(), back.dirty.load()),
@@ -283,11 +297,12 @@ TEST(PortableDecode, EveryBmpLayoutDecodesAndOversizedOrDamagedFilesAreRefused) 
   using testing::WithSides;
   const Bytes gif = kGif, bmp = testing::BmpBytes(testing::Pattern(2, 2), 24, false);
   constexpr int32_t Max = MaxPictureSide;
-  Bytes wide = gif, beyond = gif,
-        taller = gif;  // the first image's width or left edge past the bound, or below the screen
-  wide[13 + 3 * 256 + 5] = wide[13 + 3 * 256 + 6] = beyond[13 + 3 * 256 + 1] = beyond[13 + 3 * 256 + 2] =
-      0xFF,
-                      taller[13 + 3 * 256 + 7] = 6;
+  // The first image's width or left edge past the bound, or the image below the screen.
+  const size_t image = 13 + 3 * 256;  // its descriptor, after the header and the colour table
+  Bytes wide = gif, beyond = gif, taller = gif;
+  wide[image + 5] = wide[image + 6] = 0xFF;
+  beyond[image + 1] = beyond[image + 2] = 0xFF;
+  taller[image + 7] = 6;
   for (const Bytes& b : {WithSides(bmp, Max + 1, 1), WithSides(bmp, 1, -(Max + 1)), WithSides(bmp, 0, 2),
                          WithSides(bmp, 2, 0), WithSides(bmp, -2, 2), WithSides(bmp, INT32_MIN, INT32_MIN),
                          WithSides(bmp, 2, INT32_MIN), WithSides(gif, Max + 1, 1), WithSides(gif, 1, 0), wide,
@@ -348,7 +363,8 @@ TEST_F(PortableImage, PaintsAndReleasesRacingTheDrawsAndTheWorker) {
 // An image object whose private heap is too small for any pixel buffer.
 struct StarvedImage : win32::ImageObject {
   explicit StarvedImage(win32::WindowSurfaces* s) : ImageObject(s) {
-    HeapDestroy(heap), heap = HeapCreate(0, 4096, 4096);
+    HeapDestroy(heap);
+    heap = HeapCreate(0, 4096, 4096);
   }
 };
 

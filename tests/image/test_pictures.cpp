@@ -84,13 +84,16 @@ Bytes JpegHeaderBytes(uint16_t w, uint16_t h, uint8_t frameLength) {
   Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, frameLength, 8};
   for (uint16_t side : {h, w}) b.insert(b.end(), {uint8_t(side >> 8), uint8_t(side)});
   b.insert(b.end(), {1, 1, 0x11, 0});
-  return b.resize(10u + frameLength), b;
+  b.resize(10u + frameLength);
+  return b;
 }
 
 Bytes WithSides(Bytes b, int32_t w, int32_t h) {
   const size_t at = b[0] == 'B' ? 18 : 6, n = b[0] == 'B' ? 4 : 2;
-  for (size_t i = 0; i < n; ++i)
-    b[at + i] = uint8_t(uint32_t(w) >> 8 * i), b[at + n + i] = uint8_t(uint32_t(h) >> 8 * i);
+  for (size_t i = 0; i < n; ++i) {
+    b[at + i] = uint8_t(uint32_t(w) >> 8 * i);
+    b[at + n + i] = uint8_t(uint32_t(h) >> 8 * i);
+  }
   return b;
 }
 

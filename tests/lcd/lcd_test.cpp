@@ -29,7 +29,8 @@ struct LcdUnderTest : ImageFactory {
       return loaded = std::filesystem::exists(path) && t->missing.find(char(id)) == std::string::npos;
     }
     int32_t Draw(int32_t x, int32_t y, int32_t, int32_t, uint32_t) override {
-      return loaded && (t->draws.push_back({id, x, y}), 1);
+      if (loaded) t->draws.push_back({id, x, y});
+      return loaded;
     }
     void BindToWindow() override {}
     int32_t BitmapWidth() const override { return 0; }

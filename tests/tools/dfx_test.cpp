@@ -34,7 +34,8 @@ std::pair<int, std::string> RunTool(const std::string& args, bool errorsOnly = f
 // This test process's own folder for the files dfx reads and writes.
 fs::path Scratch() {
   const fs::path dir = fs::temp_directory_path() / ("dfx-test-" + std::to_string(::getpid()));
-  return fs::create_directories(dir), dir;
+  fs::create_directories(dir);
+  return dir;
 }
 
 // A game's screen as replay writes it (and prints it), found again inside a larger black
@@ -70,7 +71,8 @@ TEST(DfxReadScreen, TextOrJsonFromAScreenshotAndBadInput) {
   for (auto [side, error] : {std::pair{8193, "is 8193x1, larger than a screenshot may be (8192 on a side)"},
                              {8192, "cannot read picture"}}) {
     std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\0\0\0\0\1\x08\2\0\0\0\0\0\0\0", 33);
-    png[18] = char(side >> 8), png[19] = char(side);
+    png[18] = char(side >> 8);
+    png[19] = char(side);
     std::ofstream(dir / "wide.png", std::ios::binary) << png;
     const auto [status, out] = RunTool("read-screen " + (dir / "wide.png").string() + glyphs, true);
     EXPECT_TRUE(status == 1 && out.find(error) != std::string::npos) << out;
