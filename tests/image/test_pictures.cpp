@@ -79,13 +79,12 @@ Bytes PngHeaderBytes(uint32_t w, uint32_t h) {
 }
 
 // An application segment to skip, then the frame header: its length, precision, sides and
-// one component, cut to frameLength bytes.
+// one component, cut to frameLength bytes (11 at most).
 Bytes JpegHeaderBytes(uint16_t w, uint16_t h, uint8_t frameLength) {
   Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, frameLength, 8};
   for (uint16_t side : {h, w}) b.insert(b.end(), {uint8_t(side >> 8), uint8_t(side)});
   b.insert(b.end(), {1, 1, 0x11, 0});
-  b.resize(10u + frameLength);
-  return b;
+  return Bytes(b.begin(), b.begin() + std::min<ptrdiff_t>(std::ssize(b), 10 + frameLength));
 }
 
 Bytes WithSides(Bytes b, int32_t w, int32_t h) {
