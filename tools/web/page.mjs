@@ -9,8 +9,7 @@ import path from 'node:path';
 const require = createRequire(new URL('../../tests/e2e/web/package.json', import.meta.url));
 const puppeteer = require('puppeteer-core');
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.png': 'image/png',
-  '.webmanifest': 'application/manifest+json' };
+  '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 
 // Serves webDir; resolves to the server, whose url is the page's address. Setting its root
 // serves another folder from then on, as a host does after a new build is copied there.
