@@ -28,7 +28,7 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   EXPECT_EQ(GetPixel(host.BackBufferDc(), info.bmWidth - 1, info.bmHeight - 1), RGB(0, 0, 0));
 
   // The slot keeps the low byte of the newest unread key down; no characters or Alt keys.
-  // (Taking clears the shared slot, and keys reaching a waiting game are the probe's.)
+  // (Taking clears the shared slot, and keys reaching a waiting game are the whole-game test's.)
   for (auto [message, key] :
        {std::pair{WM_KEYDOWN, VK_LEFT}, {WM_KEYDOWN, 0x1FF}, {WM_CHAR, 'r'}, {WM_SYSKEYDOWN, 'R'}})
     SendMessageA(window, message, key, 0);

@@ -4,7 +4,6 @@
 # LCD back from screenshots with `dfx read-screen`, closes the window and expects exit 0.
 # A TARGET ending in .exe or .zip runs under Wine.
 #
-#   window_e2e.py probe   PROBE DFX [--facts EXE]  the host on the stand-in: threads, keys
 #   window_e2e.py game    GAME DFX [--facts EXE]   SDL: zoom and data lookup; Wine: a whole game
 #   window_e2e.py package DEB|ZIP DFX [--facts EXE] [--app-id ID]  the unpacked package
 import atexit, ctypes, ctypes.util, json, os, re, shutil, subprocess, sys, tempfile, time, zipfile
@@ -160,28 +159,6 @@ def first_legal(b):
 TITLE_SCREEN = lambda t: "Discoflipparex V2.3D" in t["lines"][0] and "LEVEL 0(" in t["lines"][4]
 
 
-def probe(s):
-    s.start()
-    # SDL's heading says whether events run on the main thread and the game apart.
-    t = s.wait("the probe", lambda t: t["lines"][0][9:].strip() in ("PROBE", "WRONG THREADS"))
-    check(t["lines"][0][9:].strip() == "PROBE" and t["board"][24:40] == "---OX------XO---",
-          "probe:\n" + show(t))
-    s.frame("640x204")
-    # Key n's code goes to line 1 + n % 5 and a disc on square n. Wine may pass on a Num
-    # Lock (144) of its own when it syncs the lock state with the X server.
-    seen = 0
-    # SDL holds Shift back while it may be part of a window command: alone, it counts when released.
-    shift_r = [16, 82] if s.wine else [82]
-    for key, codes in (("Right", [39]), ("Return", [13]), ("r", [82]), ("1", [49]), ("shift+r", shift_r),
-                       ("shift", [16])):
-        s.keys(key)
-        got = lambda t: [t["lines"][1 + n % 5][9:16] for n in range(seen, t["board"][:24].count("X"))]
-        want = ["KEY %3d" % c for c in codes]
-        t = s.wait("key codes %s" % codes, lambda t: [c for c in got(t) if c != "KEY 144"] == want)
-        seen = t["board"][:24].count("X")
-    s.close()
-
-
 def no_display(game):
     # No display answering, or none named: one line and exit status 1, soon.
     for display in (":199", None):
@@ -334,7 +311,7 @@ def main():
             package(s := zip_package(target) if zipped else deb_package(target, opts["--app-id"]))
         else:
             s = Session([os.path.abspath(target)])
-            (probe if mode == "probe" else wine_game if s.wine else sdl_game)(s)
+            (wine_game if s.wine else sdl_game)(s)
         print("%s: passed (%d screenshots)" % (mode, s.shots))
         shutil.rmtree(WORK)
     except Failure as failure:
