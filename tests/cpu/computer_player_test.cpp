@@ -15,7 +15,10 @@ struct ComputerPlayerTest : ::testing::Test {
   MarkRecorder marks;
 
   ComputerPlayerTest() { Restart(); }
-  void Restart() { StandardStart(board), moveNumber = 0; }
+  void Restart() {
+    StandardStart(board);
+    moveNumber = 0;
+  }
   void Play(int square, Cell side, bool human) {
     ASSERT_TRUE(board[square] == Empty && board.CanPlay(square, side));
     board.Play(square, side);
@@ -92,7 +95,9 @@ TEST_F(ComputerPlayerTest, FollowsTheMatchingLinesUntilTheGameLeavesThem) {
 }
 
 TEST_F(ComputerPlayerTest, BookMoveIllegalHereIsSearchedAndTheSearchedMoveRecorded) {
-  std::swap(board[40], board[41]), std::swap(board[49], board[50]);  // d3 is not legal on the mirrored start
+  // d3 is not legal on the mirrored start.
+  std::swap(board[40], board[41]);
+  std::swap(board[49], board[50]);
   player->Book().orientation = 0;
   ComputerMove m = Decide(Black, 2, 0);
   ASSERT_FALSE(m.bookHit || m.pass || marks.text.empty());

@@ -1,6 +1,5 @@
 // The Win32 host's real window through its life: the first window and back buffer, the
-// key slot, the icon, repaint from the back buffer, and the end of the loop. (Class, final
-// frame and size of the program's own window are asked of Windows by the real-window tests.)
+// key slot, the final frame and the icon, repaint from the back buffer, and the end of the loop.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -37,6 +36,16 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   // The small icon is the program's own resource, not the class's stock one; Wine
   // answers WM_GETICON only within the window's own process.
   host.FinishWindowSetup("Discoflipparex VZ-T734Taste V2.3D");
+  // The final frame: class, place and outer size, only a minimise box, the sunken client edge.
+  char name[16] = {};
+  RECT r{};
+  GetClassNameA(window, name, sizeof name);
+  GetWindowRect(window, &r);
+  const LONG boxes = GetWindowLongA(window, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+  EXPECT_EQ(
+      std::tuple(std::string(name), r.left, r.top, r.right - r.left, r.bottom - r.top, boxes,
+                 GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE),
+      std::tuple(std::string("PROMPT"), 0L, 0L, 650L, 237L, LONG(WS_MINIMIZEBOX), LONG(WS_EX_CLIENTEDGE)));
   const auto small = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
   EXPECT_NE(small, nullptr);
   EXPECT_NE(small, LoadIconA(nullptr, MAKEINTRESOURCEA(32517)));
@@ -57,7 +66,8 @@ TEST(Win32Host, APromptWithABackBufferAndKeySlotUntilTheFinalFrameIsRepaintedAnd
   HDC dc = GetDC(window);
   PatBlt(dc, 0, 0, 640, 400, WHITENESS);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  expectPattern(dc, 5, 7), expectPattern(dc, 12, 22);
+  expectPattern(dc, 5, 7);
+  expectPattern(dc, 12, 22);
   EXPECT_EQ(GetPixel(dc, 100, 100), RGB(0, 0, 0));
   ReleaseDC(window, dc);
 

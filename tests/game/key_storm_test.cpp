@@ -43,8 +43,9 @@ std::string Storm(uint32_t seed, int level, uint8_t startKey) {
       Keys keys;  // noise that cannot start a game, then the level and the side
       for (int i = int(random() % 6); i > 0; --i)
         if (const uint8_t k = randomKey(); k != '1' && k != '2' && k != 0x61 && k != 0x62) keys.push_back(k);
-      keys.insert(keys.end(), 4, KLeft), keys.insert(keys.end(), size_t(level), KRight),
-          keys.push_back(startKey);
+      keys.insert(keys.end(), 4, KLeft);
+      keys.insert(keys.end(), size_t(level), KRight);
+      keys.push_back(startKey);
       return keys;
     }
     // Level and side as chosen, every square holds a cell value (so all 27 Borders are round the

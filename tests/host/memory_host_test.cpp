@@ -20,7 +20,9 @@ TEST(MemoryHost, KeySlotScriptAndExhaustion) {
   EXPECT_THROW(WaitKey(host), KeysExhausted);
   EXPECT_EQ(TickCount(), before);  // gave up without sleeping
   // A pressed key wins over the script, and a newer one replaces the unread one.
-  host.PushKey(40), host.PressKey(37), host.PressKey(39);
+  host.PushKey(40);
+  host.PressKey(37);
+  host.PressKey(39);
   EXPECT_EQ((std::tuple{host.TakeKey(), host.TakeKey(), host.TakeKey()}),
             std::tuple(39, 40, 0));  // braces: in order
   int calls = 0;

@@ -90,7 +90,10 @@ TEST(SdlKeys, VirtualKeysAndWindowCommands) {
 void Push(uint32_t type, uint8_t windowEvent = 0, SDL_Keysym key = {}) {
   SDL_Event e{type};
   if (type == SDL_WINDOWEVENT) e.window.event = windowEvent;
-  if (type == SDL_KEYDOWN || type == SDL_KEYUP) e.key.state = type == SDL_KEYDOWN, e.key.keysym = key;
+  if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+    e.key.state = type == SDL_KEYDOWN;
+    e.key.keysym = key;
+  }
   ASSERT_EQ(SDL_PushEvent(&e), 1);
 }
 // The limit only guards against a hang.
@@ -158,14 +161,18 @@ TEST(SdlHost, PresentsDrawsRepaintsOnExposeAndZoomsOnItsKeys) {
           {202, 302, SDL_BUTTON_LEFT, Input{.press = true, .x = 10, .y = 20}},
           {831, 485, SDL_BUTTON_LEFT, Input{.press = true, .x = 639, .y = 203}}}) {
       SDL_Event e{SDL_MOUSEBUTTONDOWN};
-      e.button.button = uint8_t(button), e.button.state = SDL_PRESSED, e.button.x = x, e.button.y = y;
+      e.button.button = uint8_t(button);
+      e.button.state = SDL_PRESSED;
+      e.button.x = x;
+      e.button.y = y;
       ASSERT_EQ(SDL_PushEvent(&e), 1);
       Handled(host);
       EXPECT_EQ(host.TakeInput(), press) << x << "," << y;
     }
     // Ctrl alone reaches the game when released. (A newer key replacing an unread one and
     // auto-repeat are the router's and the slot's, tested with the browser keys and the memory host.)
-    Push(SDL_KEYDOWN, 0, Key(SDLK_LCTRL, KMOD_LCTRL)), Push(SDL_KEYUP, 0, Key(SDLK_LCTRL));
+    Push(SDL_KEYDOWN, 0, Key(SDLK_LCTRL, KMOD_LCTRL));
+    Push(SDL_KEYUP, 0, Key(SDLK_LCTRL));
     Handled(host);
     EXPECT_EQ(host.TakeKey(), 17);
   });

@@ -47,8 +47,10 @@ struct LcdUnderTest : ImageFactory {
   // Drawn since the last call: the images as text, and the places in cells or dots.
   auto Take(int pitchX = CellWidth, int pitchY = CellHeight) {
     std::pair<std::string, std::vector<Place>> got;
-    for (auto [image, x, y] : std::exchange(draws, {}))
-      got.first += char(image), got.second.emplace_back((x - LcdMargin) / pitchX, (y - LcdMargin) / pitchY);
+    for (auto [image, x, y] : std::exchange(draws, {})) {
+      got.first += char(image);
+      got.second.emplace_back((x - LcdMargin) / pitchX, (y - LcdMargin) / pitchY);
+    }
     return got;
   }
   auto TakeDots() { return Take(DotPixels, DotPixels); }
