@@ -31,17 +31,12 @@ std::pair<int, std::string> RunTool(const std::string& args, bool errorsOnly = f
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
-// This test process's own folder for the files dfx reads and writes.
-fs::path Scratch() {
-  const fs::path dir = fs::temp_directory_path() / ("dfx-test-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  return dir;
-}
-
 // A game's screen as replay writes it (and prints it), found again inside a larger black
 // picture than any glyph may be.
 TEST(DfxReadScreen, TextOrJsonFromAScreenshotAndBadInput) {
-  const fs::path dir = Scratch();
+  // This test process's own folder for the files dfx reads and writes.
+  const fs::path dir = fs::temp_directory_path() / ("dfx-test-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
   const std::string glyphs = " --glyphs " DFX_SOURCE_DIR "/res/bmp", shot = (dir / "client.bmp").string(),
                     keys = " --keys \"R 1 right right right down down return\"";
   const auto [status, text] = RunTool("replay --out " + shot + keys);

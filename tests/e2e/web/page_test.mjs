@@ -1,20 +1,29 @@
-// The page in headless Chromium, on a desktop and on a phone held upright and on its side.
-// Whole games (level 1, RANDOM off) by keys on the desktop and by taps on the phones: the
-// canvas, read back by `dfx read-screen`, equals what `dfx replay` gives for the
-// equivalent keys after every computer move and at the end. The LCD fits every viewport
-// at a size whose dots cover whole device pixels; the browser's zoom keys never reach the
-// game; the on-screen keys send what the keyboard sends, once per press; the screen-reader
-// text (six live lines, 64 grid cells) equals the canvas throughout; no console errors.
-// Usage: node web_game_test.mjs WEB_DIR DFX CHROMIUM
+// The page in headless Chromium, two tests:
+// - game: on a desktop and on a phone held upright and on its side, whole games (level 1,
+//   RANDOM off) by keys on the desktop and by taps on the phones: the canvas, read back by
+//   `dfx read-screen`, equals what `dfx replay` gives for the equivalent keys after every
+//   computer move and at the end. The LCD fits every viewport at a size whose dots cover
+//   whole device pixels; the browser's zoom keys never reach the game; the on-screen keys
+//   send what the keyboard sends, once per press; the screen-reader text (six live lines,
+//   64 grid cells) equals the canvas throughout; no console errors.
+// - app: installable; its service worker answers the next load, offline too; after a
+//   rebuild a load runs one build's files, never a mix; axe finds no WCAG 2.1 A/AA
+//   violation on a game under way.
+// Usage: node page_test.mjs game|app WEB_DIR CHROMIUM DFX CMAKE  (run from the source folder)
+import { createHash } from 'node:crypto';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
+import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import { launchChromium, servePage, settled } from '../../../tools/web/page.mjs';
 
-const [webDir, dfx, chromium] = process.argv.slice(2);
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'dfx-web-'));
+const [test, webDir, chromium, dfx, cmake] = process.argv.slice(2);
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'dfx-page-'));
 const fail = (message) => { throw new Error(message); };
+const problems = [];
+let server;
+const hash = (bytes) => createHash('sha256').update(bytes).digest('hex');
 
 // Key names as dfx replay spells them, and as the browser's KeyboardEvent.code does.
 const codes = { R: 'KeyR', 1: 'Digit1', 2: 'Digit2', RIGHT: 'ArrowRight', LEFT: 'ArrowLeft', UP: 'ArrowUp',
@@ -48,9 +57,6 @@ const middle = (page, key) => page.$eval(`#keys button[data-key="${key}"]`, (b) 
   return [r.left + r.width / 2, r.top + r.height / 2];
 });
 
-const server = await servePage(webDir);
-const browser = await launchChromium(chromium);
-const problems = [];
 
 // One visit: the inputs sent so far, as dfx replay key names, and the ways to send more.
 async function visit(name, deviceScaleFactor) {
@@ -64,11 +70,7 @@ async function visit(name, deviceScaleFactor) {
   // The equivalent keys, and how many inputs the game has taken.
   const sent = [];
   let taken = 0;
-  const touch = !!viewports[name].hasTouch;
-  const tapAt = async (x, y) => {
-    if (touch) await page.touchscreen.tap(x, y);
-    else await page.mouse.click(x, y);
-  };
+  const tapAt = (x, y) => (viewports[name].hasTouch ? page.touchscreen.tap(x, y) : page.mouse.click(x, y));
   const v = {
     page, sent, name,
     key: async (key) => {
@@ -169,8 +171,7 @@ async function playGame(v, byTaps) {
   let moves = 0;
   while (!/^(DRAW|You Win|You Lose)/.test(screen.lines[1].slice(9))) {
     if (screen.lines[1].slice(9).startsWith('You Pass!')) {
-      if (byTaps) await v.tap(square(27), 'RETURN');
-      else await v.key('SPACE');
+      await (byTaps ? v.tap(square(27), 'RETURN') : v.key('SPACE'));
     } else {
       const index = firstLegal(screen.board);
       if (index < 0 || ++moves > 64) {
@@ -191,7 +192,8 @@ async function playGame(v, byTaps) {
     screen.lines[1].slice(9).trim());
 }
 
-try {
+async function gameTest() {
+  server = await servePage(webDir);
   // Desktop: the legend, no keys; sharp at every device scale (browser zoom, a phone's ratio).
   for (const deviceScaleFactor of [1.25, 1.5, 2, 2.625]) {
     const v = await visit('desktop', deviceScaleFactor);
@@ -237,9 +239,95 @@ try {
     }
     if ((await heard()) !== typed) fail(`${name}: the on-screen keys do not send what the keyboard sends`);
   }
+}
+
+async function appTest() {
+  // Two builds: A as built, B the same with a changed .js and .wasm (a custom section) and
+  // the worker written again by the build's own step, as a rebuild after any change does.
+  const builds = { A: path.join(work, 'A'), B: path.join(work, 'B') };
+  for (const dir of Object.values(builds)) fs.cpSync(webDir, dir, { recursive: true });
+  fs.appendFileSync(path.join(builds.B, 'discoflipparex.js'), '\n// rebuilt\n');
+  const section = Buffer.from([0, 8, 7, ...Buffer.from('rebuilt')]);
+  fs.appendFileSync(path.join(builds.B, 'discoflipparex.wasm'), section);
+  execFileSync(cmake, [`-DDIR=${builds.B}`, '-DVERSION=test', '-DTEMPLATE=src/host/web/sw.js', '-P',
+    'cmake/web_app.cmake']);
+  const cacheOf = (dir) =>
+    /const CACHE = '([^']+)'/.exec(fs.readFileSync(path.join(dir, 'sw.js'), 'utf8'))[1];
+  const gameFiles = ['discoflipparex.js', 'discoflipparex.wasm'];
+  const buildOf = Object.fromEntries(Object.entries(builds).flatMap(([name, dir]) =>
+    gameFiles.map((file) => [hash(fs.readFileSync(path.join(dir, file))), name])));
+
+  server = await servePage(builds.A);
+  const page = await browser.newPage();
+  page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+  // Which build each game file of a load came from.
+  let loaded = [];
+  page.on('response', (r) => gameFiles.some((f) => r.url().endsWith(f)) &&
+    loaded.push(r.buffer().then((b) => buildOf[hash(b)] || `unknown ${r.url()}`)));
+  let taken = 0;
+  // Settled, and the screen-reader text written.
+  const settle = () => settled(page, taken).then(() =>
+    page.waitForFunction(() => document.querySelector('#screen-lines div').dataset.cells, { polling: 5 }));
+  const load = async (how) => {
+    loaded = [];
+    taken = 0;
+    await how();
+    await settle();
+    const from = [...new Set(await Promise.all(loaded))];
+    if (loaded.length !== 2 || from.length !== 1) {
+      fail(`a load ran ${from.join(' and ')} (${loaded.length} files)`);
+    }
+    return from[0];
+  };
+  const startGame = async () => {
+    ++taken;
+    await page.keyboard.press('Digit1');
+    await settle();
+  };
+  const lines = () => page.$$eval('#screen-lines div', (ds) => ds.map((d) => d.dataset.cells));
+
+  await load(() => page.goto(server.url));
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  if (installabilityErrors.length) fail(`not installable: ${JSON.stringify(installabilityErrors)}`);
+  await page.waitForFunction(() => navigator.serviceWorker.ready.then((r) => r.active.state === 'activated'),
+    { timeout: 30000 });
+
+  // Offline: the worker's cache alone starts the page and a game.
+  await page.setOfflineMode(true);
+  const offline = await load(() => page.reload());
+  if (offline !== 'A' || !(await lines())[0].includes('Discoflipparex')) fail('no title screen offline');
+  await startGame();
+  if (!(await lines())[0].includes('You (Black)')) fail(`no game offline: ${await lines()}`);
+  await page.setOfflineMode(false);
+
+  // A rebuild: the open build's worker answers one more load with its own files; the new
+  // worker, installed meanwhile, answers the next one with the new files only.
+  server.root = builds.B;
+  const first = await load(() => page.reload());
+  await page.waitForFunction((name) => caches.keys().then((k) => k.length === 1 && k[0] === name),
+    { timeout: 30000 }, cacheOf(builds.B));
+  const second = await load(() => page.reload());
+  if (first !== 'A' || second !== 'B') fail(`after the rebuild the loads ran ${first} then ${second}`);
+  console.log(`installable; offline start; rebuild: ${first} then ${second}, cache ${cacheOf(builds.B)}`);
+
+  // The on-screen keys shown, as after a first touch, so that axe sees them too.
+  await startGame();
+  await page.evaluate(() => document.documentElement.classList.add('touch'));
+  const axe = createRequire(import.meta.url)('axe-core');
+  await page.evaluate(axe.source);
+  const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'];
+  const { violations } = await page.evaluate((values) => axe.run({ runOnly: { type: 'tag', values } }), tags);
+  const named = violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`);
+  if (violations.length) fail(`axe: ${named.join('\n')}`);
+}
+
+const browser = await launchChromium(chromium);
+try {
+  await (test === 'app' ? appTest() : gameTest());
   if (problems.length) fail(problems.join('\n'));
 } finally {
   await browser.close();
-  server.close();
+  server?.close();
   fs.rmSync(work, { recursive: true, force: true });
 }
