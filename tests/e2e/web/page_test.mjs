@@ -320,6 +320,7 @@ async function appTest() {
   const { violations } = await page.evaluate((values) => axe.run({ runOnly: { type: 'tag', values } }), tags);
   const named = violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`);
   if (violations.length) fail(`axe: ${named.join('\n')}`);
+  console.log('axe: no violations');
 }
 
 const browser = await launchChromium(chromium);
