@@ -97,11 +97,10 @@ class Session:
         out = xrun("xdotool", "getwindowgeometry", self.window, check=True).stdout
         return [int(n) for n in re.findall(r"\d+", out)][1:]
 
-    # Waits until X11 sees the window this size: the client area, under Wine with the client edge
-    # round it, so only once the final frame is set (the frame itself is the Win32 host test's).
+    # Waits until X11 sees the window this size (by default what it sees of the final frame under
+    # Wine, client area and client edge; the frame itself is the Win32 host test's).
     def frame(self, want="644x212"):
-        size = lambda: "%dx%d" % tuple(self.geometry()[-2:])
-        self.poll("client area " + want, size, want.__eq__, 10)
+        self.poll("client area " + want, lambda: "%dx%d" % tuple(self.geometry()[-2:]), want.__eq__, 10)
 
     def keys(self, *names):
         xrun("xdotool", "windowfocus", "--sync", self.window, "key", "--clearmodifiers", *names, check=True)
@@ -133,7 +132,8 @@ class Session:
         xrun("import", "-window", self.window, shot, check=True)
         # The client area alone, one pixel a dot (SDL draws each dot zoomed).
         dots = shot + ".1x.png"
-        size = ["-crop", "640x204+2+2", "+repage"] if self.wine else ["-sample", "640x204!"]
+        crop = ["-crop", "640x204+%d+%d" % (self.edge, self.edge), "+repage"]
+        size = crop if self.wine else ["-sample", "640x204!"]
         run("convert", shot, *size, dots, check=True)
         out = run(DFX, "read-screen", dots, "--glyphs", os.path.join(REPO, "res", "bmp"), "--json")
         check(out.returncode == 0, "read-screen failed: %s" % out.stderr.strip())
