@@ -105,7 +105,6 @@ class ImageObject : public Image, protected SurfaceBinding {
   const uint32_t* Pixels() const { return pixels; }
   bool CaptureRunning() const { return captureRunning.load(); }
   const PictureLoader& Loader() const { return *loader; }
-  bool Bound() const { return bound != 0; }
 
  private:
   static void CaptureWorker(ImageObject* self);
