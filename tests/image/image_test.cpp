@@ -317,7 +317,7 @@ TEST(PortableDecode, EveryBmpLayoutDecodesAndOversizedOrDamagedFilesAreRefused) 
   EXPECT_FALSE(portable::DecodeBmp(atBound.data(), atBound.size()));
   // Every prefix of valid files, each in its own block so that the sanitizer runs see a read past the end.
   for (const Bytes& file : {testing::BmpBytes(testing::Pattern(6, 5), 24, false),
-                            testing::BmpBytes(testing::Pattern(6, 5), 8, true), gif})
+                            testing::BmpBytes(testing::Pattern(6, 5), 8, true), gif, fields})
     for (size_t n = 0; n < file.size(); n += (n < 80 ? 1 : 37))
       EXPECT_LE(portable::DecodePicture(DetectKind(file.data()),
                                         Bytes(file.begin(), file.begin() + std::ptrdiff_t(n)).data(), n)
